@@ -1,0 +1,41 @@
+# The two commands of the README, plus the sanitizer run and the benchmarks. Every target installs
+# what is missing and configures its build folder first, so each works on a fresh Debian 12 machine.
+BUILD       ?= build
+ASAN_BUILD  ?= build-asan
+BENCH_BUILD ?= build-bench
+JOBS        ?= $(shell nproc)
+ARGS        ?=
+
+CONFIGURE = cmake -S . -G Ninja -Wno-dev
+
+.PHONY: all deps build run test test-asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@test -f $(BUILD)/build.ninja || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/spinora-analyze --help $(ARGS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@test -f $(ASAN_BUILD)/build.ninja || $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSPINORA_SANITIZE=ON
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench:
+	@scripts/install-deps --bench
+	@test -f $(BENCH_BUILD)/build.ninja || $(CONFIGURE) -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSPINORA_BENCH=ON
+	@cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

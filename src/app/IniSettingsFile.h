@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+#include "app/SettingsFile.h"
+
+// The settings in an INI file through QSettings. A whole number is a number, "@ByteArray(...)"
+// is bytes, anything else text.
+class IniSettingsFile : public SettingsFile {
+  public:
+    explicit IniSettingsFile(QString path);
+    ~IniSettingsFile() override;
+
+    bool openForReading() override;
+    bool openForWriting() override;
+    std::optional<SettingValue> value(const std::string& key) const override;
+    void writeNumber(const std::string& key, int32_t value) override;
+    void writeBytes(const std::string& key, const std::string& bytes) override;
+    void close() override;
+
+  private:
+    QString path_;
+    std::unique_ptr<QSettings> settings_;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "beat/TempoEstimate.h"
+#include "deck/TrackInfoRecord.h"
+
+// The tempo and onset analysis of one deck, fed with every frame that enters the deck's ring:
+// a decimated envelope, onset strengths by matched filtering against kick-drum chirps, a tempo
+// estimate per frame from a sliding autocorrelation, the local BPM voted over the latest 64
+// estimates, and in the track's record the global BPM and where the music starts and ends.
+class BeatDetector {
+  public:
+    static constexpr int kHistorySize = 4096;  // beat slots, one per 36 frames of the deck's ring
+    static constexpr int kSlotFrames = 36;
+    static constexpr int kSlotsPerRingFrame = 32;
+    static constexpr int kAutocorrelationWindow = 1784;
+
+    // frameTable: the deck's stream position of each ring frame (-1.0 for silence after the
+    // end); decoding: the deck's flag that the decoder still delivers music.
+    BeatDetector(const float* frameTable, const int* decoding, int32_t optimizedDetection);
+
+    // Before a new track's record is looked up: the local BPM and the first run start from the
+    // previous track's global BPM.
+    void resetForTrack();
+    // After a jump: envelope, lag sums and onsets start again; tempo history and record stay.
+    void clearHistory();
+    // One ring frame: 1152 stereo frames, interleaved.
+    void feed(const int16_t* samples);
+
+    float localBpm() const { return localBpm_; }
+    float rawBpm() const { return rawBpm_; }
+    TrackInfoRecord& record() { return record_; }
+    const TrackInfoRecord& record() const { return record_; }
+    // Onset strength per beat slot, written here while the display and the window read it.
+    const int32_t* onsetHistory() const { return onsetHistory_.data(); }
+    const LagSums& lagSums() const { return lagSums_; }
+    int selectedKernel() const { return selectedKernel_; }
+
+  private:
+    static constexpr int kSlotMask = kHistorySize - 1;
+
+    void accumulateLags(int value, int w);
+    void detectOnset(int w);
+    void detectOnsetAdaptive(int w);
+    void updateStartEnd(int slot, int32_t strength);
+    void estimateTempo();
+
+    // Two copies of the envelope back to back, so that every window reads forward without
+    // wrapping.
+    std::array<int16_t, 2 * kHistorySize> envelope_{};
+    int envelopeIndex_ = 0;
+    TempoHistory tempoHistory_{};
+    int tempoHistoryIndex_ = 0;
+    float runSum_ = 0.0f;
+    int32_t runLength_ = 1;
+    const float* frameTable_;
+    const int* decoding_;
+    const bool optimized_;
+    int32_t selectedKernel_ = 0;
+    int32_t periodBestKernel_ = 0;
+    int32_t periodPeak_ = 0;
+    int32_t periodCounter_ = 0;
+    LagSums lagSums_{};
+    std::atomic<float> localBpm_{0.0f};
+    float rawBpm_ = 0.0f;
+    TrackInfoRecord record_{};
+    std::array<int32_t, kHistorySize> onsetHistory_{};
+};

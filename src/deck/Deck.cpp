@@ -1,0 +1,350 @@
+#include "deck/Deck.h"
+
+#include <algorithm>
+
+#include "deck/SharedValue.h"
+#include "deck/TrackInfoStore.h"
+
+Deck::Deck(std::unique_ptr<SoundOutput> output, int index, EngineState& engine,
+           std::unique_ptr<Decoder> decoder)
+    : detector_(frameTable_.data(), &decoding_, engine.optimizedDetection),
+      decoder_(std::move(decoder)),
+      output_(std::move(output)),
+      engine_(engine),
+      index_(index) {
+    frameTable_.fill(-1.0f);
+}
+
+Deck::~Deck() {
+    engine_.store->insert(snapshotRecord(detector_.record()));
+    delete pendingPath_.exchange(nullptr);
+}
+
+void Deck::requestLoad(const std::string& path) {
+    transportCommand_ = -1;
+    // A load requested before the previous one was taken up replaces it.
+    delete pendingPath_.exchange(new std::string(path));
+}
+
+void Deck::requestPlay() {
+    if (isPlayable()) {
+        transportCommand_ = 1;
+    }
+}
+
+void Deck::requestPause() {
+    if (isPlayable()) {
+        transportCommand_ = -1;
+    }
+}
+
+void Deck::requestStop() {
+    pendingSeek_ = 2.0f;
+}
+
+void Deck::requestSeek(float position) {
+    if (!isLoaded()) {
+        return;
+    }
+    if (!playing()) {
+        transportCommand_ = 1;
+    }
+    pendingSeek_ = position + 1.0f;
+}
+
+void Deck::requestPlayFromCue() {
+    if (!isLoaded()) {
+        return;
+    }
+    transportCommand_ = 1;
+    pendingSeek_ = loadShared(record().cuePosition) + 1.0f;
+}
+
+void Deck::pressCue() {
+    if (!isLoaded()) {
+        return;
+    }
+    if (playing()) {
+        transportCommand_ = -1;
+        cueState_ = 0;
+    }
+    const float cue = loadShared(record().cuePosition);
+    switch (cueState_) {
+        case 0:
+            pendingSeek_ = cue + 1.0f;
+            cueState_ = cue != 0.0f ? 1 : 2;
+            break;
+        case 1:
+            pendingSeek_ = 1.0f;
+            cueState_ = 2;
+            break;
+        default:
+            pendingSeek_ = loadShared(record().startPosition) + 1.0f;
+            cueState_ = 0;
+            break;
+    }
+}
+
+void Deck::setCueHere() {
+    if (!isPlayable()) {
+        return;
+    }
+    // The exact sample being heard, not the start of its frame.
+    const double withinFrame = readIndex_ % kFrameSize;
+    const double cue =
+        position_ + withinFrame / (static_cast<double>(durationSeconds_) * kSampleRate);
+    storeShared(record().cuePosition, static_cast<float>(cue));
+}
+
+void Deck::requestPitch(int pitch) {
+    pendingPitch_ = pitch;
+}
+
+void Deck::requestMove(int samples) {
+    if (isPlayable()) {
+        pendingMove_ = samples;
+    }
+}
+
+void Deck::setVolume(int level) {
+    if (engine_.useDirectSound) {
+        output_->setVolume(level);
+    } else {
+        // Wave-out outputs apply the level while writing, on the audio thread.
+        pendingVolume_ = level + 1;
+    }
+}
+
+void Deck::setCueVolume(int level) {
+    output_->setCueVolume(level);
+}
+
+float Deck::effectiveBpm() const {
+    const float bpm = loadShared(record().bpm);
+    if (bpm >= 1.0f && bpm <= 999.0f) {
+        return bpm * pitch_ / kUnityPitch;
+    }
+    return bpm;
+}
+
+bool Deck::matchTempo(float targetBpm) {
+    const float bpm = loadShared(record().bpm);
+    if (!(targetBpm >= 1.0f && targetBpm <= 999.0f) || !(bpm >= 1.0f && bpm <= 999.0f)) {
+        return false;
+    }
+    float ratio = targetBpm / bpm;
+    while (ratio > 1.5f) {
+        ratio /= 2.0f;
+    }
+    while (ratio < 0.75f) {
+        ratio *= 2.0f;
+    }
+    const int candidate = static_cast<int>(ratio * kUnityPitch);
+    if (candidate < kMinPitch || candidate > kMaxPitch) {
+        return false;
+    }
+    pendingPitch_ = candidate;
+    return true;
+}
+
+void Deck::widenMono(int16_t* frame) {
+    // From the last sample down, so that nothing is overwritten before it is read.
+    for (int i = kFrameSize - 1; i >= 0; --i) {
+        const int16_t sample = frame[i];
+        frame[2 * i] = sample;
+        frame[2 * i + 1] = sample;
+    }
+}
+
+int Deck::decodeStep() {
+    if (!playing()) {
+        output_->fillSilence();
+    }
+    if (aheadCount_ >= kDecodeAheadLimit) {
+        return 0;
+    }
+    int16_t* frame = &ring_[2 * writeIndex_];
+    float& entry = frameTable_[writeIndex_ / kFrameSize];
+    if (decoding_) {
+        entry = decoder_->streamPosition();
+        const int result = decoder_->decode(frame);
+        if (result == Decoder::kTryAgain) {
+            return 1;
+        }
+        if (result != Decoder::kDecoded) {
+            decoding_ = 0;
+            return 1;
+        }
+        const int bytes = decoder_->frameBytes();
+        if (bytes == Decoder::kMonoFrameBytes) {
+            widenMono(frame);
+        } else if (bytes != Decoder::kStereoFrameBytes) {
+            decoding_ = 0;
+            engine_.deckStatus[index_] = kDeckDecodingError;
+            return 1;
+        }
+        if (unfilledCount_ > 0) {
+            unfilledCount_ -= kFrameSize;
+        }
+    }
+    if (!decoding_) {
+        entry = -1.0f;
+        std::fill_n(frame, 2 * kFrameSize, int16_t{0});
+    }
+    if (playing()) {
+        output_->write(frame, kFrameSize);
+    }
+    detector_.feed(frame);
+    writeIndex_ += kFrameSize;
+    if (writeIndex_ > kRingSize - 1) {
+        writeIndex_ = 0;
+    }
+    aheadCount_ += kFrameSize;
+    return 1;
+}
+
+void Deck::resend() {
+    output_->flush();
+    const int read = readIndex_;
+    if (writeIndex_ >= read) {
+        output_->write(&ring_[2 * read], writeIndex_ - read);
+    } else {
+        output_->write(&ring_[2 * read], kRingSize - read);
+        output_->write(ring_.data(), writeIndex_);
+    }
+}
+
+void Deck::pause() {
+    transportCommand_ = 0;
+    if (playing()) {
+        playing_ = 0;
+        output_->flush();
+        output_->fillSilence();
+    }
+}
+
+void Deck::restartAt() {
+    output_->flush();
+    readIndex_ = writeIndex_;
+    aheadCount_ = 0;
+    unfilledCount_ = kRingSize;
+    detector_.clearHistory();
+    decoding_ = 1;
+    const int command = transportCommand_;
+    if (command > 0) {
+        transportCommand_ = 0;
+        playing_ = 1;
+    } else if (command < 0) {
+        pause();
+    }
+    // The first frame at once gives the read entry the true stream position of the new place.
+    decodeStep();
+}
+
+void Deck::followPlayPosition(int pending) {
+    int read = writeIndex_ - pending;
+    if (read < 0) {
+        read += kRingSize;
+    } else if (read >= kRingSize) {
+        read -= kRingSize;
+    }
+    readIndex_ = read;
+    aheadCount_ = pending;
+    position_ = frameTable_[read / kFrameSize];
+}
+
+void Deck::setPitch(int pitch) {
+    pitch_ = pitch;
+    output_->pitch = pitch;
+}
+
+bool Deck::openInput() {
+    if (!decoder_->open()) {
+        return false;
+    }
+    int result;
+    do {
+        result = decoder_->decode(nullptr);
+    } while (result == Decoder::kTryAgain);
+    if (result != Decoder::kDecoded) {
+        return false;
+    }
+    durationSeconds_ = decoder_->lengthSeconds();
+    return durationSeconds_ != 0;
+}
+
+void Deck::load() {
+    const std::unique_ptr<std::string> path(pendingPath_.exchange(nullptr));
+    if (!path) {
+        return;
+    }
+    engine_.deckStatus[index_] = kDeckNormal;
+    TrackInfoRecord& current = detector_.record();
+    engine_.store->insert(snapshotRecord(current));
+    storeShared(current.sizeKey, 0);
+    decoder_->newInput(path->c_str());
+    frameTable_.fill(0.0f);
+    detector_.resetForTrack();
+    if (!openInput()) {
+        failLoad();
+        return;
+    }
+
+    TrackInfoRecord found;
+    engine_.store->lookup(*path, static_cast<int32_t>(decoder_->inputSize()), found);
+    publishRecord(current, found);
+
+    float start = found.cuePosition;
+    cueState_ = start != 0.0f ? 1 : 2;
+    if (engine_.autoMixEnabled && start < found.startPosition) {
+        start = found.startPosition;
+        cueState_ = 0;
+    }
+    if (start >= 0.5f) {
+        start = 0.0f;
+    }
+    position_ = start;
+    decoder_->seekTo(start);
+
+    const Deck* other = engine_.decks[1 - index_];
+    if (engine_.autoBpmEnabled && found.bpm != 0.0f && other != nullptr &&
+        matchTempo(other->effectiveBpm())) {
+        pitchFromUser_ = 0;
+        setPitch(pendingPitch_.exchange(0));
+    } else {
+        pitchFromUser_ = 1;
+        setPitch(kUnityPitch);
+    }
+    engine_.deckRedraw = 1;
+    restartAt();
+}
+
+void Deck::failLoad() {
+    decoder_->close();
+    engine_.deckStatus[index_] = kDeckCannotOpen;
+    durationSeconds_ = -1;
+    position_ = -1.0f;
+    setPitch(kUnityPitch);
+    engine_.deckRedraw = 1;
+    TrackInfoRecord& current = detector_.record();
+    storeShared(current.bpm, 0.0f);
+    storeShared(current.startPosition, 0.0f);
+    storeShared(current.endPosition, 0.0f);
+    storeShared(current.cuePosition, 0.0f);
+    storeShared(current.startStrength, 0);
+    storeShared(current.endStrength, 0);
+    storeShared(current.bpmVotes, 0);
+    storeShared(current.peakLevel, 1);
+    restartAt();
+}
+
+BeatView Deck::beatView() const {
+    const TrackInfoRecord& current = record();
+    return BeatView{readIndex_,
+                    aheadCount_,
+                    unfilledCount_,
+                    pitch_,
+                    loadShared(current.bpm),
+                    loadShared(current.peakLevel),
+                    detector_.onsetHistory()};
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "beat/BeatDetector.h"
+#include "beat/BeatPhase.h"
+#include "deck/Decoder.h"
+#include "deck/EngineState.h"
+#include "sound/SoundOutput.h"
+
+// One of the two players. It decodes its file one MP3 frame at a time into a ring of 128 frames,
+// feeds every frame to its beat detector and, while playing, to its sound output. Everything that
+// changes a deck runs on the audio thread; the main thread only reads its state and leaves
+// requests, which the next service step takes up.
+class Deck {
+  public:
+    static constexpr int kFrameSize = Decoder::kFrameSamples;
+    static constexpr int kSlotCount = 128;
+    static constexpr int kRingSize = kFrameSize * kSlotCount;  // 147456 frames, about 3.34 s
+    static constexpr int kDecodeAheadLimit = 127872;           // 111 frames ahead at most
+    static constexpr int kSampleRate = 44100;
+    static constexpr int kUnityPitch = SoundOutput::kUnityPitch;
+    static constexpr int kMinPitch = 3686;
+    static constexpr int kMaxPitch = 4506;
+
+    Deck(std::unique_ptr<SoundOutput> output, int index, EngineState& engine,
+         std::unique_ptr<Decoder> decoder);
+    // Stores the current track's record in the track info store.
+    ~Deck();
+    Deck(const Deck&) = delete;
+    Deck& operator=(const Deck&) = delete;
+
+    // Requests, from the main thread.
+    void requestLoad(const std::string& path);
+    void requestPlay();
+    void requestPause();
+    void requestStop();
+    void requestSeek(float position);
+    void requestPlayFromCue();
+    void pressCue();
+    void setCueHere();
+    void requestPitch(int pitch);
+    void requestMove(int samples);
+    void setVolume(int level);
+    void setCueVolume(int level);
+
+    // The global BPM as heard at the current pitch.
+    float effectiveBpm() const;
+    // Requests the pitch that brings the global BPM to targetBpm, up or down an octave; false
+    // when no pitch in range does it.
+    bool matchTempo(float targetBpm);
+
+    // Audio thread: one frame into the ring (0 when the ring is full), the load of a requested
+    // file, the resending of everything buffered, and the restart after a jump.
+    int decodeStep();
+    void load();
+    void resend();
+    void restartAt();
+    void pause();
+    // The output still holds `pending` frames not yet heard: the play position lies that far
+    // behind the write position.
+    void followPlayPosition(int pending);
+
+    int index() const { return index_; }
+    bool isLoaded() const { return durationSeconds_ != -1; }
+    bool isPlayable() const { return position_ != -1.0f; }
+    float position() const { return position_; }
+    int durationSeconds() const { return durationSeconds_; }
+    int pitch() const { return pitch_; }
+    int pendingPitch() const { return pendingPitch_; }
+    bool playing() const { return playing_ != 0; }
+    int cueState() const { return cueState_; }
+    int readIndex() const { return readIndex_; }
+    int aheadCount() const { return aheadCount_; }
+    int unfilledCount() const { return unfilledCount_; }
+    bool pitchFromUser() const { return pitchFromUser_ != 0; }
+    void setPitchFromUser(bool fromUser) { pitchFromUser_ = fromUser ? 1 : 0; }
+
+    BeatDetector& beatDetector() { return detector_; }
+    const BeatDetector& beatDetector() const { return detector_; }
+    TrackInfoRecord& record() { return detector_.record(); }
+    const TrackInfoRecord& record() const { return detector_.record(); }
+    BeatView beatView() const;
+
+    // Audio-thread state.
+    int writeIndex() const { return writeIndex_; }
+    bool decoding() const { return decoding_ != 0; }
+    const std::array<float, kSlotCount>& frameTable() const { return frameTable_; }
+    const int16_t* ring() const { return ring_.data(); }
+    SoundOutput& output() { return *output_; }
+
+  private:
+    bool openInput();
+    void failLoad();
+    void setPitch(int pitch);
+    void widenMono(int16_t* frame);
+
+    std::array<float, kSlotCount> frameTable_;
+    int decoding_ = 0;
+    BeatDetector detector_;
+    std::unique_ptr<Decoder> decoder_;
+    std::unique_ptr<SoundOutput> output_;
+    EngineState& engine_;
+    const int index_;
+    std::array<int16_t, 2 * kRingSize> ring_{};
+
+    std::atomic<int> readIndex_{0};
+    int writeIndex_ = 0;
+    std::atomic<int> aheadCount_{0};
+    std::atomic<int> unfilledCount_{kRingSize};
+
+    std::atomic<std::string*> pendingPath_{nullptr};
+    std::atomic<int> pendingPitch_{0};
+    std::atomic<int> transportCommand_{0};  // +1 play, -1 pause
+    std::atomic<int> pendingMove_{0};
+    std::atomic<int> pendingVolume_{0};  // level + 1
+    std::atomic<float> pendingSeek_{0};  // position + 1.0
+
+    std::atomic<int> playing_{0};
+    std::atomic<int> cueState_{0};
+    std::atomic<float> position_{-1.0f};
+    std::atomic<int> durationSeconds_{-1};
+    std::atomic<int> pitchFromUser_{0};
+    std::atomic<int> pitch_{kUnityPitch};
+};

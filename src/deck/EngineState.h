@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+class Deck;
+class TrackInfoStore;
+
+// Status shown on a deck panel in place of the times.
+enum DeckStatus : int {
+    kDeckNormal = 0,
+    kDeckDecodingError = 153,
+    kDeckCannotOpen = 156,
+    kDeckEmpty = 157,
+};
+
+// The text a deck panel shows in place of the times for a status, or null for none.
+inline const char* deckStatusText(int status) {
+    switch (status) {
+        case kDeckDecodingError:
+            return "ERROR\nin the\nMP3 file";
+        case kDeckCannotOpen:
+            return "Impossible\nto open\nthe file";
+        case kDeckEmpty:
+            return "Drag a file\non the disc\nto load it";
+        default:
+            return nullptr;
+    }
+}
+
+// What the two decks share with each other and with the window. The engine writes the status
+// and redraw flag from the audio thread; the window sets the two switches of the browser.
+struct EngineState {
+    std::atomic<int> deckStatus[2] = {kDeckEmpty, kDeckEmpty};
+    std::atomic<int> deckRedraw{0};
+    std::atomic<int> autoMixEnabled{0};
+    std::atomic<int> autoBpmEnabled{0};
+
+    // Fixed before the audio thread starts.
+    std::array<Deck*, 2> decks{};
+    TrackInfoStore* store = nullptr;
+    int32_t optimizedDetection = 1;  // the "Optimized beat detection" setting as stored
+    bool useDirectSound = true;
+};

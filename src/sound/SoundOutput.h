@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+// Where a deck's audio goes: a looping device ring filled ahead of the card's play position with
+// the deck's 44100 Hz stereo frames, resampled to the deck's pitch. Every operation but setVolume
+// and setCueVolume runs on the audio thread.
+class SoundOutput {
+  public:
+    static constexpr int kUnityPitch = 4096;
+    static constexpr int kDeviceRingFrames = 221184;
+
+    virtual ~SoundOutput() = default;
+
+    // Queues frames (interleaved left, right) after what is already queued, at the current pitch.
+    virtual void write(const int16_t* frames, int count) = 0;
+    // Reads the device cursors, so that time spent paused is not later counted as played.
+    virtual void poll() = 0;
+    // Source frames written and not yet heard.
+    virtual int pendingSamples() = 0;
+    // Silences the ring from the write position up to the play position.
+    virtual void fillSilence() = 0;
+    // Levels from 0 (silent) to 256 (full).
+    virtual void setVolume(int level) = 0;
+    virtual void setCueVolume(int level) = 0;
+    // Starts the device; returns a start-up error message, or null.
+    virtual const char* start() = 0;
+    // Drops everything queued; the next write starts at the earliest place still to be played.
+    virtual void flush() = 0;
+
+    // Playback speed in 1/4096, written by the deck on the audio thread, read at every write.
+    int32_t pitch = kUnityPitch;
+};

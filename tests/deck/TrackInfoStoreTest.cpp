@@ -1,0 +1,187 @@
+#include "deck/TrackInfoStore.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
+#include <fstream>
+
+#include "Mp3Fixtures.h"
+
+namespace {
+
+constexpr int32_t kToday = 2048399;
+
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TrackInfoRecord analysed(const std::string& path, int32_t size, float bpm) {
+    TrackInfoRecord r = freshRecord(path, size);
+    r.bpm = bpm;
+    r.startPosition = 0.01f;
+    r.endPosition = 0.97f;
+    r.startStrength = 700;
+    r.endStrength = 600;
+    r.bpmVotes = 42;
+    r.peakLevel = 900;
+    r.optimizedDetection = 1;
+    return r;
+}
+
+TEST(TrackInfoRecordTest, NameHashSumsTheSignedCharactersOfTheFileName) {
+    EXPECT_EQ(nameHash("AB"), 'A' + 'B');
+    EXPECT_EQ(nameHash("C:\\Music\\AB"), nameHash("AB"));
+    EXPECT_EQ(nameHash("/home/dj/AB"), nameHash("AB"));
+    EXPECT_EQ(nameHash("dir\\"), 0);
+    EXPECT_EQ(nameHash("\xe9t\xe9"), -23 + 't' - 23);  // bytes above 127 count as negative
+}
+
+TEST(TrackInfoRecordTest, DateStamp) {
+    EXPECT_EQ(dateStamp(2000, 6, 15), 2048399);
+}
+
+class TrackInfoStoreTest : public ::testing::Test {
+  protected:
+    std::filesystem::path file() const { return dir.path() / "Spinora.idb"; }
+    TrackInfoStore store(int32_t optimized = 1) const { return {file(), optimized, kToday}; }
+    TempDir dir;
+};
+
+TEST_F(TrackInfoStoreTest, MissingFileIsCreatedEmpty) {
+    TrackInfoStore s = store();
+    s.load();
+    EXPECT_TRUE(s.records().empty());
+    EXPECT_TRUE(std::filesystem::exists(file()));
+    EXPECT_EQ(std::filesystem::file_size(file()), 0u);
+}
+
+TEST_F(TrackInfoStoreTest, UnknownTrackGetsAFreshRecordStampedWithTheSetting) {
+    TrackInfoStore s = store(0);
+    TrackInfoRecord r;
+    std::memset(&r, 0x55, sizeof r);
+    EXPECT_FALSE(s.lookup("/music/Song.mp3", 1234, r));
+    TrackInfoRecord expected = freshRecord("Song.mp3", 1234);
+    expected.optimizedDetection = 0;
+    EXPECT_EQ(std::memcmp(&r, &expected, sizeof r), 0);
+    EXPECT_EQ(r.peakLevel, 1);
+}
+
+TEST_F(TrackInfoStoreTest, NewRecordsGoFirstAndUpdatesKeepTheirPlace) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.0f));
+    s.insert(analysed("/a/Two.mp3", 200, 130.0f));
+    s.insert(analysed("/b/One.mp3", 100, 125.0f));  // same name and size: the same record
+    const auto records = s.records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].sizeKey, 200);
+    EXPECT_EQ(records[1].bpm, 125.0f);
+    EXPECT_EQ(records[1].dateStamp, kToday);
+}
+
+TEST_F(TrackInfoStoreTest, RecordWithoutTrackIsNeverStored) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 0, 120.0f));
+    EXPECT_TRUE(s.records().empty());
+}
+
+TEST_F(TrackInfoStoreTest, SameNameInAnotherFolderSharesTheRecord) {
+    TrackInfoStore s = store();
+    s.insert(analysed("C:\\Old\\Song.mp3", 5000, 128.0f));
+    TrackInfoRecord r;
+    EXPECT_TRUE(s.lookup("/new/place/Song.mp3", 5000, r));
+    EXPECT_EQ(r.bpm, 128.0f);
+    EXPECT_FALSE(s.lookup("/new/place/Song.mp3", 5001, r));
+}
+
+TEST_F(TrackInfoStoreTest, OtherDetectionSettingResetsOnlyTheConfidences) {
+    TrackInfoStore s = store(0);
+    TrackInfoRecord stored = analysed("/a/Song.mp3", 77, 140.0f);
+    stored.cuePosition = 0.25f;
+    s.insert(stored);  // analysed with the setting on
+    TrackInfoRecord r;
+    ASSERT_TRUE(s.lookup("/a/Song.mp3", 77, r));
+    EXPECT_EQ(r.bpm, 140.0f);
+    EXPECT_EQ(r.cuePosition, 0.25f);
+    EXPECT_EQ(r.startPosition, 0.01f);
+    EXPECT_EQ(r.bpmVotes, 42);
+    EXPECT_EQ(r.startStrength, 0);
+    EXPECT_EQ(r.endStrength, 0);
+    EXPECT_EQ(r.peakLevel, 1);
+    EXPECT_EQ(r.optimizedDetection, 0);
+    EXPECT_EQ(s.records()[0].peakLevel, 900);  // the store itself is unchanged
+}
+
+TEST_F(TrackInfoStoreTest, SavesTheRecordsByteForByteAndReadsThemBack) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.5f));
+    s.insert(analysed("/a/Two.mp3", 0x01020304, 99.0f));
+    ASSERT_TRUE(s.save());
+
+    const auto bytes = fileBytes(file());
+    ASSERT_EQ(bytes.size(), 96u);
+    const uint8_t sizeKey[] = {0x04, 0x03, 0x02, 0x01};  // little-endian, first record first
+    EXPECT_EQ(std::memcmp(bytes.data(), sizeKey, 4), 0);
+    float bpm;
+    std::memcpy(&bpm, bytes.data() + 48 + 8, 4);
+    EXPECT_EQ(bpm, 120.5f);
+
+    TrackInfoStore again = store();
+    again.load();
+    const auto records = again.records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(std::memcmp(records.data(), bytes.data(), bytes.size()), 0);
+}
+
+TEST_F(TrackInfoStoreTest, TrailingPartialRecordIsDropped) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.0f));
+    ASSERT_TRUE(s.save());
+    std::ofstream(file(), std::ios::binary | std::ios::app) << "partial";
+    TrackInfoStore again = store();
+    again.load();
+    EXPECT_EQ(again.records().size(), 1u);
+    ASSERT_TRUE(again.save());
+    EXPECT_EQ(std::filesystem::file_size(file()), 48u);
+}
+
+// A full disk, as the process's file size limit: writing past it fails with EFBIG.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previousHandler_)(int);
+};
+
+TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.0f));
+    ASSERT_TRUE(s.save());
+    const auto before = fileBytes(file());
+
+    s.insert(analysed("/a/Two.mp3", 200, 121.0f));
+    {
+        FileSizeLimit full(60);
+        EXPECT_FALSE(s.save());
+    }
+    EXPECT_EQ(fileBytes(file()), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
+}
+
+}  // namespace

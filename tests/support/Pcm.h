@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Synthetic audio for tests and benchmarks: 16-bit PCM, interleaved when stereo.
+struct Pcm {
+    int sampleRate = 44100;
+    int channels = 2;
+    std::vector<int16_t> samples;
+
+    int frames() const { return static_cast<int>(samples.size()) / channels; }
+    double seconds() const { return static_cast<double>(frames()) / sampleRate; }
+};
+
+Pcm silence(double seconds, int sampleRate = 44100, int channels = 2);
+Pcm tone(double hz, double seconds, int sampleRate = 44100, int channels = 2);
+// A short click (a 3 ms burst) on every beat.
+Pcm clicks(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
+// A kick drum on every beat, a snare on beats 2 and 4 and a closed hi-hat between the beats.
+Pcm drums(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
+// The parts one after the other; all must share rate and channels.
+Pcm concat(const std::vector<Pcm>& parts);
