@@ -86,6 +86,13 @@ class Deck {
     const TrackInfoRecord& record() const { return detector_.record(); }
     BeatView beatView() const;
 
+    // Requests not yet taken up.
+    bool loadPending() const { return pendingPath_ != nullptr; }
+    float pendingSeek() const { return pendingSeek_; }
+    int transportCommand() const { return transportCommand_; }
+    int pendingMove() const { return pendingMove_; }
+    int pendingVolume() const { return pendingVolume_; }
+
     // Audio-thread state.
     int writeIndex() const { return writeIndex_; }
     bool decoding() const { return decoding_ != 0; }

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "deck/Decoder.h"
+
+// The track a FakeDecoder plays.
+struct FakeTrack {
+    bool opens = true;
+    int frames = 400;
+    int lengthSeconds = 10;
+    uint32_t size = 123456;
+    int frameBytes = Decoder::kStereoFrameBytes;
+    std::set<int> tryAgainBefore{};  // frames preceded by one try-again answer
+    int failAt = -1;                 // frame whose decoding fails
+};
+
+// A decoder playing a scripted track. Every sample tells where it comes from: the left channel
+// holds the frame number and the right one the sample's index within its frame (mono: the index).
+class FakeDecoder : public Decoder {
+  public:
+    explicit FakeDecoder(FakeTrack script = {}) : script_(std::move(script)) {}
+
+    void newInput(const char* path) override {
+        inputs.push_back(path);
+        opened_ = false;
+    }
+    void close() override { opened_ = false; }
+    bool open() override {
+        next_ = 0;
+        opened_ = script_.opens;
+        return opened_;
+    }
+    int decode(int16_t* dest) override {
+        if (!opened_ || next_ >= script_.frames || next_ == script_.failAt) {
+            return kEnded;
+        }
+        if (script_.tryAgainBefore.count(next_) > 0 && !waited_) {
+            waited_ = true;
+            return kTryAgain;
+        }
+        waited_ = false;
+        if (dest != nullptr) {
+            for (int i = 0; i < kFrameSamples; ++i) {
+                if (script_.frameBytes == kMonoFrameBytes) {
+                    dest[i] = static_cast<int16_t>(i);
+                } else {
+                    dest[2 * i] = static_cast<int16_t>(next_);
+                    dest[2 * i + 1] = static_cast<int16_t>(i);
+                }
+            }
+        }
+        ++next_;
+        return kDecoded;
+    }
+    int frameBytes() const override { return script_.frameBytes; }
+    float streamPosition() const override {
+        return static_cast<float>(next_) / static_cast<float>(script_.frames);
+    }
+    void seekTo(float fraction) override {
+        seeks.push_back(fraction);
+        next_ = static_cast<int>(fraction * static_cast<float>(script_.frames));
+    }
+    int lengthSeconds() const override { return script_.lengthSeconds; }
+    uint32_t inputSize() const override { return script_.size; }
+
+    FakeTrack& script() { return script_; }
+
+    std::vector<std::string> inputs;
+    std::vector<float> seeks;
+
+  private:
+    FakeTrack script_;
+    bool opened_ = false;
+    bool waited_ = false;
+    int next_ = 0;
+};
