@@ -64,12 +64,13 @@ void BeatDetector::feed(const int16_t* samples) {
 
 void BeatDetector::accumulateLags(int value, int w) {
     // Adds the pairs of the new value and drops those of the value leaving the window, so each
-    // sum stays over the newest 1784 values.
-    const int leaving = envelope_[(w - kAutocorrelationWindow) & kSlotMask];
+    // sum stays over the newest 1784 values. 16-bit factors let the products vectorise.
+    const int16_t added = static_cast<int16_t>(value);
+    const int16_t leaving = envelope_[(w - kAutocorrelationWindow) & kSlotMask];
     const int16_t* recent = &envelope_[(w - kLongestLag) & kSlotMask];
     const int16_t* old = &envelope_[(w - kLongestLag - kAutocorrelationWindow) & kSlotMask];
     for (int j = 0; j < kLagCount; ++j) {
-        lagSums_[j] += value * recent[j] - leaving * old[j];
+        lagSums_[j] += added * recent[j] - leaving * old[j];
     }
 }
 
