@@ -26,34 +26,33 @@ TrackInfoRecord freshRecord(std::string_view path, int32_t sizeKey) {
     return record;
 }
 
+namespace {
+
+// Applies copy(to.field, from.field) to every field.
+template <class Copy>
+void copyFields(TrackInfoRecord& to, const TrackInfoRecord& from, Copy copy) {
+    copy(to.sizeKey, from.sizeKey);
+    copy(to.nameHash, from.nameHash);
+    copy(to.bpm, from.bpm);
+    copy(to.startPosition, from.startPosition);
+    copy(to.endPosition, from.endPosition);
+    copy(to.cuePosition, from.cuePosition);
+    copy(to.startStrength, from.startStrength);
+    copy(to.endStrength, from.endStrength);
+    copy(to.bpmVotes, from.bpmVotes);
+    copy(to.peakLevel, from.peakLevel);
+    copy(to.dateStamp, from.dateStamp);
+    copy(to.optimizedDetection, from.optimizedDetection);
+}
+
+}  // namespace
+
 void publishRecord(TrackInfoRecord& shared, const TrackInfoRecord& value) {
-    storeShared(shared.sizeKey, value.sizeKey);
-    storeShared(shared.nameHash, value.nameHash);
-    storeShared(shared.bpm, value.bpm);
-    storeShared(shared.startPosition, value.startPosition);
-    storeShared(shared.endPosition, value.endPosition);
-    storeShared(shared.cuePosition, value.cuePosition);
-    storeShared(shared.startStrength, value.startStrength);
-    storeShared(shared.endStrength, value.endStrength);
-    storeShared(shared.bpmVotes, value.bpmVotes);
-    storeShared(shared.peakLevel, value.peakLevel);
-    storeShared(shared.dateStamp, value.dateStamp);
-    storeShared(shared.optimizedDetection, value.optimizedDetection);
+    copyFields(shared, value, [](auto& to, const auto& from) { storeShared(to, from); });
 }
 
 TrackInfoRecord snapshotRecord(const TrackInfoRecord& shared) {
     TrackInfoRecord copy;
-    copy.sizeKey = loadShared(shared.sizeKey);
-    copy.nameHash = loadShared(shared.nameHash);
-    copy.bpm = loadShared(shared.bpm);
-    copy.startPosition = loadShared(shared.startPosition);
-    copy.endPosition = loadShared(shared.endPosition);
-    copy.cuePosition = loadShared(shared.cuePosition);
-    copy.startStrength = loadShared(shared.startStrength);
-    copy.endStrength = loadShared(shared.endStrength);
-    copy.bpmVotes = loadShared(shared.bpmVotes);
-    copy.peakLevel = loadShared(shared.peakLevel);
-    copy.dateStamp = loadShared(shared.dateStamp);
-    copy.optimizedDetection = loadShared(shared.optimizedDetection);
+    copyFields(copy, shared, [](auto& to, const auto& from) { to = loadShared(from); });
     return copy;
 }
