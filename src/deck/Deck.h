@@ -54,8 +54,10 @@ class Deck {
     // when no pitch in range does it.
     bool matchTempo(float targetBpm);
 
-    // Audio thread: one frame into the ring (0 when the ring is full), the load of a requested
+    // Audio thread: one service step (follow the play position, then the most urgent request or
+    // one more frame), one frame into the ring (0 when the ring is full), the load of a requested
     // file, the resending of everything buffered, and the restart after a jump.
+    void serviceStep();
     int decodeStep();
     void load();
     void resend();
@@ -101,6 +103,17 @@ class Deck {
     SoundOutput& output() { return *output_; }
 
   private:
+    // The transport moves of the service step.
+    void seek();
+    void applyPitch();
+    void play();
+    void moveWhilePlaying();
+    void moveWhilePaused();
+    void applyVolume();
+    void moveReadIndex(int frames);
+    int samplesBetween(double from, double to) const;
+    void notifyPosition();
+
     bool openInput();
     void failLoad();
     void setPitch(int pitch);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class Deck;
+class DeckEvents;
 class TrackInfoStore;
 
 // Status shown on a deck panel in place of the times.
@@ -40,6 +41,7 @@ struct EngineState {
     // Fixed before the audio thread starts.
     std::array<Deck*, 2> decks{};
     TrackInfoStore* store = nullptr;
+    DeckEvents* events = nullptr;
     int32_t optimizedDetection = 1;  // the "Optimized beat detection" setting as stored
     bool useDirectSound = true;
 };

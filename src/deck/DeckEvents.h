@@ -1,0 +1,13 @@
+#pragma once
+
+// What the decks tell the window, from the audio thread. An implementation must return at once,
+// without allocating, locking or waiting.
+class DeckEvents {
+  public:
+    virtual ~DeckEvents() = default;
+    // A deck passed 80 % of its track with "Auto Mix" on while the other was silent: mix into
+    // this deck. Repeated at every service step while it holds.
+    virtual void mixInto(int deck) = 0;
+    // This deck's track reached its end.
+    virtual void trackEnded(int deck) = 0;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+#include "sound/LoopBuffer.h"
+#include "sound/MixSource.h"
+
+// A sound card as the buffer-volume outputs see it: looping buffers of their own, each with a
+// play cursor, a write cursor and a volume, mixed by the device into its 2 or 4 channels.
+class AudioDevice : public MixSource {
+  public:
+    static constexpr int kMaxBuffers = 8;
+    static constexpr int kDefaultBlockFrames = 256;
+
+    explicit AudioDevice(int channels);
+
+    // A new buffer, silent until started; it lives as long as the device.
+    LoopBuffer* createBuffer(Placement placement);
+
+    // The play cursor, and the write cursor one block of the driver ahead of it: the earliest
+    // frame the mixer will not read before its next call.
+    void cursors(const LoopBuffer& buffer, int& play, int& write) const;
+
+    // Frames the driver takes per call; set once the driver is open.
+    void setBlockFrames(int frames) { blockFrames_.store(frames, std::memory_order_relaxed); }
+
+    int channels() const override { return channels_; }
+    void mix(int16_t* out, int frames) override;
+
+  private:
+    static constexpr int kChunkFrames = 1024;
+
+    const int channels_;
+    std::atomic<int> blockFrames_{kDefaultBlockFrames};
+    std::array<std::unique_ptr<LoopBuffer>, kMaxBuffers> buffers_;
+    std::atomic<int> bufferCount_{0};
+    std::array<int32_t, kChunkFrames * 4> acc_{};
+};

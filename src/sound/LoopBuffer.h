@@ -1,0 +1,44 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+// Where a mono buffer sits among the four speakers of a four-channel device.
+enum class Placement { Stereo, FrontLeft, FrontRight, RearLeft, RearRight };
+
+// One looping buffer of a device: 221184 frames that the device plays over and over once
+// started, at a volume in hundredths of a decibel. The writer (the audio thread) fills it ahead
+// of the write cursor and publishes; the device's mixer reads it and moves the play cursor on.
+class LoopBuffer {
+  public:
+    static constexpr int kFrames = 221184;
+    static constexpr int kSilentVolume = -10000;
+
+    explicit LoopBuffer(Placement placement);
+
+    Placement placement() const { return placement_; }
+    int channels() const { return placement_ == Placement::Stereo ? 2 : 1; }
+    int16_t* samples() { return samples_.data(); }
+
+    // Writer side.
+    void publish() { published_.fetch_add(1, std::memory_order_release); }
+    int playCursor() const { return playCursor_.load(std::memory_order_acquire); }
+    void setVolume(int hundredthsOfDecibel);
+    void start() { started_.store(true, std::memory_order_release); }
+
+    // Mixer side: adds frames from the play cursor to acc (deviceChannels interleaved), ramping
+    // a volume change over the block, and moves the play cursor on.
+    void mixInto(int32_t* acc, int frames, int deviceChannels);
+
+  private:
+    int firstChannel(int deviceChannels) const;
+
+    const Placement placement_;
+    std::vector<int16_t> samples_;
+    std::atomic<int> playCursor_{0};
+    std::atomic<unsigned> published_{0};
+    std::atomic<bool> started_{false};
+    std::atomic<float> targetGain_{1.0f};
+    float gain_ = 1.0f;  // mixer side only
+};

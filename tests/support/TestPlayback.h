@@ -1,0 +1,58 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "sound/AudioBackend.h"
+
+// A driver whose clock the test advances: no thread, no sleep. It plays its source in blocks of
+// 256 frames and keeps everything played.
+class TestPlayback : public PlaybackStream {
+  public:
+    static constexpr int kBlock = 256;
+
+    explicit TestPlayback(MixSource& source) : source_(source) {}
+
+    int blockFrames() const override { return kBlock; }
+
+    void advance(int frames) {
+        std::vector<int16_t> block(static_cast<std::size_t>(kBlock) * source_.channels());
+        for (; frames > 0; frames -= kBlock) {
+            const int n = std::min(frames, kBlock);
+            source_.mix(block.data(), n);
+            played.insert(played.end(), block.begin(), block.begin() + n * source_.channels());
+        }
+    }
+
+    std::vector<int16_t> played;
+
+  private:
+    MixSource& source_;
+};
+
+// Devices on test clocks. A device named in `failing` refuses to open with that reason.
+class TestBackend : public AudioBackend {
+  public:
+    std::unique_ptr<PlaybackStream> open(const std::string& name, MixSource& source,
+                                         DeviceError& error) override {
+        opened.push_back(name);
+        if (const auto fails = failing.find(name); fails != failing.end()) {
+            error = fails->second;
+            return nullptr;
+        }
+        error = DeviceError::None;
+        auto stream = std::make_unique<TestPlayback>(source);
+        streams.push_back(stream.get());
+        return stream;
+    }
+    std::string deviceName(int index) override {
+        return index < deviceCount ? "card " + std::to_string(index) : std::string();
+    }
+
+    std::vector<std::string> opened;
+    std::vector<TestPlayback*> streams;  // valid while the sound system holds them
+    std::map<std::string, DeviceError> failing;
+    int deviceCount = 2;
+};
