@@ -2,13 +2,14 @@
 # what is missing and configures its build folder first, so each works on a fresh Debian 12 machine.
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
+TSAN_BUILD  ?= build-tsan
 BENCH_BUILD ?= build-bench
 JOBS        ?= $(shell nproc)
 ARGS        ?=
 
 CONFIGURE = cmake -S . -G Ninja -Wno-dev
 
-.PHONY: all deps build run test test-asan bench clean
+.PHONY: all deps build run test test-asan test-tsan bench clean
 
 all: build
 
@@ -26,10 +27,17 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	@test -f $(ASAN_BUILD)/build.ninja || $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSPINORA_SANITIZE=ON
+	@test -f $(ASAN_BUILD)/build.ninja || $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSPINORA_SANITIZE=address
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# ThreadSanitizer on the tests where threads meet: the service loop and the sound system.
+test-tsan: deps
+	@test -f $(TSAN_BUILD)/build.ninja || $(CONFIGURE) -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPINORA_SANITIZE=thread
+	@cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+		ctest --output-on-failure -j $(JOBS) -L threads
 
 bench:
 	@scripts/install-deps --bench
@@ -38,4 +46,4 @@ bench:
 	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; $$b || exit 1; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)

@@ -32,9 +32,7 @@ void BeatDetector::resetForTrack() {
 void BeatDetector::clearHistory() {
     envelope_.fill(0);
     lagSums_.fill(0);
-    for (int32_t& onset : onsetHistory_) {
-        storeShared(onset, 0);
-    }
+    clearShared(onsetHistory_.data(), onsetHistory_.size());
 }
 
 void BeatDetector::feed(const int16_t* samples) {

@@ -80,7 +80,10 @@ void Deck::moveReadIndex(int frames) {
 void Deck::seek() {
     const float target = pendingSeek_.exchange(0.0f) - 1.0f;
     if (target >= 1.0f) {
-        // Stopped past the end: nothing playable until a seek or cue gives a position again.
+        // Stopped past the end: nothing playable until a seek or cue gives a position again. A
+        // play that came with the request (a seek while paused asks for one) must not start the
+        // stale ring.
+        transportCommand_ = 0;
         position_ = -1.0f;
         playing_ = 0;
         decoding_ = 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "deck/SharedValue.h"
+
 namespace {
 
 constexpr int kHalfRing = RingOutput::kRing / 2;
@@ -68,14 +70,14 @@ void BufferOutput::write(const int16_t* frames, int count) {
             int16_t* samples = slot.buffer->samples();
             switch (slot.channels) {
                 case Channels::Both:
-                    samples[2 * at] = frame[0];
-                    samples[2 * at + 1] = frame[1];
+                    storeShared(samples[2 * at], frame[0]);
+                    storeShared(samples[2 * at + 1], frame[1]);
                     break;
                 case Channels::Left:
-                    samples[at] = frame[0];
+                    storeShared(samples[at], frame[0]);
                     break;
                 case Channels::Right:
-                    samples[at] = frame[1];
+                    storeShared(samples[at], frame[1]);
                     break;
             }
         }
@@ -120,8 +122,8 @@ void BufferOutput::fillSilence() {
         const int channels = slot.buffer->channels();
         int16_t* samples = slot.buffer->samples();
         const int first = std::min(gap - 1, kRing - slot.writePosition);
-        std::fill_n(samples + channels * slot.writePosition, channels * first, int16_t{0});
-        std::fill_n(samples, channels * (gap - 1 - first), int16_t{0});
+        clearShared(samples + channels * slot.writePosition, channels * first);
+        clearShared(samples, channels * (gap - 1 - first));
         slot.writePosition = wrap(slot.writePosition + gap - 1);
         slot.buffer->publish();
     }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "deck/SharedValue.h"
+
 LoopBuffer::LoopBuffer(Placement placement)
     : placement_(placement),
       samples_(static_cast<std::size_t>(kFrames) * (placement == Placement::Stereo ? 2 : 1)) {}
@@ -43,7 +45,8 @@ void LoopBuffer::mixInto(int32_t* acc, int frames, int deviceChannels) {
         const int16_t* frame = &samples_[static_cast<std::size_t>(position) * channels];
         int32_t* slot = acc + i * deviceChannels + first;
         for (int c = 0; c < channels; ++c) {
-            slot[c] += gain == 1.0f ? frame[c] : static_cast<int32_t>(std::lrint(frame[c] * gain));
+            const int16_t sample = loadShared(frame[c]);
+            slot[c] += gain == 1.0f ? sample : static_cast<int32_t>(std::lrint(sample * gain));
         }
         if (++position == kFrames) {
             position = 0;

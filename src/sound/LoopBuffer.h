@@ -10,6 +10,8 @@ enum class Placement { Stereo, FrontLeft, FrontRight, RearLeft, RearRight };
 // One looping buffer of a device: 221184 frames that the device plays over and over once
 // started, at a volume in hundredths of a decibel. The writer (the audio thread) fills it ahead
 // of the write cursor and publishes; the device's mixer reads it and moves the play cursor on.
+// Samples are shared as they are with a real card; each is read and written as one atomic
+// access, so a writer that falls behind the card makes a glitch, never undefined behaviour.
 class LoopBuffer {
   public:
     static constexpr int kFrames = 221184;

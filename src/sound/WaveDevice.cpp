@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "deck/SharedValue.h"
+
 WaveDevice::WaveDevice() : samples_(2 * static_cast<std::size_t>(kFrames)) {}
 
 void WaveDevice::mix(int16_t* out, int frames) {
@@ -12,7 +14,10 @@ void WaveDevice::mix(int16_t* out, int frames) {
     published_.load(std::memory_order_acquire);
     for (int done = 0; done < frames;) {
         const int run = std::min(frames - done, kFrames - position_);
-        std::copy_n(&samples_[2 * static_cast<std::size_t>(position_)], 2 * run, out + 2 * done);
+        const int16_t* from = &samples_[2 * static_cast<std::size_t>(position_)];
+        for (int i = 0; i < 2 * run; ++i) {
+            out[2 * done + i] = loadShared(from[i]);
+        }
         done += run;
         position_ = (position_ + run) % kFrames;
     }

@@ -7,7 +7,8 @@
 #include "sound/MixSource.h"
 
 // A sound card as the software-level outputs see it: one stereo ring of 221184 frames played in
-// an endless loop from the moment it is started, and a running count of the bytes played.
+// an endless loop from the moment it is started, and a running count of the bytes played. Like a
+// LoopBuffer, its samples are read and written as single atomic accesses.
 class WaveDevice : public MixSource {
   public:
     static constexpr int kFrames = 221184;

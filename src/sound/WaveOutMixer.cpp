@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "deck/SharedValue.h"
+
 WaveOutMixer::WaveOutMixer(std::unique_ptr<WaveDevice> device,
                            std::unique_ptr<PlaybackStream> stream)
     : device_(std::move(device)), stream_(std::move(stream)) {
@@ -40,8 +42,8 @@ void WaveOutMixer::fill(int from, int count, Make&& make) {
     int16_t* mix = device_->samples();
     for (int k = 0; k < count; ++k) {
         const int at = (from + k) % kFrames;
-        mix[2 * at] = make(2 * at);
-        mix[2 * at + 1] = make(2 * at + 1);
+        storeShared(mix[2 * at], make(2 * at));
+        storeShared(mix[2 * at + 1], make(2 * at + 1));
     }
     device_->publish();
 }
@@ -74,7 +76,7 @@ void WaveOutMixer::inputSilent(int input, int at) {
     self.silent = true;
     const Input& other = inputs_[1 - input];
     if (other.silent) {
-        std::fill_n(device_->samples(), 2 * static_cast<std::size_t>(kFrames), int16_t{0});
+        clearShared(device_->samples(), 2 * static_cast<std::size_t>(kFrames));
         device_->publish();
         return;
     }

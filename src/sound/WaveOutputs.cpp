@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "deck/SharedValue.h"
+
 void LevelOutput::flush() {
     writePosition_ = devicePosition_;
     queued_ = 0;
@@ -13,9 +15,9 @@ int LevelOutput::writeLevelled(int16_t* ring, const int16_t* frames, int count) 
     return resample(frames, count, [&](int k, const int16_t* frame) {
         const int at = wrap(writePosition_ + k);
         for (int c = 0; c < 2; ++c) {
-            ring[2 * at + c] = level == kFullLevel
-                                   ? frame[c]
-                                   : static_cast<int16_t>(frame[c] * level / kFullLevel);
+            const int16_t sample =
+                level == kFullLevel ? frame[c] : static_cast<int16_t>(frame[c] * level / kFullLevel);
+            storeShared(ring[2 * at + c], sample);
         }
     });
 }
@@ -36,8 +38,7 @@ void WaveOutOutput::write(const int16_t* frames, int count) {
     int16_t* ring = device_->samples();
     if (level_ == 0) {
         for (int k = 0; k < count; ++k) {
-            const int at = (writePosition_ + k) % kRing;
-            ring[2 * at] = ring[2 * at + 1] = 0;
+            clearShared(&ring[2 * ((writePosition_ + k) % kRing)], 2);
         }
     }
     const int out = writeLevelled(ring, frames, count);
@@ -55,7 +56,7 @@ void WaveOutOutput::fillSilence() {
     int16_t* ring = device_->samples();
     int at = writePosition_;
     do {
-        ring[2 * at] = ring[2 * at + 1] = 0;
+        clearShared(&ring[2 * at], 2);
         at = wrap(at + 1);
     } while (at != devicePosition_);
     writePosition_ = devicePosition_;

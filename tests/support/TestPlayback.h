@@ -37,7 +37,7 @@ class TestBackend : public AudioBackend {
   public:
     std::unique_ptr<PlaybackStream> open(const std::string& name, MixSource& source,
                                          DeviceError& error) override {
-        opened.push_back(name);
+        opened.push_back(name + "/" + std::to_string(source.channels()));
         if (const auto fails = failing.find(name); fails != failing.end()) {
             error = fails->second;
             return nullptr;
@@ -51,7 +51,7 @@ class TestBackend : public AudioBackend {
         return index < deviceCount ? "card " + std::to_string(index) : std::string();
     }
 
-    std::vector<std::string> opened;
+    std::vector<std::string> opened;  // "name/channels"
     std::vector<TestPlayback*> streams;  // valid while the sound system holds them
     std::map<std::string, DeviceError> failing;
     int deviceCount = 2;
