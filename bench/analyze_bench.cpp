@@ -32,8 +32,7 @@ void runQuietly(const std::string& command) {
 
 void reportSpeed(benchmark::State& state) {
     state.counters["x_realtime"] = benchmark::Counter(
-        kTrackSeconds * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+        kTrackSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void analyseInProcess(benchmark::State& state) {
@@ -64,13 +63,17 @@ void runAubio(benchmark::State& state, const std::string& program, const std::st
     reportSpeed(state);
 }
 
-void aubiotrack(benchmark::State& state) { runAubio(state, "aubiotrack", "aubiotrack -i"); }
+void aubiotrack(benchmark::State& state) {
+    runAubio(state, "aubiotrack", "aubiotrack -i");
+}
 
-void aubioTempo(benchmark::State& state) { runAubio(state, "aubio", "aubio tempo"); }
+void aubioTempo(benchmark::State& state) {
+    runAubio(state, "aubio", "aubio tempo");
+}
 
 // Keeps each benchmark's mean time, to print the ratio at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -99,7 +102,8 @@ int main(int argc, char** argv) {
     if (ours != reporter.seconds.end()) {
         std::printf("\nspinora-analyze: %.0f times real time\n", kTrackSeconds / ours->second);
         for (const char* other : {"aubiotrack", "aubioTempo"}) {
-            if (const auto theirs = reporter.seconds.find(other); theirs != reporter.seconds.end()) {
+            if (const auto theirs = reporter.seconds.find(other);
+                theirs != reporter.seconds.end()) {
                 std::printf("%.1f times as fast as %s\n", theirs->second / ours->second, other);
             }
         }

@@ -9,6 +9,13 @@ using Kind = SettingValue::Kind;
 constexpr int kSearchColumnsFirst = 12;
 constexpr std::array<int32_t, 4> kSearchColumnDefaults = {251, 149, 50, 248};
 
+// "C0" to "C15", "B0" to "B4".
+std::string indexedKey(char letter, int index) {
+    std::string key(1, letter);
+    key += std::to_string(index);
+    return key;
+}
+
 std::optional<int32_t> number(const SettingsFile& file, const std::string& key) {
     const auto value = file.value(key);
     if (!value || value->kind != Kind::Number) {
@@ -40,10 +47,10 @@ void readValues(const SettingsFile& file, Settings& s) {
         s.initialFolder = folder->bytes;
     }
     for (int i = 0; i < kColumnWidthCount; ++i) {
-        s.columnWidths[i] = number(file, "C" + std::to_string(i)).value_or(s.columnWidths[i]);
+        s.columnWidths[i] = number(file, indexedKey('C', i)).value_or(s.columnWidths[i]);
     }
     for (int i = 0; i < kBandWidthCount; ++i) {
-        s.bandWidths[i] = number(file, "B" + std::to_string(i)).value_or(s.bandWidths[i]);
+        s.bandWidths[i] = number(file, indexedKey('B', i)).value_or(s.bandWidths[i]);
     }
     s.coolColor = number(file, "Cool Color").value_or(1) != 0;
 
@@ -82,11 +89,11 @@ void writeSettings(SettingsFile& file, const Settings& settings, bool bandWidths
         file.writeBytes("Initial folder", settings.initialFolder);
     }
     for (int i = 0; i < kColumnWidthCount; ++i) {
-        file.writeNumber("C" + std::to_string(i), settings.columnWidths[i]);
+        file.writeNumber(indexedKey('C', i), settings.columnWidths[i]);
     }
     if (bandWidthsAvailable) {
         for (int i = 0; i < kBandWidthCount; ++i) {
-            file.writeNumber("B" + std::to_string(i), settings.bandWidths[i]);
+            file.writeNumber(indexedKey('B', i), settings.bandWidths[i]);
         }
     }
     file.close();

@@ -17,8 +17,7 @@ LoopBuffer* AudioDevice::createBuffer(Placement placement) {
 
 void AudioDevice::cursors(const LoopBuffer& buffer, int& play, int& write) const {
     play = buffer.playCursor();
-    write = (play + kLeadBlocks * blockFrames_.load(std::memory_order_relaxed)) %
-            LoopBuffer::kFrames;
+    write = (play + blockFrames_.load(std::memory_order_relaxed)) % LoopBuffer::kFrames;
 }
 
 void AudioDevice::mix(int16_t* out, int frames) {

@@ -13,15 +13,15 @@ class AudioDevice : public MixSource {
   public:
     static constexpr int kMaxBuffers = 8;
     static constexpr int kDefaultBlockFrames = 256;
-    static constexpr int kLeadBlocks = 2;
 
     explicit AudioDevice(int channels);
 
     // A new buffer, silent until started; it lives as long as the device.
     LoopBuffer* createBuffer(Placement placement);
 
-    // The play cursor, and the write cursor two blocks of the driver ahead of it: the mixer may
-    // be reading the first block now and start on the next one before the writer is done.
+    // The play cursor (the frames handed to the driver so far, the last block of them being
+    // played), and the write cursor one block ahead of it: the earliest frame the driver has not
+    // asked for yet.
     void cursors(const LoopBuffer& buffer, int& play, int& write) const;
 
     // Frames the driver takes per call; set once the driver is open.

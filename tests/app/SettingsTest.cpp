@@ -115,8 +115,8 @@ TEST(SettingsTest, ImpossibleSoundConfigurations) {
 
 TEST(SettingsTest, SearchColumnsAllZeroComeBackAtTheirDefaults) {
     MemorySettingsFile file;
-    for (int i = 12; i <= 15; ++i) {
-        file.number("C" + std::to_string(i), 0);
+    for (const char* key : {"C12", "C13", "C14", "C15"}) {
+        file.number(key, 0);
     }
     file.number("C3", 0);
     Settings s = read(file);
