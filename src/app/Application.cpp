@@ -1,0 +1,320 @@
+#include "app/Application.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+#include "app/DeckEventQueue.h"
+#include "app/Dialogs.h"
+#include "app/MainWindow.h"
+#include "app/Messages.h"
+#include "app/SdlJoystick.h"
+#include "beat/BeatPhase.h"
+#include "browser/Browser.h"
+#include "deck/TrackInfoStore.h"
+#include "display/BeatView.h"
+#include "display/Fonts.h"
+#include "display/Screen.h"
+#include "ui/AutoMixer.h"
+#include "ui/DeckArea.h"
+#include "ui/DeckControls.h"
+#include "ui/TrackLoader.h"
+
+namespace {
+
+constexpr QRect kBrowserRect(32, 46, 735, 243);
+constexpr int kPanelPeriod = 100;
+
+}  // namespace
+
+Application::Application(AppEnvironment environment)
+    : audio_(environment.audio),
+      settingsFile_(environment.settingsFile),
+      dialogs_(environment.dialogs),
+      makeDecoder_(std::move(environment.makeDecoder)),
+      forceWindowed_(environment.forceWindowed) {
+    for (const int id :
+         {timer::kAutoMix, timer::kHistoryDeck0, timer::kHistoryDeck1, timer::kPanels}) {
+        auto& qtimer = timers_[id];
+        qtimer = std::make_unique<QTimer>();
+        QObject::connect(qtimer.get(), &QTimer::timeout,
+                         [this, id] { dispatch(msg::kTimer, static_cast<unsigned long>(id)); });
+    }
+    deckEvents_ = std::make_unique<DeckEventQueue>(
+        [this](int message, int deck) { dispatch(message, static_cast<unsigned long>(deck)); });
+    engine.events = deckEvents_.get();
+    browser_ = std::make_unique<Browser>(*this);
+}
+
+Application::~Application() {
+    shutdown();
+}
+
+int Application::initialise(MainWindow& window) {
+    window_ = &window;
+    startupError_ = readSettings(settingsFile_, settings);
+    if (startupError_ == nullptr) {
+        const auto heights = [this](int16_t* other, int16_t* selected) {
+            beatHeights(other, selected);
+        };
+        const auto frameReady = [&window] { window.requestBeatViewPaint(); };
+        if (settings.useDirectDraw && !forceWindowed_) {
+            screen_ = std::make_unique<FullScreen>(window, heights, frameReady);
+        } else {
+            screen_ = std::make_unique<WindowScreen>(heights, frameReady);
+        }
+        startupError_ = screen_->error();
+    }
+    if (startupError_ == nullptr) {
+        window.showSplash(Skin::splash(), dynamic_cast<FullScreen*>(screen_.get()) != nullptr);
+    }
+    if (startupError_ == nullptr) {
+        engine.optimizedDetection = settings.optimizedBeatDetection;
+        engine.useDirectSound = settings.useDirectSound;
+        store_ = std::make_unique<TrackInfoStore>(
+            storePathInWorkingDirectory(), settings.optimizedBeatDetection, todayDateStamp());
+        store_->load();
+        engine.store = store_.get();
+        sound_ = std::make_unique<SoundSystem>(audio_, engine, makeDecoder_);
+        startupError_ = sound_->openSound(settings);
+    }
+    if (startupError_ == nullptr) {
+        startupError_ = skin.load();
+    }
+    if (startupError_ == nullptr) {
+        backBuffer = QImage(800, 600, QImage::Format_RGB32);
+        backBuffer.fill(Qt::black);
+        largeFont = fittedFont(18, QStringLiteral("global: 188.8 bpm"), 108);
+        mediumFont = fittedFont(14, QStringLiteral("Total Time: 00:00.0"), 102);
+        smallFont = fittedFont(8, QStringLiteral("+10.0%"), 36);
+        deckArea_ = std::make_unique<DeckArea>(*this);
+        controls_ = std::make_unique<DeckControls>(*this);
+        loader_ = std::make_unique<TrackLoader>(*this);
+        autoMix_ = std::make_unique<AutoMixer>(*this);
+        startupError_ = browser_->create();
+    }
+    if (startupError_ == nullptr) {
+        joystick_ = std::make_unique<SdlJoystick>(
+            [this](int message, unsigned long buttons, long position) {
+                dispatch(message, buttons, position);
+            });
+        if (joystick_->open()) {
+            joystickMin = {0, 0};
+            joystickRange = {65535, 65535};
+            joystickEnabled = true;
+        }
+        window.hideSplash();
+        controls_->showBrowserPage(kFilesPage);
+        controls_->selectDeck(0);
+        startTimer(timer::kPanels, kPanelPeriod);
+    }
+    return startupError_ == nullptr ? 0 : -1;
+}
+
+void Application::shutdown() {
+    if (window_ == nullptr || shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    for (auto& [id, qtimer] : timers_) {
+        qtimer->stop();
+    }
+    autoMixTimer = 0;
+    historyTimer = {0, 0};
+    joystick_.reset();
+    joystickEnabled = false;
+    if (browser_ && deckArea_) {
+        browser_->destroy();
+    }
+    for (auto& item : lastLoadedItem) {
+        item.reset();
+    }
+    autoMix_.reset();
+    loader_.reset();
+    controls_.reset();
+    deckArea_.reset();
+    screen_.reset();
+    if (sound_) {
+        sound_->closeSound();
+        sound_.reset();
+    }
+    if (store_) {
+        store_->save();
+        store_.reset();
+        engine.store = nullptr;
+    }
+    writeSettings(settingsFile_, settings, true);  // the band container is always available
+}
+
+void Application::startTimer(int id, int milliseconds) {
+    timers_.at(id)->start(milliseconds);
+}
+
+void Application::killTimer(int id) {
+    timers_.at(id)->stop();
+}
+
+bool Application::timerActive(int id) const {
+    return timers_.at(id)->isActive();
+}
+
+void Application::invalidate(const QRect& rect) {
+    if (window_ != nullptr) {
+        window_->update(rect);
+    }
+}
+
+void Application::showCursor(const QCursor& cursor) {
+    if (window_ != nullptr) {
+        window_->setCursor(cursor);
+    }
+}
+
+void Application::beatHeights(int16_t* other, int16_t* selected) {
+    const int chosen = selectedDeck.load();
+    onsetStrip(engine.decks[1 - chosen]->beatView(), other);
+    onsetStrip(engine.decks[chosen]->beatView(), selected);
+}
+
+long Application::dispatch(int message, unsigned long wParam, long lParam) {
+    const int x = msg::pointX(lParam);
+    const int y = msg::pointY(lParam);
+    const int deck = static_cast<int>(wParam);
+    if (!ready()) {
+        return 0;  // nothing is routed before the start-up is complete
+    }
+    switch (message) {
+        case msg::kDestroy:
+            shutdown();
+            QCoreApplication::quit();
+            return 0;
+        case msg::kClose:
+            return closeAsked() ? 1 : 0;
+        case msg::kActivateApp:
+            activate(wParam != 0);
+            return 0;
+        case msg::kCommand:
+            command(static_cast<int>(wParam & 0xffff), static_cast<int>(wParam >> 16));
+            return 0;
+        case msg::kTimer:
+            timerFired(static_cast<int>(wParam));
+            return 0;
+        case msg::kMouseMove:
+            controls_->onPointerMove(x, y);
+            return 0;
+        case msg::kLeftButtonDown:
+        case msg::kRightButtonDown:
+            controls_->onButtonDown(message == msg::kLeftButtonDown, x, y);
+            return 0;
+        case msg::kLeftButtonUp:
+        case msg::kRightButtonUp:
+            controls_->onButtonUp(x, y);
+            return 0;
+        case msg::kJoystickMove:
+            // Both joystick coordinates run from 0 to 65535: y is unsigned, unlike a pointer's.
+            controls_->onJoystickMove(static_cast<int>(wParam), x,
+                                      static_cast<int>((lParam >> 16) & 0xffff));
+            return 0;
+        case msg::kJoystickButtonDown:
+            controls_->onJoystickButton(static_cast<int>(wParam));
+            return 0;
+        case msg::kMixInto:
+            autoMix_->startAutoMix(deck);
+            return 0;
+        case msg::kTrackEnded:
+            browser_->loadNextFromPlaylist(deck);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+bool Application::closeAsked() {
+    if (!engine.decks[0]->playing() && !engine.decks[1]->playing()) {
+        return true;
+    }
+    screen_->pauseRefresh();
+    if (dialogs_.question(QStringLiteral(
+            "The music is still running. Are you sure you want to quit the program ?"))) {
+        return true;
+    }
+    controls_->showBrowserPage(browserPage);
+    return false;
+}
+
+void Application::activate(bool nowActive) {
+    active = nowActive;
+    if (nowActive) {
+        screen_->refreshState = browserPage == kMixingPage ? 1 : 0;
+        screen_->resume();
+    } else {
+        screen_->pauseRefresh();
+        screen_->suspend();
+        window_->minimiseLater();
+    }
+}
+
+void Application::command(int id, int code) {
+    if (code == 0) {
+        browser_->command(id);
+    } else if (code == msg::kEditGainedFocus) {
+        textEntryActive = true;
+    } else if (code == msg::kEditLostFocus) {
+        textEntryActive = false;
+    }
+}
+
+void Application::timerFired(int id) {
+    switch (id) {
+        case timer::kAutoMix:
+            autoMix_->autoMixStep();
+            break;
+        case timer::kHistoryDeck0:
+        case timer::kHistoryDeck1: {
+            const int deck = id - timer::kHistoryDeck0;
+            browser_->addToHistory(deck);
+            killTimer(id);
+            historyTimer[deck] = 0;
+            break;
+        }
+        case timer::kPanels:
+            deckArea_->periodicUpdate();
+            break;
+        default:
+            break;
+    }
+}
+
+void Application::paint(QPainter& painter, const QRect& invalid) {
+    if (!ready()) {
+        return;
+    }
+    const QRect upper = invalid.intersected(QRect(0, 0, 800, 300));
+    if (!upper.isEmpty()) {
+        painter.save();
+        QRegion region(upper);
+        if (upper.bottom() >= kBrowserRect.top()) {
+            region -= kBrowserRect;  // the browser or the beat view lives there
+        }
+        painter.setClipRegion(region);
+        painter.drawImage(upper.topLeft(), skin.upper, upper);
+        if (upper.top() < 50) {
+            const QRect tab = DeckArea::tabRect(browserPage);
+            painter.drawImage(tab.topLeft(), skin.pressedTabs, tab);
+            if (flashedButton >= 14 && flashedButton <= 15) {
+                const QRect button = DeckArea::pressedRect(flashedButton).translated(0, 300);
+                painter.drawImage(button.topLeft(), skin.pressedTabs, button);
+            }
+        }
+        painter.setClipRect(upper.intersected(kBrowserRect));
+        if (browserPage == kMixingPage) {
+            screen_->drawBeatView(painter);
+        } else {
+            painter.fillRect(kBrowserRect, window_->palette().button());
+        }
+        painter.restore();
+    }
+    const QRect lower = invalid.intersected(QRect(0, 300, 800, 300));
+    if (!lower.isEmpty()) {
+        painter.drawImage(lower.topLeft(), backBuffer, lower.translated(0, -300));
+    }
+}

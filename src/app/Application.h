@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QCursor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QTimer>
+#include <array>
+#include <atomic>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "app/Settings.h"
+#include "browser/BrowserItem.h"
+#include "deck/EngineState.h"
+#include "display/Skin.h"
+#include "sound/SoundSystem.h"
+
+class AutoMixer;
+class Browser;
+class DeckArea;
+class DeckControls;
+class DeckEventQueue;
+class Dialogs;
+class MainWindow;
+class QPainter;
+class Screen;
+class SdlJoystick;
+class SettingsFile;
+class TrackInfoStore;
+class TrackLoader;
+
+// What the Application is started with.
+struct AppEnvironment {
+    AudioBackend& audio;
+    SettingsFile& settingsFile;
+    Dialogs& dialogs;
+    SoundSystem::DecoderFactory makeDecoder;
+    bool forceWindowed = false;
+};
+
+// The one object behind the main window: it runs the start-up and shutdown in their order, routes
+// every window message and timer, and owns the decks' sound, the screen, the skin, the browser and
+// the state of the deck user interface.
+class Application {
+  public:
+    static constexpr int kMixingPage = 0;
+    static constexpr int kFilesPage = 1;
+
+    explicit Application(AppEnvironment environment);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The window's creation: 0, or -1 with the start-up error set.
+    int initialise(MainWindow& window);
+    // The window's destruction, in the reverse order; safe after a failed start.
+    void shutdown();
+    // Routes one message; returns the window procedure's result.
+    long dispatch(int message, unsigned long wParam = 0, long lParam = 0);
+    void paint(QPainter& painter, const QRect& invalid);
+
+    const char* startupError() const { return startupError_; }
+
+    // Services for the deck user interface and the browser.
+    Deck& deck(int index) { return *engine.decks[index]; }
+    bool ready() const { return deckArea_ != nullptr; }
+    void startTimer(int id, int milliseconds);
+    void killTimer(int id);
+    bool timerActive(int id) const;
+    // Repaints a rectangle of the window (screen coordinates).
+    void invalidate(const QRect& rect);
+    void showCursor(const QCursor& cursor);
+    MainWindow* window() { return window_; }
+    Dialogs& dialogs() { return dialogs_; }
+    Screen* screen() { return screen_.get(); }
+    Browser& browser() { return *browser_; }
+    DeckArea& deckArea() { return *deckArea_; }
+    DeckControls& controls() { return *controls_; }
+    TrackLoader& loader() { return *loader_; }
+    AutoMixer& autoMix() { return *autoMix_; }
+    SoundSystem& sound() { return *sound_; }
+    TrackInfoStore& store() { return *store_; }
+    DeckEventQueue& deckEvents() { return *deckEvents_; }
+
+    EngineState engine;
+    Settings settings;
+    Skin skin;
+    QImage backBuffer;  // rows 0 to 299: the deck area
+    QFont smallFont, mediumFont, largeFont;
+
+    // The state of the deck user interface.
+    std::atomic<int> selectedDeck{0};  // the refresh thread reads it too
+    int browserPage = 0;
+    bool active = false;
+    std::array<std::unique_ptr<BrowserItem>, 2> lastLoadedItem;
+    std::array<int, 2> historyTimer{0, 0};
+    std::optional<QCursor> savedCursor;
+    int autoMixTimer = 0;
+    std::array<int, 2> deckVolume{256, 256};
+    int cueLevel = 256;
+    int nudgeDragDeck = -1;
+    int nudgeLastX = 0;
+    int pitchDragDeck = -1;
+    bool mixPadDragging = false;
+    bool textEntryActive = false;
+    int flashedButton = -1;
+    bool joystickEnabled = false;
+    std::array<int, 2> joystickMin{0, 0};
+    std::array<int, 2> joystickRange{1, 1};
+    std::array<int, 2> joystickVolume{128, 128};
+
+  private:
+    void activate(bool nowActive);
+    bool closeAsked();
+    void command(int id, int code);
+    void timerFired(int id);
+    void beatHeights(int16_t* other, int16_t* selected);
+
+    AudioBackend& audio_;
+    SettingsFile& settingsFile_;
+    Dialogs& dialogs_;
+    SoundSystem::DecoderFactory makeDecoder_;
+    bool forceWindowed_;
+    const char* startupError_ = nullptr;
+    MainWindow* window_ = nullptr;
+    bool shutDown_ = false;
+    std::map<int, std::unique_ptr<QTimer>> timers_;
+
+    std::unique_ptr<DeckEventQueue> deckEvents_;
+    std::unique_ptr<Screen> screen_;
+    std::unique_ptr<TrackInfoStore> store_;
+    std::unique_ptr<SoundSystem> sound_;
+    std::unique_ptr<Browser> browser_;
+    std::unique_ptr<DeckArea> deckArea_;
+    std::unique_ptr<DeckControls> controls_;
+    std::unique_ptr<TrackLoader> loader_;
+    std::unique_ptr<AutoMixer> autoMix_;
+    std::unique_ptr<SdlJoystick> joystick_;
+};

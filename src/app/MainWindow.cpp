@@ -1,0 +1,121 @@
+#include "app/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include "app/Application.h"
+#include "app/Messages.h"
+#include "display/BeatView.h"
+#include "ui/TrackLoader.h"
+
+namespace {
+
+long pointOf(const QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    return msg::pointParam(at.x(), at.y());
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Application& app) : app_(app) {
+    setWindowTitle(QStringLiteral("Spinora"));
+    setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
+    setFixedSize(800, 600);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+}
+
+void MainWindow::showSplash(const QImage& splash, bool fullScreen) {
+    splash_ = splash;
+    if (fullScreen) {
+        showFullScreen();
+    } else {
+        show();
+    }
+    repaint();
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::hideSplash() {
+    splash_ = QImage();
+    update();
+}
+
+void MainWindow::requestBeatViewPaint() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            update(QRect(beatview::kLeft, beatview::kTop, beatview::kWidth, beatview::kHeight));
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::minimiseLater() {
+    QTimer::singleShot(0, this, [this] { showMinimized(); });
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (!splash_.isNull()) {
+        painter.drawImage(0, 0, splash_);
+        return;
+    }
+    for (const QRect& rect : event->region()) {
+        app_.paint(painter, rect);
+    }
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        app_.dispatch(
+            event->button() == Qt::LeftButton ? msg::kLeftButtonDown : msg::kRightButtonDown, 0,
+            pointOf(event));
+    }
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    app_.dispatch(msg::kMouseMove, 0, pointOf(event));
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        app_.dispatch(event->button() == Qt::LeftButton ? msg::kLeftButtonUp : msg::kRightButtonUp,
+                      0, pointOf(event));
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!app_.ready() || app_.dispatch(msg::kClose) != 0) {
+        event->accept();
+        app_.dispatch(msg::kDestroy);
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (app_.ready() && event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths.push_back(url.toLocalFile());
+        }
+    }
+    if (!paths.isEmpty()) {
+        app_.loader().dropFiles(event->position().toPoint(), paths);
+        event->acceptProposedAction();
+    }
+}

@@ -1,0 +1,186 @@
+// Spinora: program entry. One instance at a time; the command line names the files for deck 0 and
+// deck 1; the start-up error, if any, is shown once the window is gone.
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QStyleFactory>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "app/Application.h"
+#include "app/Dialogs.h"
+#include "app/IniSettingsFile.h"
+#include "app/InstanceLock.h"
+#include "app/KeyFilter.h"
+#include "app/MainWindow.h"
+#include "app/Messages.h"
+#include "app/Paths.h"
+#include "browser/Browser.h"
+#include "deck/Mpg123Decoder.h"
+#include "sound/SdlAudioBackend.h"
+#include "ui/DeckControls.h"
+#include "ui/TrackLoader.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: spinora [--windowed] [FILE0 [FILE1]]\n"
+    "A two-deck MP3 mixing program. Files given are loaded onto deck 0 and deck 1.\n"
+    "\n"
+    "  --windowed  show the window in a window for this run, not full screen\n"
+    "  --help      show this help\n"
+    "  --version   show the version\n";
+
+constexpr int kAnotherInstance = 255;
+constexpr int kStartFailed = 1;
+
+struct CommandLine {
+    bool windowed = false;
+    std::vector<std::string> files;
+};
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    (void)::write(signalPipe[1], &byte, 1);
+}
+
+// Spreads the 800 x 600 window over as much of the screen as fits, for a full-screen start.
+void scaleToScreen(int& argc, char** argv) {
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+        return;
+    }
+    QSize screen;
+    {
+        QGuiApplication probe(argc, argv);
+        screen = probe.primaryScreen()->size();
+    }
+    const double scale = std::min(screen.width() / 800.0, screen.height() / 600.0);
+    if (scale > 1.0) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale, 'f', 4));
+    }
+}
+
+bool fullScreenChosen(bool windowed) {
+    if (windowed) {
+        return false;
+    }
+    IniSettingsFile file(QString::fromStdString(settingsFilePath().string()));
+    Settings settings;
+    readSettings(file, settings);
+    return settings.useDirectDraw;
+}
+
+void useDarkLook(QApplication& app) {
+    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x1b, 0x1e, 0x24));
+    palette.setColor(QPalette::WindowText, QColor(0xe6, 0xe9, 0xef));
+    palette.setColor(QPalette::Base, QColor(0x12, 0x14, 0x18));
+    palette.setColor(QPalette::AlternateBase, QColor(0x1b, 0x1e, 0x24));
+    palette.setColor(QPalette::Text, QColor(0xe6, 0xe9, 0xef));
+    palette.setColor(QPalette::Button, QColor(0x2b, 0x2f, 0x37));
+    palette.setColor(QPalette::ButtonText, QColor(0xe6, 0xe9, 0xef));
+    palette.setColor(QPalette::Highlight, QColor(0x2e, 0xc4, 0xff));
+    palette.setColor(QPalette::HighlightedText, QColor(0x08, 0x0a, 0x0e));
+    palette.setColor(QPalette::ToolTipBase, QColor(0x2b, 0x2f, 0x37));
+    palette.setColor(QPalette::ToolTipText, QColor(0xe6, 0xe9, 0xef));
+    app.setPalette(palette);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine options;
+    bool endOfOptions = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!endOfOptions && arg == "--") {
+            endOfOptions = true;
+        } else if (!endOfOptions && arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!endOfOptions && arg == "--version") {
+            std::puts("spinora " SPINORA_VERSION);
+            return 0;
+        } else if (!endOfOptions && arg == "--windowed") {
+            options.windowed = true;
+        } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "spinora: unknown option %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        } else if (options.files.size() < 2) {
+            options.files.push_back(std::filesystem::absolute(arg).string());
+        }
+    }
+
+    std::error_code error;
+    std::filesystem::create_directories(dataFolder(), error);
+    std::filesystem::current_path(dataFolder(), error);
+
+    InstanceLock lock;
+    if (!lock.tryLock()) {
+        return kAnotherInstance;
+    }
+    if (fullScreenChosen(options.windowed)) {
+        scaleToScreen(argc, argv);
+    }
+
+    QApplication app(argc, argv);
+    useDarkLook(app);
+    SdlAudioBackend audio;
+    IniSettingsFile settingsFile(QString::fromStdString(settingsFilePath().string()));
+    MessageBoxDialogs dialogs;
+    Application application({audio, settingsFile, dialogs,
+                             [] { return std::make_unique<Mpg123Decoder>(); }, options.windowed});
+    MainWindow window(application);
+    dialogs.setParent(&window);
+    KeyFilter keys([&application](int key) {
+        return application.ready() && application.controls().onKeyDown(key);
+    });
+    app.installEventFilter(&keys);
+
+    if (application.initialise(window) != 0) {
+        const QString message = QString::fromLatin1(application.startupError());
+        window.hide();
+        application.shutdown();
+        std::fprintf(stderr, "spinora: %s\n", qPrintable(message));
+        dialogs.setParent(nullptr);
+        dialogs.error(message);
+        return kStartFailed;
+    }
+    QObject::connect(&app, &QGuiApplication::applicationStateChanged,
+                     [&application](Qt::ApplicationState state) {
+                         application.dispatch(msg::kActivateApp,
+                                              state == Qt::ApplicationActive ? 1 : 0);
+                     });
+    window.raise();
+    window.activateWindow();
+    application.dispatch(msg::kActivateApp, 1);  // active from the start, window manager or not
+
+    for (std::size_t deck = 0; deck < options.files.size(); ++deck) {
+        application.loader().loadTrack(static_cast<int>(deck),
+                                       application.browser().itemForFile(options.files[deck]));
+    }
+    if (!options.files.empty()) {
+        application.controls().selectDeck(0);
+    }
+
+    // Ctrl+C and termination end the program as closing it does, so nothing learned is lost.
+    std::unique_ptr<QSocketNotifier> quitSignals;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) == 0) {
+        quitSignals = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(quitSignals.get(), &QSocketNotifier::activated,
+                         [&application] { application.dispatch(msg::kDestroy); });
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+    }
+    return app.exec();
+}

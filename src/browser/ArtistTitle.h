@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct ArtistTitle {
+    std::string artist;
+    std::string title;
+};
+
+// Artist and title from a file name: "Artist - Title.mp3" or "(Artist) Title.mp3"; underscores
+// read as spaces; without either form the whole name is the title.
+ArtistTitle splitArtistTitle(std::string_view name);
+
+// The part of a path after its last folder separator ('/' or '\').
+std::string_view fileNameOf(std::string_view path);

@@ -1,0 +1,131 @@
+#include "browser/FolderSource.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr auto kListing = fs::directory_options::skip_permission_denied;
+
+bool hidden(const fs::path& path) {
+    const std::string name = path.filename().string();
+    return !name.empty() && name.front() == '.';
+}
+
+std::string lowerExtension(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    return extension;
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+void addMounts(std::vector<FolderEntry>& folders, const fs::path& parent) {
+    std::error_code error;
+    std::vector<FolderEntry> found;
+    for (fs::directory_iterator it(parent, kListing, error), end; !error && it != end;
+         it.increment(error)) {
+        if (!hidden(it->path()) && it->is_directory(error)) {
+            found.push_back({it->path().filename().string(), it->path().string()});
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    folders.insert(folders.end(), found.begin(), found.end());
+}
+
+}  // namespace
+
+std::vector<FolderEntry> desktopFolders() {
+    std::vector<FolderEntry> folders;
+    std::error_code error;
+    const std::string home = environment("HOME");
+    if (!home.empty() && fs::is_directory(home, error)) {
+        folders.push_back({"Home", home});
+        const fs::path music = fs::path(home) / "Music";
+        if (fs::is_directory(music, error)) {
+            folders.push_back({"Music", music.string()});
+        }
+    }
+    folders.push_back({"File System", "/"});
+    const std::string user = environment("USER");
+    if (!user.empty()) {
+        addMounts(folders, fs::path("/media") / user);
+        addMounts(folders, fs::path("/run/media") / user);
+    }
+    addMounts(folders, "/mnt");
+    return folders;
+}
+
+std::vector<FolderEntry> subfolders(const std::string& folder) {
+    std::vector<FolderEntry> found;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, kListing, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code typeError;
+        if (!hidden(it->path()) && it->is_directory(typeError)) {
+            found.push_back({it->path().filename().string(), it->path().string()});
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return found;
+}
+
+bool hasSubfolders(const std::string& folder) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, kListing, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code typeError;
+        if (!hidden(it->path()) && it->is_directory(typeError)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<PlayableFile> playableFiles(const std::string& folder) {
+    std::vector<PlayableFile> files;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, kListing, error), end; !error && it != end;
+         it.increment(error)) {
+        const fs::path& link = it->path();
+        if (hidden(link)) {
+            continue;
+        }
+        std::error_code typeError;
+        fs::path path = link;
+        if (it->is_symlink(typeError)) {
+            // Listed under the link's name, with the target's path and size.
+            path = fs::canonical(link, typeError);
+            if (typeError) {
+                continue;
+            }
+        }
+        if (!fs::is_regular_file(path, typeError)) {
+            continue;
+        }
+        const std::string extension = lowerExtension(path);
+        int64_t size;
+        if (extension == ".mp3") {
+            size = static_cast<int64_t>(fs::file_size(path, typeError));
+            if (typeError) {
+                size = 0;
+            }
+        } else if (extension == ".pls" || extension == ".m3u") {
+            size = PlayableFile::kPlaylistSize;
+        } else {
+            continue;
+        }
+        files.push_back({link.filename().string(), path.string(), size});
+    }
+    return files;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+#include <QTreeView>
+#include <functional>
+
+// A report list of the browser: full-row, several rows selectable. A drag of its rows starts the
+// browser's own drag (the drop lands where the pointer is released, on a disc or in the
+// playlist); files from the desktop can be dropped in when the list takes them.
+class ListView : public QTreeView {
+  public:
+    explicit ListView(QWidget* parent);
+
+    std::function<void()> onDragStart;
+    // Files dropped from the desktop, at a row (the row count below the last row).
+    std::function<void(int row, const QStringList& paths)> onFilesDropped;
+
+    // The row under a point of the viewport, or the row count below the last row.
+    int rowAt(QPoint viewportPoint) const;
+
+  protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+};
