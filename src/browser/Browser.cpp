@@ -182,9 +182,11 @@ void Browser::buildControls(QWidget* window) {
     thisFolderButton_ = pictureButton(kThisFolderButton, 139, QRect(68, 50, 20, 20));
     playlist_ = list(bands_, &playlistModel_, true);
     playlist_->header()->setSectionsClickable(false);
-    bands_->addWidget(folderTree_);
-    bands_->addWidget(fileList_);
-    bands_->addWidget(playlist_);
+    for (QWidget* band : {static_cast<QWidget*>(folderTree_), static_cast<QWidget*>(fileList_),
+                          static_cast<QWidget*>(playlist_)}) {
+        band->setMinimumWidth(1);  // a band can be dragged as narrow as the user likes
+        bands_->addWidget(band);
+    }
 
     autoMixBox_ = new QCheckBox(QStringLiteral("Auto Mix"), window);
     autoMixBox_->setGeometry(240, 52, 80, 17);

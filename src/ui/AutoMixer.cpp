@@ -50,6 +50,9 @@ void AutoMixer::startAutoMix(int a) {
 }
 
 void AutoMixer::autoMixStep() {
+    if (app_.autoMixTimer == 0) {
+        return;  // a step left over from a mix that was stopped
+    }
     const int t = target_;
     ++tick_;
     if (tick_ > kFadeInEnd && tick_ < kFadeOutStart && app_.browser().shortMix()) {

@@ -1,0 +1,159 @@
+// The window as a person uses it: keys through the window, clicks through the dispatcher.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTreeView>
+
+#include "AppHarness.h"
+#include "browser/Browser.h"
+#include "browser/BrowserModels.h"
+#include "browser/ListView.h"
+#include "display/Screen.h"
+#include "ui/TrackLoader.h"
+
+namespace {
+
+// Counts the key presses that reach a widget.
+class KeyCounter : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::KeyPress;
+        return false;
+    }
+    int count = 0;
+};
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.started);
+        for (int d = 0; d < 2; ++d) {
+            h.deck(d).requestLoad("/music/Track.mp3");
+        }
+        h.serve(3);
+    }
+    AppHarness h;
+};
+
+TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
+    Deck& deck = h.deck(0);
+    h.press(Qt::Key_Space);
+    EXPECT_EQ(deck.transportCommand(), 1);
+    h.press(Qt::Key_P);
+    EXPECT_EQ(deck.transportCommand(), -1);
+    h.press(Qt::Key_Left);
+    EXPECT_EQ(deck.pendingMove(), 256);  // forward
+    h.press(Qt::Key_Right);
+    EXPECT_EQ(deck.pendingMove(), -256);
+    h.press(Qt::Key_PageUp);
+    EXPECT_EQ(deck.pendingPitch(), 4096 - 102);
+    h.press(Qt::Key_Down);
+    EXPECT_EQ(deck.pendingPitch(), 4096 + 8);  // from the pitch in effect, not the pending one
+    h.press(Qt::Key_S);
+    EXPECT_NE(deck.pendingSeek(), 0.0f);
+    h.press(Qt::Key_F3);
+    EXPECT_EQ(h.app->browserPage, Browser::kAutoMixPage);
+    h.press(Qt::Key_F1);
+    EXPECT_EQ(h.app->browserPage, Browser::kMixingPage);
+
+    h.press(Qt::Key_Tab);
+    EXPECT_EQ(h.app->selectedDeck, 1);
+    h.press(Qt::Key_Space);
+    EXPECT_EQ(h.deck(1).transportCommand(), 1);
+}
+
+TEST_F(WindowTest, PitchKeysStopAtTheEndsOfTheRange) {
+    Deck& deck = h.deck(0);
+    deck.requestPitch(4506);
+    h.serve(1);
+    h.press(Qt::Key_Down);  // 4514 differs from the pitch: 4506 is asked for again
+    EXPECT_EQ(deck.pendingPitch(), 4506);
+    deck.requestPitch(4500);
+    h.serve(1);
+    h.press(Qt::Key_PageDown);
+    EXPECT_EQ(deck.pendingPitch(), 4506);
+}
+
+TEST_F(WindowTest, LettersAreSwallowedAndDigitsPassedOn) {
+    h.press(Qt::Key_F2);
+    ListView& list = h.app->browser().fileListView();
+    list.setFocus();
+    KeyCounter counter;
+    list.installEventFilter(&counter);
+    h.press(Qt::Key_Q);
+    h.press(Qt::Key_B);
+    EXPECT_EQ(counter.count, 0);
+    h.press(Qt::Key_5);
+    EXPECT_EQ(counter.count, 1);
+}
+
+TEST_F(WindowTest, SearchBoxKeepsTheKeysUntilEscape) {
+    h.press(Qt::Key_F5);
+    QLineEdit& box = h.app->browser().searchBox();
+    ASSERT_TRUE(box.hasFocus());
+    ASSERT_TRUE(h.app->textEntryActive);
+    h.press(Qt::Key_A);
+    h.press(Qt::Key_S);
+    h.press(Qt::Key_F1);  // not a page switch while typing
+    EXPECT_EQ(box.text(), "as");
+    EXPECT_EQ(h.app->browserPage, Browser::kDatabasePage);
+    h.press(Qt::Key_Escape);
+    EXPECT_FALSE(h.app->textEntryActive);
+    EXPECT_TRUE(box.hasFocus());
+    h.press(Qt::Key_P);
+    EXPECT_EQ(box.text(), "as");
+    EXPECT_EQ(h.deck(0).transportCommand(), -1);
+}
+
+TEST_F(WindowTest, ClicksOnTheDeckArea) {
+    h.click(151, 400);  // 12 o'clock on disc 0: stop at the end
+    EXPECT_FLOAT_EQ(h.deck(0).pendingSeek(), 2.0f);
+    h.click(647, 480);  // 6 o'clock on disc 1: half way
+    EXPECT_FLOAT_EQ(h.deck(1).pendingSeek(), 1.5f);
+    h.click(325, 444);  // the mix pad's left corner
+    EXPECT_EQ(h.app->deckVolume, (std::array<int, 2>{256, 0}));
+    h.click(539, 560);  // deck select B
+    EXPECT_EQ(h.app->selectedDeck, 1);
+    h.click(236, 461);                       // the pitch arc's 0 mark
+    EXPECT_EQ(h.deck(0).pendingPitch(), 0);  // already at 4096: no request
+}
+
+TEST_F(WindowTest, QuitQuestionOnlyWhileADeckPlays) {
+    EXPECT_EQ(h.dispatch(msg::kClose), 1);
+    EXPECT_TRUE(h.dialogs.asked.isEmpty());
+    h.deck(1).requestPlay();
+    h.serve(1);
+    h.dialogs.answer = false;
+    h.app->browserPage = Browser::kHistoryPage;
+    EXPECT_EQ(h.dispatch(msg::kClose), 0);
+    EXPECT_EQ(h.dialogs.asked.value(0),
+              "The music is still running. Are you sure you want to quit the program ?");
+    EXPECT_TRUE(h.deck(1).playing());
+    EXPECT_EQ(h.app->browser().page(), Browser::kHistoryPage);
+}
+
+TEST_F(WindowTest, BeatViewRunsOnlyOnTheMixingPageWhileActive) {
+    Screen& screen = *h.app->screen();
+    h.press(Qt::Key_F1);
+    EXPECT_EQ(screen.refreshState, 1);
+    h.press(Qt::Key_F2);
+    EXPECT_EQ(screen.refreshState, 0);
+    h.press(Qt::Key_F1);
+    h.dispatch(msg::kActivateApp, 0);
+    EXPECT_NE(screen.refreshState, 1);
+    h.dispatch(msg::kActivateApp, 1);
+    EXPECT_EQ(screen.refreshState, 1);
+}
+
+TEST_F(WindowTest, JoystickSetsVolumesOnlyWithButtonOne) {
+    h.app->joystickEnabled = true;
+    h.app->joystickRange = {65535, 65535};
+    h.dispatch(msg::kJoystickMove, 0, msg::pointParam(0, 32768));
+    EXPECT_EQ(h.app->joystickVolume, (std::array<int, 2>{256, 0}));
+    EXPECT_EQ(h.app->deckVolume, (std::array<int, 2>{256, 256}));  // the pad display only
+    h.dispatch(msg::kJoystickMove, 1, msg::pointParam(65535, 40000));
+    EXPECT_EQ(h.app->deckVolume, h.app->joystickVolume);
+    EXPECT_EQ(h.app->deckVolume[0], 0);
+}
+
+}  // namespace

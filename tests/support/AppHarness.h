@@ -1,0 +1,112 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "FakeDecoder.h"
+#include "Mp3Fixtures.h"
+#include "TestPlayback.h"
+#include "app/Application.h"
+#include "app/Dialogs.h"
+#include "app/IniSettingsFile.h"
+#include "app/KeyFilter.h"
+#include "app/MainWindow.h"
+#include "app/Messages.h"
+#include "deck/Deck.h"
+#include "ui/DeckControls.h"
+
+// Dialogs that answer as the test says and remember what they were asked.
+class FakeDialogs : public Dialogs {
+  public:
+    void error(const QString& text) override { asked.push_back(text); }
+    bool question(const QString& text) override {
+        asked.push_back(text);
+        return answer;
+    }
+    bool warning(const QString& text) override {
+        asked.push_back(text);
+        return answer;
+    }
+    QString openFile(const QString&, const QString&) override { return chosenFile; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return chosenFile; }
+
+    QStringList asked;
+    bool answer = true;
+    QString chosenFile;
+};
+
+// A started Application in a window of its own, with a data folder (the working directory while
+// it lives), devices on test clocks and, by default, scripted decoders. The audio thread is
+// stopped: the test serves the decks itself.
+class AppHarness {
+  public:
+    // prepare writes what the data folder holds before the start (settings in "spinora.ini").
+    explicit AppHarness(
+        const std::function<void(TempDir&)>& prepare = [](TempDir&) {},
+        SoundSystem::DecoderFactory decoders =
+            [] {
+                return std::make_unique<FakeDecoder>(
+                    FakeTrack{.frames = 1225, .lengthSeconds = 32});
+            })
+        : previous_(std::filesystem::current_path()),
+          keys_([this](int key) { return app->ready() && app->controls().onKeyDown(key); }) {
+        std::filesystem::current_path(dir.path());
+        prepare(dir);
+        qApp->installEventFilter(&keys_);
+        settingsFile = std::make_unique<IniSettingsFile>(
+            QString::fromStdString((dir.path() / "spinora.ini").string()));
+        app = std::make_unique<Application>(
+            AppEnvironment{audio, *settingsFile, dialogs, std::move(decoders), true});
+        window = std::make_unique<MainWindow>(*app);
+        started = app->initialise(*window) == 0;
+        if (started) {
+            app->sound().audioThread()->stop();
+            app->active = true;
+        }
+    }
+
+    ~AppHarness() {
+        app->shutdown();
+        window.reset();
+        app.reset();
+        std::filesystem::current_path(previous_);
+    }
+
+    Deck& deck(int index) { return app->deck(index); }
+
+    // Service steps of both decks, as the audio thread would run them.
+    void serve(int steps = 1) {
+        for (int i = 0; i < steps; ++i) {
+            deck(0).serviceStep();
+            deck(1).serviceStep();
+        }
+    }
+
+    TempDir dir;
+    TestBackend audio;
+    FakeDialogs dialogs;
+    std::unique_ptr<IniSettingsFile> settingsFile;
+    std::unique_ptr<Application> app;
+    std::unique_ptr<MainWindow> window;
+    bool started = false;
+
+    // A key as a person presses it: through the window.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key), modifiers);
+    }
+    long dispatch(int message, unsigned long wParam = 0, long lParam = 0) {
+        return app->dispatch(message, wParam, lParam);
+    }
+    void click(int x, int y) {
+        dispatch(msg::kLeftButtonDown, 0, msg::pointParam(x, y));
+        dispatch(msg::kLeftButtonUp, 0, msg::pointParam(x, y));
+    }
+
+  private:
+    std::filesystem::path previous_;
+    KeyFilter keys_;
+};
