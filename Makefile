@@ -23,14 +23,17 @@ build: deps
 run: build
 	$(BUILD)/spinora-analyze --help $(ARGS)
 
+# The end-to-end tests drive the real program on a virtual display, one at a time.
+XVFB = xvfb-run -a -s "-screen 0 800x600x24"
+
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
 	@test -f $(ASAN_BUILD)/build.ninja || $(CONFIGURE) -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSPINORA_SANITIZE=address
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --output-on-failure -j $(JOBS)
+		ctest --output-on-failure -j $(JOBS) -LE e2e
 
 # ThreadSanitizer on the tests where threads meet: the service loop and the sound system.
 test-tsan: deps

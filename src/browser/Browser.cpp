@@ -458,10 +458,10 @@ void Browser::command(int id) {
             app_.engine.autoMixEnabled = on ? 1 : 0;
             if (on) {
                 const int selected = app_.selectedDeck;
-                if (!app_.deck(selected).isPlayable()) {
+                if (app_.deck(selected).isFree()) {
                     loadNextFromPlaylist(selected);
                 }
-                if (!app_.deck(1 - selected).isPlayable()) {
+                if (app_.deck(1 - selected).isFree()) {
                     loadNextFromPlaylist(1 - selected);
                 }
             }
@@ -632,7 +632,7 @@ bool Browser::loadNextFromPlaylist(int deck) {
         if (next < entries.size()) {
             loader.loadTrack(deck, entries[next++]);
         }
-        if (next < entries.size() && !app_.deck(1 - deck).isPlayable()) {
+        if (next < entries.size() && app_.deck(1 - deck).isFree()) {
             loader.loadTrack(1 - deck, entries[next++]);
         }
         insertEntries(1, entries, next);
@@ -670,10 +670,10 @@ void Browser::activateItem(ListView& view) {
         if (fromPlaylist) {
             insertAt = row;
         } else {
-            if (next < entries.size() && !app_.deck(selected).isPlayable()) {
+            if (next < entries.size() && app_.deck(selected).isFree()) {
                 loader.loadTrack(selected, entries[next++]);
             }
-            if (next < entries.size() && !app_.deck(1 - selected).isPlayable()) {
+            if (next < entries.size() && app_.deck(1 - selected).isFree()) {
                 loader.loadTrack(1 - selected, entries[next++]);
             }
         }
@@ -683,9 +683,9 @@ void Browser::activateItem(ListView& view) {
         }
         return;
     }
-    if (!app_.deck(selected).isPlayable()) {
+    if (app_.deck(selected).isFree()) {
         loader.loadTrack(selected, item);
-    } else if (!app_.deck(1 - selected).isPlayable()) {
+    } else if (app_.deck(1 - selected).isFree()) {
         loader.loadTrack(1 - selected, item);
     } else {
         if (!fromPlaylist) {

@@ -11,6 +11,12 @@ namespace {
 const char* const kItemHeaders[3] = {"Title", "Artist", "Bpm"};
 const char* const kDatabaseHeaders[4] = {"Title", "Artist", "Disc", "Path"};
 
+// Rows can be selected and dragged, nothing more.
+Qt::ItemFlags rowFlags(const QModelIndex& index) {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled
+                           : Qt::NoItemFlags;
+}
+
 }  // namespace
 
 ItemListModel::ItemListModel(const std::array<QIcon, 4>* images, QObject* parent)
@@ -50,6 +56,10 @@ QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int
         return QString::fromLatin1(kItemHeaders[section]);
     }
     return {};
+}
+
+Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
+    return rowFlags(index);
 }
 
 void ItemListModel::setImage(int row, int image) {
@@ -124,6 +134,10 @@ QVariant DatabaseModel::headerData(int section, Qt::Orientation orientation, int
         return QString::fromLatin1(kDatabaseHeaders[section]);
     }
     return {};
+}
+
+Qt::ItemFlags DatabaseModel::flags(const QModelIndex& index) const {
+    return rowFlags(index);
 }
 
 void DatabaseModel::setLines(std::vector<std::string_view> lines) {

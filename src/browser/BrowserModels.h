@@ -23,6 +23,7 @@ class ItemListModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     int size() const { return static_cast<int>(rows_.size()); }
     BrowserItem& item(int row) { return *rows_[row].item; }
@@ -59,6 +60,7 @@ class DatabaseModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void setLines(std::vector<std::string_view> lines);
     std::string_view line(int row) const { return lines_[row]; }

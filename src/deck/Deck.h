@@ -70,6 +70,9 @@ class Deck {
     int index() const { return index_; }
     bool isLoaded() const { return durationSeconds_ != -1; }
     bool isPlayable() const { return position_ != -1.0f; }
+    // Nothing playable and no load on its way: a track may be given to the deck. (A deck just
+    // asked to load shows no position until the audio thread has loaded it.)
+    bool isFree() const { return !isPlayable() && !loadPending(); }
     float position() const { return position_; }
     int durationSeconds() const { return durationSeconds_; }
     int pitch() const { return pitch_; }

@@ -33,8 +33,8 @@ void TrackLoader::loadTrack(int deck, const BrowserItem& item) {
     }
 }
 
-bool TrackLoader::playable(int deck) const {
-    return app_.deck(deck).isPlayable();
+bool TrackLoader::free(int deck) const {
+    return app_.deck(deck).isFree();
 }
 
 bool TrackLoader::loudlyPlaying(int deck) const {
@@ -89,7 +89,7 @@ int TrackLoader::loadOrExpand(int deck, const BrowserItem& item, int index, bool
         if (next < entries.size()) {
             loadTrack(deck, entries[next++]);
         }
-        if (next < entries.size() && !playable(1 - deck)) {
+        if (next < entries.size() && free(1 - deck)) {
             loadTrack(1 - deck, entries[next++]);
         }
         for (; next < entries.size(); ++next) {
@@ -121,9 +121,9 @@ void TrackLoader::drop(std::vector<BrowserItem> items, int x, int y) {
         index = browser.playlistDropIndex(QPoint(x, y));
         if (browser.playlistSize() == 0 && app_.engine.autoMixEnabled) {
             const int selected = app_.selectedDeck;
-            if (!playable(selected)) {
+            if (free(selected)) {
                 target = selected;
-            } else if (!playable(1 - selected)) {
+            } else if (free(1 - selected)) {
                 target = 1 - selected;
             }
         }
@@ -135,7 +135,7 @@ void TrackLoader::drop(std::vector<BrowserItem> items, int x, int y) {
     if (target >= 0) {
         index = loadOrExpand(target, items[next++], index, true);
         const bool firstWasPlaylist = items.front().kind == BrowserItem::kPlaylistFile;
-        if (!firstWasPlaylist && next < items.size() && !playable(1 - target)) {
+        if (!firstWasPlaylist && next < items.size() && free(1 - target)) {
             index = loadOrExpand(1 - target, items[next++], index, false);
         }
     }

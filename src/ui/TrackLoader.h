@@ -29,7 +29,7 @@ class TrackLoader {
   private:
     bool dropAllowed(int x, int y) const;
     bool loudlyPlaying(int deck) const;
-    bool playable(int deck) const;
+    bool free(int deck) const;
     void drop(std::vector<BrowserItem> items, int x, int y);
     // Loads a dragged item into a deck (a playlist file: its first entries, the rest into the
     // playlist from index on); returns the insertion index after it.

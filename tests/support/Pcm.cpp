@@ -47,18 +47,18 @@ Pcm silence(double seconds, int sampleRate, int channels) {
     return blank(seconds, sampleRate, channels);
 }
 
-Pcm tone(double hz, double seconds, int sampleRate, int channels) {
+Pcm tone(double hz, double seconds, int sampleRate, int channels, double amplitude) {
     Pcm pcm = blank(seconds, sampleRate, channels);
     for (int i = 0; i < pcm.frames(); ++i) {
-        add(pcm, i, 12000.0 * std::sin(2.0 * kPi * hz * i / sampleRate));
+        add(pcm, i, amplitude * std::sin(2.0 * kPi * hz * i / sampleRate));
     }
     return pcm;
 }
 
-Pcm clicks(double bpm, double seconds, int sampleRate, int channels) {
+Pcm clicks(double bpm, double seconds, double hz, int sampleRate, int channels) {
     Pcm pcm = blank(seconds, sampleRate, channels);
     onEveryBeat(pcm, bpm, 0.0, 0.003,
-                [](int, double t) { return 24000.0 * std::sin(2.0 * kPi * 1000.0 * t); });
+                [hz](int, double t) { return 24000.0 * std::sin(2.0 * kPi * hz * t); });
     return pcm;
 }
 
@@ -92,4 +92,16 @@ Pcm concat(const std::vector<Pcm>& parts) {
         whole.samples.insert(whole.samples.end(), part.samples.begin(), part.samples.end());
     }
     return whole;
+}
+
+Pcm mixed(const std::vector<Pcm>& parts) {
+    Pcm sum = parts.front();
+    for (std::size_t p = 1; p < parts.size(); ++p) {
+        const std::size_t n = std::min(sum.samples.size(), parts[p].samples.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            sum.samples[i] = static_cast<int16_t>(
+                std::clamp(sum.samples[i] + parts[p].samples[i], -32767, 32767));
+        }
+    }
+    return sum;
 }

@@ -14,10 +14,13 @@ struct Pcm {
 };
 
 Pcm silence(double seconds, int sampleRate = 44100, int channels = 2);
-Pcm tone(double hz, double seconds, int sampleRate = 44100, int channels = 2);
-// A short click (a 3 ms burst) on every beat.
-Pcm clicks(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
+Pcm tone(double hz, double seconds, int sampleRate = 44100, int channels = 2,
+         double amplitude = 12000);
+// A short click (a 3 ms burst of hz) on every beat.
+Pcm clicks(double bpm, double seconds, double hz = 1000, int sampleRate = 44100, int channels = 2);
 // A kick drum on every beat, a snare on beats 2 and 4 and a closed hi-hat between the beats.
 Pcm drums(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
 // The parts one after the other; all must share rate and channels.
 Pcm concat(const std::vector<Pcm>& parts);
+// The parts played together (the length of the first).
+Pcm mixed(const std::vector<Pcm>& parts);

@@ -420,6 +420,13 @@ QImage upperSkin(bool pressed) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0));
     p.drawRect(QRectF(32, 46, 735, 243));
+    // The selected tab glows into the top of the field.
+    if (pressed) {
+        p.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
+        for (const Tab& tab : kTabs) {
+            p.drawLine(QPointF(tab.left + 9, 44.5), QPointF(tab.right - 9, 44.5));
+        }
+    }
     return image;
 }
 

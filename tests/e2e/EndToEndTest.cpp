@@ -1,0 +1,134 @@
+// Spinora as a person uses it, on a virtual display: what it shows and what it plays.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <cmath>
+
+#include "Session.h"
+
+namespace {
+
+constexpr QRgb kTitleGreen = qRgb(0, 255, 0);
+constexpr QRgb kPanelYellow = qRgb(255, 255, 0);
+constexpr QRgb kSelectedGreen = qRgb(0x35, 0xe0, 0x7a);
+constexpr QRgb kTabAccent = qRgb(0x2e, 0xc4, 0xff);
+const QRect kTitle[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
+const QRect kTime[2] = {QRect(17, 310, 102, 56), QRect(680, 310, 102, 56)};
+const QRect kPitchText0(200, 360, 36, 13);
+const QRect kDeck1Edge(470, 302, 300, 5);
+const int kTabCentre[6] = {61, 132, 204, 270, 334, 394};
+
+// Where the pictures for the README go, when asked for.
+void keepScreenshot(const QImage& image, const char* name) {
+    const QString folder = qEnvironmentVariable("SPINORA_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        image.save(QDir(folder).filePath(QString::fromLatin1(name)));
+    }
+}
+
+long loudSamples(const std::vector<int16_t>& pcm) {
+    return std::count_if(pcm.begin(), pcm.end(), [](int16_t s) { return std::abs(s) > 1000; });
+}
+
+TEST(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
+    }
+    Session s;
+    const std::string a =
+        s.dir.write("music/Alpha Artist - First Tune.mp3", encodeMp3(drums(124, 30)));
+    const std::string b =
+        s.dir.write("music/Beta Band - Second Tune.mp3", encodeMp3(drums(128, 30)));
+    ASSERT_TRUE(s.start({QString::fromStdString(a), QString::fromStdString(b)}));
+    const QImage loaded = s.screenshot();
+    for (int deck = 0; deck < 2; ++deck) {
+        EXPECT_GT(pixelsNear(loaded, kTitle[deck], kTitleGreen, 60), 30) << deck;
+        EXPECT_GT(pixelsNear(loaded, kTime[deck], kPanelYellow, 60), 30) << deck;
+    }
+    const int deck1Green = pixelsNear(loaded, kDeck1Edge, kSelectedGreen);
+
+    s.key("space");
+    s.pause(2500);
+    EXPECT_GT(loudSamples(s.played()), 44100);
+
+    s.key("Next");  // Page Down: 2.5 % slower... faster
+    s.pause(400);
+    EXPECT_NE(s.screenshot().copy(kPitchText0), loaded.copy(kPitchText0));
+
+    s.key("Tab");
+    s.pause(400);
+    const QImage switched = s.screenshot();
+    EXPECT_GT(pixelsNear(switched, kDeck1Edge, kSelectedGreen), deck1Green + 100);
+    keepScreenshot(switched, "mixing.png");
+
+    EXPECT_EQ(s.run("spinora", {}), 255);  // a second instance ends at once
+
+    s.click(300, 430);  // deck 0's pause button: nothing plays, no question
+    s.pause(500);
+    s.click(782, 12);  // close
+    EXPECT_EQ(s.waitForExit(), 0);
+    EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 96u);  // both records
+    QFile settings(QString::fromStdString(s.settingsFile().string()));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains("C15="));
+}
+
+TEST(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
+    }
+    Session s;
+    s.writeSettings("[General]\nUse mix table=1\n");
+    EXPECT_FALSE(s.start());
+    EXPECT_EQ(s.waitForExit(), 1);
+    EXPECT_TRUE(s.spinora.readAllStandardError().contains(
+        "Actual configuration is invalid ! Please execute the setup program."));
+}
+
+TEST(EndToEndTest, BrowserPagesListAnalysedTracksAndSearch) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
+    }
+    Session s;
+    const std::string music = (s.dir.path() / "music").string();
+    s.dir.write("music/Alpha Artist - First Tune.mp3", encodeMp3(drums(124, 12)));
+    s.dir.write("music/Beta Band - Second Tune.mp3", encodeMp3(drums(128, 12)));
+    std::filesystem::create_directories(s.data());
+    s.dir.write("data/mp3DataBase.txt",
+                std::string("CD 12=D:\\Songs\\Some Band - Some Song.mp3\nCD 12=D:\\Songs\\Other "
+                            "- Tune.mp3\nCD 3=D:\\Misc\\Third - One.mp3\n"));
+    ASSERT_EQ(s.run("spinora-analyze", {"--store", QString::fromStdString(music)}), 0);
+    s.writeSettings("[General]\nInitial folder=@ByteArray(" + music + ")\n");
+    ASSERT_TRUE(s.start());
+
+    const QImage files = s.screenshot();
+    keepScreenshot(files, "files.png");
+    s.drag(300, 101, 151, 444);  // the first track of the file list onto disc 0 loads it
+    s.pause(800);
+    EXPECT_GT(pixelsNear(s.screenshot(), kTitle[0], kTitleGreen, 60), 30);
+    // The BPMs stand in the file list's last column, in black on grey.
+    EXPECT_GT(pixelsNear(files, QRect(690, 95, 60, 40), qRgb(0, 0, 0), 60), 20);
+    for (int page = 0; page < 6; ++page) {
+        if (page == 5) {
+            s.key("Escape");  // the search box of the page before had the keys
+        }
+        s.key(QStringLiteral("F%1").arg(page + 1));
+        const QImage shot = s.screenshot();
+        EXPECT_GT(pixelsNear(shot, QRect(kTabCentre[page] - 10, 43, 20, 4), kTabAccent), 10)
+            << page;
+        if (page == 5) {
+            keepScreenshot(shot, "help.png");
+        }
+    }
+    s.key("F5");
+    const QImage before = s.screenshot();
+    s.key("c d space 1 2 Return");
+    s.pause(300);
+    const QImage found = s.screenshot();
+    keepScreenshot(found, "database.png");
+    EXPECT_NE(found.copy(600, 55, 161, 18), before.copy(600, 55, 161, 18));        // "2 matches"
+    EXPECT_GT(pixelsNear(found, QRect(44, 120, 690, 12), qRgb(0, 0, 0), 60), 20);  // two rows
+    EXPECT_EQ(pixelsNear(found, QRect(44, 136, 690, 12), qRgb(0, 0, 0), 60), 0);   // no third
+}
+
+}  // namespace

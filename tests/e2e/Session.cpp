@@ -1,0 +1,138 @@
+#include "Session.h"
+
+#include <QThread>
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+const QString kBuild = QStringLiteral(SPINORA_BUILD_DIR);
+
+}  // namespace
+
+Session::Session() {
+    std::filesystem::create_directories(home() / ".config" / "spinora");
+    std::filesystem::create_directories(dir.path() / "run");
+    std::filesystem::permissions(dir.path() / "run", std::filesystem::perms::owner_all);
+}
+
+Session::~Session() {
+    if (spinora.state() != QProcess::NotRunning) {
+        spinora.kill();
+        spinora.waitForFinished(5000);
+    }
+}
+
+void Session::writeSettings(const std::string& text) const {
+    std::ofstream(settingsFile()) << text;
+}
+
+QProcessEnvironment Session::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", QString::fromStdString(home().string()));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString((home() / ".config").string()));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString((dir.path() / "run").string()));
+    env.insert("SPINORA_HOME", QString::fromStdString(data().string()));
+    env.insert("SDL_AUDIODRIVER", "disk");
+    env.insert("SDL_DISKAUDIOFILE", QString::fromStdString((dir.path() / "played.raw").string()));
+    env.insert("SPINORA_NO_DIALOGS", "1");
+    env.remove("QT_QPA_PLATFORM");
+    return env;
+}
+
+bool Session::start(const QStringList& arguments) {
+    spinora.setProcessEnvironment(environment());
+    spinora.start(kBuild + "/spinora", arguments);
+    for (int tries = 0; tries < 100; ++tries) {
+        QProcess search;
+        search.start("xdotool", {"search", "--name", "^Spinora$"});
+        search.waitForFinished();
+        if (!search.readAllStandardOutput().trimmed().isEmpty()) {
+            pause(1500);  // start-up finished and the first panels drawn
+            return true;
+        }
+        if (spinora.waitForFinished(100)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+int Session::run(const QString& program, const QStringList& arguments, QString* errorOutput) {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(kBuild + "/" + program, arguments);
+    process.waitForFinished(60000);
+    if (errorOutput != nullptr) {
+        *errorOutput = QString::fromLocal8Bit(process.readAllStandardError());
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+int Session::waitForExit(int milliseconds) {
+    if (spinora.state() != QProcess::NotRunning && !spinora.waitForFinished(milliseconds)) {
+        return -1;
+    }
+    return spinora.exitStatus() == QProcess::NormalExit ? spinora.exitCode() : -1;
+}
+
+void Session::xdotool(const QStringList& arguments) const {
+    QProcess process;
+    process.start("xdotool", arguments);
+    process.waitForFinished();
+}
+
+void Session::key(const QString& keys) const {
+    xdotool(QStringList{"key", "--delay", "80"} + keys.split(' '));
+    pause(150);
+}
+
+void Session::click(int x, int y) const {
+    xdotool({"mousemove", QString::number(x), QString::number(y), "click", "1"});
+    pause(150);
+}
+
+void Session::drag(int fromX, int fromY, int toX, int toY) const {
+    xdotool({"mousemove", QString::number(fromX), QString::number(fromY), "mousedown", "1"});
+    pause(100);
+    for (int step = 1; step <= 10; ++step) {
+        xdotool({"mousemove", QString::number(fromX + (toX - fromX) * step / 10),
+                 QString::number(fromY + (toY - fromY) * step / 10)});
+        pause(30);
+    }
+    xdotool({"mouseup", "1"});
+    pause(200);
+}
+
+QImage Session::screenshot() const {
+    const std::string path = (dir.path() / "screen.png").string();
+    QProcess import;
+    import.start("import", {"-window", "root", QString::fromStdString(path)});
+    import.waitForFinished();
+    return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+}
+
+void Session::pause(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+std::vector<int16_t> Session::played() const {
+    std::ifstream in(dir.path() / "played.raw", std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+int pixelsNear(const QImage& image, const QRect& rect, QRgb colour, int tolerance) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            count += std::abs(qRed(p) - qRed(colour)) < tolerance &&
+                     std::abs(qGreen(p) - qGreen(colour)) < tolerance &&
+                     std::abs(qBlue(p) - qBlue(colour)) < tolerance;
+        }
+    }
+    return count;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QStringList>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Mp3Fixtures.h"
+
+// The real spinora on the X display of the test (xvfb-run), with a home of its own, driven as a
+// person would with xdotool, its screen taken with ImageMagick's import and its sound written by
+// SDL's disk driver. These tests take real time.
+class Session {
+  public:
+    Session();
+    ~Session();
+
+    std::filesystem::path home() const { return dir.path() / "home"; }
+    std::filesystem::path data() const { return dir.path() / "data"; }
+    std::filesystem::path settingsFile() const {
+        return home() / ".config" / "spinora" / "spinora.ini";
+    }
+    void writeSettings(const std::string& text) const;
+
+    // Starts spinora and waits for its window; false when no window came.
+    bool start(const QStringList& arguments = {});
+    // Runs a program of the build with the session's environment; its exit status.
+    int run(const QString& program, const QStringList& arguments, QString* errorOutput = nullptr);
+    // Waits for spinora to end; its exit status, or -1 when it did not end in time.
+    int waitForExit(int milliseconds = 10000);
+
+    void key(const QString& keys) const;
+    void click(int x, int y) const;
+    void drag(int fromX, int fromY, int toX, int toY) const;
+    QImage screenshot() const;
+    static void pause(int milliseconds);
+
+    // The sound played so far, stereo 16-bit samples.
+    std::vector<int16_t> played() const;
+
+    TempDir dir;
+    QProcess spinora;
+
+  private:
+    QProcessEnvironment environment() const;
+    void xdotool(const QStringList& arguments) const;
+};
+
+// Pixels of a rectangle of the image close to a colour.
+int pixelsNear(const QImage& image, const QRect& rect, QRgb colour, int tolerance = 40);
