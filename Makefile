@@ -21,7 +21,7 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/spinora-analyze --help $(ARGS)
+	$(BUILD)/spinora $(ARGS)
 
 # The end-to-end tests drive the real program on a virtual display, one at a time.
 XVFB = xvfb-run -a -s "-screen 0 800x600x24"

@@ -536,12 +536,20 @@ QImage helpPicture() {
         p.setPen(QPen(QColor(0x2e, 0xc4, 0xff, 90), 1));
         p.drawLine(QPointF(x, 29.5), QPointF(x + 215, 29.5));
     };
-    const auto row = [&](double x, int line, Icon icon, const QString& text, const QString& key) {
+    // badge: a pictogram, or when empty a short text in its place.
+    const auto row = [&](double x, int line, Icon icon, const QString& text, const QString& key,
+                         const QString& badge = {}) {
         const double y = 38 + line * 26;
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x30, 0x35, 0x3f));
         p.drawRoundedRect(QRectF(x, y, 22, 22), 5, 5);
-        drawIcon(p, icon, QRectF(x + 3, y + 3, 16, 16), kIcon);
+        if (badge.isEmpty()) {
+            drawIcon(p, icon, QRectF(x + 3, y + 3, 16, 16), kIcon);
+        } else {
+            p.setPen(kAccent);
+            p.setFont(font(badge.size() > 2 ? 7 : 10, true));
+            p.drawText(QRectF(x, y, 22, 22), Qt::AlignCenter, badge);
+        }
         p.setPen(QColor(0xdc, 0xe1, 0xe8));
         p.setFont(font(11));
         p.drawText(QRectF(x + 30, y, 190, 22), Qt::AlignLeft | Qt::AlignVCenter, text);
@@ -568,8 +576,8 @@ QImage helpPicture() {
     row(250, 2, Icon::Stop, QStringLiteral("Stop"), QStringLiteral("S"));
     row(250, 3, Icon::Memory, QStringLiteral("Memory"), QStringLiteral("M"));
     row(250, 4, Icon::BeatSkip, QStringLiteral("Next beat"), QStringLiteral("N"));
-    row(250, 5, Icon::Waveform, QStringLiteral("Sync"), QStringLiteral("Enter"));
-    row(250, 6, Icon::Folder, QStringLiteral("Switch deck"), QStringLiteral("Tab"));
+    row(250, 5, Icon::Play, QStringLiteral("Sync"), QStringLiteral("Enter"), QStringLiteral("Sync"));
+    row(250, 6, Icon::Play, QStringLiteral("Switch deck"), QStringLiteral("Tab"), QStringLiteral("AB"));
     heading(488, QStringLiteral("Buttons"));
     row(488, 0, Icon::Desktop, QStringLiteral("Display from the desktop"), {});
     row(488, 1, Icon::ThisFolder, QStringLiteral("Display from this folder"), {});

@@ -1,0 +1,141 @@
+// The window's costs: a frame of the beat view, a tick of the deck panels, a search of a large
+// track database and the listing of a large folder while both decks play.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QTreeWidget>
+#include <fstream>
+#include <thread>
+
+#include "AppHarness.h"
+#include "beat/BeatPhase.h"
+#include "browser/Browser.h"
+#include "browser/BrowserModels.h"
+#include "browser/TrackDatabase.h"
+#include "display/BeatView.h"
+#include "ui/DeckArea.h"
+
+namespace {
+
+// Both decks playing scripted tracks, their histories full of onsets.
+void playBoth(AppHarness& h) {
+    for (int d = 0; d < 2; ++d) {
+        h.deck(d).requestLoad("/bench/t.mp3");
+    }
+    h.serve(2);
+    for (int d = 0; d < 2; ++d) {
+        h.deck(d).requestPlay();
+    }
+    h.serve(200);
+}
+
+// What the refresh thread does per frame, and the window's paint of it: at 58 frames a second.
+void beatViewFrame(benchmark::State& state) {
+    AppHarness h;
+    playBoth(h);
+    QImage frame(beatview::kWidth, beatview::kHeight, QImage::Format_RGB555);
+    QImage window(800, 600, QImage::Format_RGB32);
+    std::array<int16_t, beatview::kWidth> other{};
+    std::array<int16_t, beatview::kWidth> selected{};
+    const auto started = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        onsetStrip(h.deck(1).beatView(), other.data());
+        onsetStrip(h.deck(0).beatView(), selected.data());
+        beatview::render(other.data(), selected.data(), reinterpret_cast<uint16_t*>(frame.bits()),
+                         static_cast<int>(frame.bytesPerLine() / 2));
+        QPainter painter(&window);
+        painter.drawImage(QPoint(beatview::kLeft, beatview::kTop), frame);
+    }
+    const double perFrame =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() /
+        static_cast<double>(state.iterations());
+    state.counters["cpu_percent_at_58fps"] = perFrame * 58 * 100;
+}
+
+// One tick of timer 160 while both decks play.
+void panelTick(benchmark::State& state) {
+    AppHarness h;
+    playBoth(h);
+    for (auto _ : state) {
+        state.PauseTiming();
+        h.serve(4);  // the music moves on: needles and times change
+        state.ResumeTiming();
+        h.app->deckArea().periodicUpdate();
+    }
+}
+
+void searchDatabase(benchmark::State& state) {
+    TempDir dir;
+    {
+        std::ofstream out(dir.path() / "db.txt");
+        for (int i = 0; i < 100000; ++i) {
+            out << "CD " << i / 15 << "=D:\\Collection\\Disc " << i / 15 << "\\Artist " << i % 977
+                << " - Title number " << i << ".mp3\r\n";
+        }
+    }
+    TrackDatabase database;
+    database.load((dir.path() / "db.txt").string());
+    DatabaseModel model;
+    const std::string text = searchText(state.range(0) != 0 ? "artist 97" : "");
+    for (auto _ : state) {
+        model.setLines(database.search(text));
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+    state.SetLabel(state.range(0) != 0 ? "100000 lines, 'artist 97'" : "100000 lines, all");
+}
+
+// A folder of 5000 MP3 files listed while both decks play on the audio thread and a card takes
+// their sound in real time; an underrun would show as a deck with nothing left ahead.
+void listLargeFolder(benchmark::State& state) {
+    AppHarness h([](TempDir& dir) {
+        for (int i = 0; i < 5000; ++i) {
+            dir.write("big/Artist " + std::to_string(i % 300) + " - Track " + std::to_string(i) +
+                          ".mp3",
+                      std::string(i % 7 + 1, 'x'));
+        }
+        dir.write("spinora.ini",
+                  "[General]\nInitial folder=@ByteArray(" + (dir.path() / "big").string() + ")\n");
+    });
+    playBoth(h);
+    std::atomic<bool> running{true};
+    std::atomic<int> underruns{0};
+    std::thread audio([&] {
+        while (running) {
+            for (TestPlayback* card : h.audio.streams) {
+                card->advance(256);
+                card->played.clear();
+            }
+            h.serve(4);
+            for (int d = 0; d < 2; ++d) {
+                underruns += h.deck(d).aheadCount() <= 0;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(5800));
+        }
+    });
+    Browser& browser = h.app->browser();
+    for (auto _ : state) {
+        browser.listFolderOf(browser.folderTree().topLevelItem(0));
+    }
+    running = false;
+    audio.join();
+    state.counters["rows"] = browser.fileListModel().size();
+    state.counters["underruns"] = underruns.load();
+}
+
+}  // namespace
+
+BENCHMARK(beatViewFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(panelTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(searchDatabase)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(listLargeFolder)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("SPINORA_NO_DIALOGS", "1");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
