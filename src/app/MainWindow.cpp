@@ -11,6 +11,7 @@
 
 #include "app/Application.h"
 #include "app/Messages.h"
+#include "browser/ListView.h"
 #include "display/BeatView.h"
 #include "ui/TrackLoader.h"
 
@@ -108,12 +109,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            paths.push_back(url.toLocalFile());
-        }
-    }
+    const QStringList paths = droppedFiles(*event->mimeData());
     if (!paths.isEmpty()) {
         app_.loader().dropFiles(event->position().toPoint(), paths);
         event->acceptProposedAction();

@@ -28,18 +28,17 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-void addMounts(std::vector<FolderEntry>& folders, const fs::path& parent) {
+// Calls visit(path) for each subfolder, in no order, while it returns true.
+template <class Visit>
+void visitSubfolders(const fs::path& folder, Visit&& visit) {
     std::error_code error;
-    std::vector<FolderEntry> found;
-    for (fs::directory_iterator it(parent, kListing, error), end; !error && it != end;
+    for (fs::directory_iterator it(folder, kListing, error), end; !error && it != end;
          it.increment(error)) {
-        if (!hidden(it->path()) && it->is_directory(error)) {
-            found.push_back({it->path().filename().string(), it->path().string()});
+        std::error_code typeError;
+        if (!hidden(it->path()) && it->is_directory(typeError) && !visit(it->path())) {
+            return;
         }
     }
-    std::sort(found.begin(), found.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    folders.insert(folders.end(), found.begin(), found.end());
 }
 
 }  // namespace
@@ -57,39 +56,35 @@ std::vector<FolderEntry> desktopFolders() {
     }
     folders.push_back({"File System", "/"});
     const std::string user = environment("USER");
+    std::vector<std::string> mountParents = {"/mnt"};
     if (!user.empty()) {
-        addMounts(folders, fs::path("/media") / user);
-        addMounts(folders, fs::path("/run/media") / user);
+        mountParents.insert(mountParents.begin(), {"/media/" + user, "/run/media/" + user});
     }
-    addMounts(folders, "/mnt");
+    for (const std::string& parent : mountParents) {
+        const std::vector<FolderEntry> mounts = subfolders(parent);
+        folders.insert(folders.end(), mounts.begin(), mounts.end());
+    }
     return folders;
 }
 
 std::vector<FolderEntry> subfolders(const std::string& folder) {
     std::vector<FolderEntry> found;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, kListing, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code typeError;
-        if (!hidden(it->path()) && it->is_directory(typeError)) {
-            found.push_back({it->path().filename().string(), it->path().string()});
-        }
-    }
+    visitSubfolders(folder, [&](const fs::path& path) {
+        found.push_back({path.filename().string(), path.string()});
+        return true;
+    });
     std::sort(found.begin(), found.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     return found;
 }
 
 bool hasSubfolders(const std::string& folder) {
-    std::error_code error;
-    for (fs::directory_iterator it(folder, kListing, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code typeError;
-        if (!hidden(it->path()) && it->is_directory(typeError)) {
-            return true;
-        }
-    }
-    return false;
+    bool any = false;
+    visitSubfolders(folder, [&](const fs::path&) {
+        any = true;
+        return false;
+    });
+    return any;
 }
 
 std::vector<PlayableFile> playableFiles(const std::string& folder) {

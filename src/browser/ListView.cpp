@@ -16,6 +16,16 @@ ListView::ListView(QWidget* parent) : QTreeView(parent) {
     header()->setMinimumSectionSize(0);
 }
 
+QStringList droppedFiles(const QMimeData& data) {
+    QStringList paths;
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile()) {
+            paths.push_back(url.toLocalFile());
+        }
+    }
+    return paths;
+}
+
 int ListView::rowAt(QPoint viewportPoint) const {
     const QModelIndex index = indexAt(viewportPoint);
     return index.isValid() ? index.row() : model()->rowCount();
@@ -40,12 +50,7 @@ void ListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void ListView::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) {
-            paths.push_back(url.toLocalFile());
-        }
-    }
+    const QStringList paths = droppedFiles(*event->mimeData());
     if (onFilesDropped && !paths.isEmpty()) {
         onFilesDropped(rowAt(event->position().toPoint()), paths);
         event->acceptProposedAction();

@@ -7,6 +7,11 @@
 // A report list of the browser: full-row, several rows selectable. A drag of its rows starts the
 // browser's own drag (the drop lands where the pointer is released, on a disc or in the
 // playlist); files from the desktop can be dropped in when the list takes them.
+class QMimeData;
+
+// The local files of a drop from the desktop.
+QStringList droppedFiles(const QMimeData& data);
+
 class ListView : public QTreeView {
   public:
     explicit ListView(QWidget* parent);

@@ -22,18 +22,15 @@ void AudioThread::stop() {
     if (!thread_.joinable()) {
         return;
     }
-    stopFlag_.fetch_add(1);
-    while (stopFlag_.load() != 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    stop_.raiseAndWait();
     thread_.join();
 }
 
 void AudioThread::run() {
-    while (stopFlag_.load() == 0) {
+    while (!stop_.raised()) {
         deck0_.serviceStep();
         deck1_.serviceStep();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    stopFlag_.store(0);  // the acknowledgement the owner waits for
+    stop_.acknowledge();
 }

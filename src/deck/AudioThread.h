@@ -1,7 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <thread>
+
+#include "deck/StopSignal.h"
 
 class Deck;
 
@@ -26,6 +27,6 @@ class AudioThread {
 
     Deck& deck0_;
     Deck& deck1_;
-    std::atomic<int> stopFlag_{0};
+    StopSignal stop_;
     std::thread thread_;
 };

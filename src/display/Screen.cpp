@@ -33,15 +33,12 @@ void Screen::stop() {
     if (!thread_.joinable()) {
         return;
     }
-    stopCounter_.fetch_add(1);
-    while (stopCounter_.load() != 0) {
-        std::this_thread::yield();
-    }
+    stop_.raiseAndWait();
     thread_.join();
 }
 
 void Screen::run() {
-    while (stopCounter_.load() == 0) {
+    while (!stop_.raised()) {
         if (refreshState.load() == 1) {
             refresh();
         } else {
@@ -50,7 +47,7 @@ void Screen::run() {
         }
         std::this_thread::sleep_for(kFramePeriod);
     }
-    stopCounter_.store(0);
+    stop_.acknowledge();
 }
 
 void Screen::refresh() {

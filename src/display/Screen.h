@@ -8,6 +8,8 @@
 #include <mutex>
 #include <thread>
 
+#include "deck/StopSignal.h"
+
 class QWidget;
 
 // The display: the window shown full screen or in a window, and the refresh thread that draws the
@@ -52,7 +54,7 @@ class Screen {
     std::array<QImage, 2> frames_;
     int front_ = 0;
     std::mutex frameMutex_;
-    std::atomic<int> stopCounter_{0};
+    StopSignal stop_;
     std::thread thread_;
     const char* error_ = nullptr;
 };

@@ -84,16 +84,6 @@ TEST_F(AnalyzeToolTest, JsonForAFolderListsItsTracksInOrderWithErrors) {
     EXPECT_TRUE(stored().empty());  // nothing kept without --store
 }
 
-TEST_F(AnalyzeToolTest, TextLinePerFileAndMissingFilesReported) {
-    const std::string track = music.write("Track.mp3", drumsAt(120));
-    EXPECT_EQ(run({track}), 0);
-    EXPECT_NE(out.str().find("Track.mp3: 120."), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("length 12 s"), std::string::npos);
-
-    EXPECT_EQ(run({"--json", (music.path() / "gone.mp3").string()}), 1);
-    EXPECT_EQ(json().at(0)["error"].toString(), "Impossible to open the file");
-}
-
 TEST_F(AnalyzeToolTest, StoreKeepsTheCuePointAndALockedTempo) {
     const std::string locked = music.write("Locked.mp3", drumsAt(120));
     const std::string plain = music.write("Plain.mp3", drumsAt(128));

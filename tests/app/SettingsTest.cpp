@@ -196,22 +196,4 @@ TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
     EXPECT_EQ(s.initialFolder, "/home/dj/Music");
 }
 
-TEST_F(IniSettingsFileTest, WrittenValuesReadBackAndTheFolderIsCreated) {
-    const QString nested =
-        QString::fromStdString((dir.path() / "config" / "spinora" / "spinora.ini").string());
-    Settings s;
-    s.initialFolder = "/srv/music/Über";
-    s.columnWidths[9] = 420;
-    s.bandWidths[3] = 150;
-    IniSettingsFile out(nested);
-    writeSettings(out, s, true);
-
-    IniSettingsFile in(nested);
-    Settings back;
-    readSettings(in, back);
-    EXPECT_EQ(back.initialFolder, s.initialFolder);
-    EXPECT_EQ(back.columnWidths, s.columnWidths);
-    EXPECT_EQ(back.bandWidths, s.bandWidths);
-}
-
 }  // namespace

@@ -182,17 +182,4 @@ TEST(BeatDetectorTest, SilenceAfterTheEndAndALockedTempoLeaveTheGlobalBpm) {
     EXPECT_EQ(locked.detector.record().bpm, 99.0f);
 }
 
-TEST(BeatDetectorTest, ClearingKeepsTheTempoHistoryAndRecord) {
-    DetectorRig rig;
-    rig.play(drums(126, 10.0));
-    const float local = rig.detector.localBpm();
-    const TrackInfoRecord record = rig.detector.record();
-    rig.detector.clearHistory();
-    EXPECT_EQ(rig.detector.onsetHistory()[100], 0);
-    rig.play(silence(0.5));  // fewer than 451 values: estimates 999.9, outvoted by the history
-    EXPECT_FLOAT_EQ(rig.detector.localBpm(), local);
-    EXPECT_NEAR(rig.detector.record().bpm, record.bpm, 0.01);  // the run goes on
-    EXPECT_EQ(rig.detector.record().startPosition, record.startPosition);
-}
-
 }  // namespace

@@ -84,12 +84,4 @@ TEST(TempoEstimateTest, VoteCountsOnlyLaterEntriesAndTheLaterWinsATie) {
     EXPECT_DOUBLE_EQ(weightedMeanNear(history, 120.0f), (120.0 + 121.5 + 119.0) / 3);
 }
 
-TEST(TempoEstimateTest, WeightedMeanUsesTheWeights) {
-    TempoHistory history{};
-    history[0] = {100.0f, 3};
-    history[1] = {101.0f, 1};
-    history[2] = {140.0f, 50};
-    EXPECT_DOUBLE_EQ(weightedMeanNear(history, 100.0f), (300.0 + 101.0) / 4);
-}
-
 }  // namespace

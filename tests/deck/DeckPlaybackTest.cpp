@@ -61,14 +61,6 @@ TEST_F(DeckPlaybackTest, EveryDamagedFileGivesItsStatus) {
     EXPECT_EQ(loadNow((dir.path() / "missing.mp3").string()), kDeckCannotOpen);
 }
 
-TEST_F(DeckPlaybackTest, RecordIsKeyedByTheFileSize) {
-    const auto bytes = encodeMp3(drums(120, 3.0));
-    makeDeck();
-    loadNow(dir.write("sized.mp3", bytes));
-    EXPECT_EQ(deck->record().sizeKey, static_cast<int32_t>(bytes.size()));
-    EXPECT_EQ(deck->durationSeconds(), 3);
-}
-
 TEST_F(DeckPlaybackTest, MonoTrackPlaysOnBothChannels) {
     makeDeck();
     ASSERT_EQ(loadNow(dir.write("mono.mp3", encodeMp3(tone(300, 3.0, 44100, 1)))), kDeckNormal);

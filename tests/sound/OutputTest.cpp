@@ -188,26 +188,6 @@ TEST(OutputTest, TwoCardsGetTheStreamAtVolumeAndCueLevel) {
     EXPECT_EQ(cueClock.played[2 * 855], 0);
 }
 
-TEST(OutputTest, QuadPairsPlayOnTheirSpeakers) {
-    AudioDevice quad{4};
-    TestPlayback clock{quad};
-    QuadPairOutput front(quad, 1);
-    QuadPairOutput rear(quad, -1);
-    for (QuadPairOutput* output : {&front, &rear}) {
-        output->start();
-        output->poll();
-        output->flush();
-    }
-    front.write(ramp(10, 100).data(), 10);
-    rear.write(ramp(10, 200).data(), 10);
-    clock.advance(266);
-    const int16_t* frame = &clock.played[4 * 256];
-    EXPECT_EQ(frame[0], 100);   // front left
-    EXPECT_EQ(frame[1], -100);  // front right
-    EXPECT_EQ(frame[2], 200);   // rear left
-    EXPECT_EQ(frame[3], -200);  // rear right
-}
-
 // The wrap rule of pendingSamples, with cursors the test sets.
 class ScriptedOutput : public RingOutput {
   public:

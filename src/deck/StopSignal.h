@@ -1,0 +1,21 @@
+#pragma once
+
+#include <atomic>
+#include <thread>
+
+// How a service thread is stopped: the owner raises the signal and waits until the thread, having
+// finished its pass, lowers it again as its last act.
+class StopSignal {
+  public:
+    bool raised() const { return value_.load() != 0; }
+    void acknowledge() { value_.store(0); }
+    void raiseAndWait() {
+        value_.fetch_add(1);
+        while (value_.load() != 0) {
+            std::this_thread::yield();
+        }
+    }
+
+  private:
+    std::atomic<int> value_{0};
+};
