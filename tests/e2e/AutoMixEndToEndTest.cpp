@@ -1,6 +1,8 @@
 // A playlist played through by the automatic mix, heard in what the card played.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <fstream>
 
@@ -36,10 +38,32 @@ double amplitude(const std::vector<int16_t>& pcm, double hz, long from, long cou
     return 2.0 * std::hypot(re, im) / count;
 }
 
+// Amplitude of a frequency over 20 ms under a Hann window, which keeps the kicks out of it.
+double shortAmplitude(const std::vector<int16_t>& pcm, double hz, long from) {
+    constexpr int kCount = kRate / 50;
+    double re = 0.0;
+    double im = 0.0;
+    for (long i = 0; i < kCount; ++i) {
+        const double weight = 0.5 - 0.5 * std::cos(2.0 * M_PI * i / kCount);
+        const double angle = 2.0 * M_PI * hz * i / kRate;
+        re += weight * pcm[2 * (from + i)] * std::cos(angle);
+        im += weight * pcm[2 * (from + i)] * std::sin(angle);
+    }
+    return 4.0 * std::hypot(re, im) / kCount;
+}
+
+// A frequency's level in each 200 ms window: the median of its ten 20 ms readings. The mix moves a
+// deck by whole beat slots at every step, and one reading across a move would cancel itself.
 std::vector<double> levels(const std::vector<int16_t>& pcm, double hz) {
+    constexpr int kParts = 10;
     std::vector<double> out;
     for (long at = 0; 2 * (at + kWindow) <= static_cast<long>(pcm.size()); at += kWindow) {
-        out.push_back(amplitude(pcm, hz, at, kWindow));
+        std::array<double, kParts> part;
+        for (int j = 0; j < kParts; ++j) {
+            part[j] = shortAmplitude(pcm, hz, at + j * kWindow / kParts);
+        }
+        std::sort(part.begin(), part.end());
+        out.push_back((part[kParts / 2 - 1] + part[kParts / 2]) / 2.0);
     }
     return out;
 }
