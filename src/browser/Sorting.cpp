@@ -29,6 +29,9 @@ int compareText(std::string_view a, std::string_view b) {
 }
 
 int compareItems(const BrowserItem& a, const BrowserItem& b, int key) {
+    if (key >= kReversed) {
+        return compareItems(b, a, key - kReversed);
+    }
     switch (key) {
         case -1:
             return b.kind - a.kind;
@@ -38,12 +41,6 @@ int compareItems(const BrowserItem& a, const BrowserItem& b, int key) {
             return compareText(a.artist, b.artist);
         case 2:
             return compareBpm(b.bpm, a.bpm);
-        case 8:
-            return compareText(b.title, a.title);
-        case 9:
-            return compareText(b.artist, a.artist);
-        case 10:
-            return compareBpm(a.bpm, b.bpm);
         default:
             return 0;
     }
