@@ -5,6 +5,7 @@
 
 #include <chrono>
 
+#include "core/RealTimeGuard.h"
 #include "deck/Deck.h"
 
 AudioThread::AudioThread(Deck& deck0, Deck& deck1)
@@ -27,6 +28,7 @@ void AudioThread::stop() {
 }
 
 void AudioThread::run() {
+    const realtime::Scope realTime;
     while (!stop_.raised()) {
         deck0_.serviceStep();
         deck1_.serviceStep();

@@ -6,24 +6,26 @@
 #include "deck/TrackInfoStore.h"
 
 Deck::Deck(std::unique_ptr<SoundOutput> output, int index, EngineState& engine,
-           std::unique_ptr<Decoder> decoder)
+           DecoderFactory makeDecoder)
     : detector_(frameTable_.data(), &decoding_, engine.optimizedDetection),
-      decoder_(std::move(decoder)),
       output_(std::move(output)),
       engine_(engine),
-      index_(index) {
+      index_(index),
+      opener_(std::move(makeDecoder), engine.store, engine.loadTimeout) {
     frameTable_.fill(-1.0f);
 }
 
 Deck::~Deck() {
+    // The opener ends first: the record of the track before this one, which a finished load
+    // handed back, must be stored before this one's.
+    opener_.close();
     engine_.store->insert(snapshotRecord(detector_.record()));
-    delete pendingPath_.exchange(nullptr);
 }
 
 void Deck::requestLoad(const std::string& path) {
     transportCommand_ = -1;
     // A load requested before the previous one was taken up replaces it.
-    delete pendingPath_.exchange(new std::string(path));
+    opener_.open(path, snapshotRecord(record()), engine_.autoMixEnabled != 0);
 }
 
 void Deck::requestPlay() {
@@ -229,7 +231,7 @@ void Deck::restartAt() {
     aheadCount_ = 0;
     unfilledCount_ = kRingSize;
     detector_.clearHistory();
-    decoding_ = 1;
+    decoding_ = decoder_ != nullptr ? 1 : 0;
     const int command = transportCommand_;
     if (command > 0) {
         transportCommand_ = 0;
@@ -258,56 +260,33 @@ void Deck::setPitch(int pitch) {
     output_->pitch = pitch;
 }
 
-bool Deck::openInput() {
-    if (!decoder_->open()) {
+bool Deck::load() {
+    OpenedTrack* track = opener_.takeReady();
+    if (track == nullptr && !opener_.giveUpOverdue()) {
         return false;
-    }
-    int result;
-    do {
-        result = decoder_->decode(nullptr);
-    } while (result == Decoder::kTryAgain);
-    if (result != Decoder::kDecoded) {
-        return false;
-    }
-    durationSeconds_ = decoder_->lengthSeconds();
-    return durationSeconds_ != 0;
-}
-
-void Deck::load() {
-    const std::unique_ptr<std::string> path(pendingPath_.exchange(nullptr));
-    if (!path) {
-        return;
     }
     engine_.deckStatus[index_] = kDeckNormal;
     TrackInfoRecord& current = detector_.record();
-    engine_.store->insert(snapshotRecord(current));
+    const TrackInfoRecord previous = snapshotRecord(current);
     storeShared(current.sizeKey, 0);
-    decoder_->newInput(path->c_str());
+    std::unique_ptr<Decoder> old = std::move(decoder_);
     frameTable_.fill(0.0f);
     detector_.resetForTrack();
-    if (!openInput()) {
+    if (track == nullptr || !track->opened) {
+        opener_.handBack(std::move(old), previous);
         failLoad();
-        return;
+        return true;
     }
-
-    TrackInfoRecord found;
-    engine_.store->lookup(*path, static_cast<int32_t>(decoder_->inputSize()), found);
-    publishRecord(current, found);
-
-    float start = found.cuePosition;
-    cueState_ = start != 0.0f ? 1 : 2;
-    if (engine_.autoMixEnabled && start < found.startPosition) {
-        start = found.startPosition;
-        cueState_ = 0;
-    }
-    if (start >= 0.5f) {
-        start = 0.0f;
-    }
-    position_ = start;
-    decoder_->seekTo(start);
+    decoder_ = std::move(track->decoder);
+    durationSeconds_ = track->durationSeconds;
+    publishRecord(current, track->record);
+    cueState_ = track->cueState;
+    position_ = track->start;
+    const float bpm = track->record.bpm;
+    opener_.handBack(std::move(old), previous);
 
     const Deck* other = engine_.decks[1 - index_];
-    if (engine_.autoBpmEnabled && found.bpm != 0.0f && other != nullptr &&
+    if (engine_.autoBpmEnabled && bpm != 0.0f && other != nullptr &&
         matchTempo(other->effectiveBpm())) {
         pitchFromUser_ = 0;
         setPitch(pendingPitch_.exchange(0));
@@ -317,10 +296,10 @@ void Deck::load() {
     }
     engine_.deckRedraw = 1;
     restartAt();
+    return true;
 }
 
 void Deck::failLoad() {
-    decoder_->close();
     engine_.deckStatus[index_] = kDeckCannotOpen;
     durationSeconds_ = -1;
     position_ = -1.0f;

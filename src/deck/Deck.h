@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,14 +11,18 @@
 #include "beat/BeatPhase.h"
 #include "deck/Decoder.h"
 #include "deck/EngineState.h"
+#include "deck/TrackOpener.h"
 #include "sound/SoundOutput.h"
 
 // One of the two players. It decodes its file one MP3 frame at a time into a ring of 128 frames,
 // feeds every frame to its beat detector and, while playing, to its sound output. Everything that
 // changes a deck runs on the audio thread; the main thread only reads its state and leaves
-// requests, which the next service step takes up.
+// requests, which the next service step takes up. A file is opened on a loader thread, and the
+// audio thread takes it in once it is ready.
 class Deck {
   public:
+    using DecoderFactory = TrackOpener::DecoderFactory;
+
     static constexpr int kFrameSize = Decoder::kFrameSamples;
     static constexpr int kSlotCount = 128;
     static constexpr int kRingSize = kFrameSize * kSlotCount;  // 147456 frames, about 3.34 s
@@ -27,14 +32,16 @@ class Deck {
     static constexpr int kMinPitch = 3686;
     static constexpr int kMaxPitch = 4506;
 
+    // makeDecoder gives a fresh decoder for every file opened (on a loader thread).
     Deck(std::unique_ptr<SoundOutput> output, int index, EngineState& engine,
-         std::unique_ptr<Decoder> decoder);
-    // Stores the current track's record in the track info store.
+         DecoderFactory makeDecoder);
+    // main: stores the current track's record in the track info store.
     ~Deck();
     Deck(const Deck&) = delete;
     Deck& operator=(const Deck&) = delete;
 
-    // Requests, from the main thread.
+    // Requests, from the main thread. A load pauses the deck at once and opens the file on a
+    // loader thread.
     void requestLoad(const std::string& path);
     void requestPlay();
     void requestPause();
@@ -55,11 +62,13 @@ class Deck {
     bool matchTempo(float targetBpm);
 
     // Audio thread: one service step (follow the play position, then the most urgent request or
-    // one more frame), one frame into the ring (0 when the ring is full), the load of a requested
-    // file, the resending of everything buffered, and the restart after a jump.
+    // one more frame), one frame into the ring (0 when the ring is full), the taking in of a
+    // requested file once opened (true when a load was taken up, done or failed; a load that
+    // stays opening longer than the engine's load timeout fails), the resending of everything
+    // buffered, and the restart after a jump.
     void serviceStep();
     int decodeStep();
-    void load();
+    bool load();
     void resend();
     void restartAt();
     void pause();
@@ -91,8 +100,10 @@ class Deck {
     const TrackInfoRecord& record() const { return detector_.record(); }
     BeatView beatView() const;
 
-    // Requests not yet taken up.
-    bool loadPending() const { return pendingPath_ != nullptr; }
+    // Requests not yet taken up (any thread). loadReady: the file asked for is opened and waits
+    // for the audio thread.
+    bool loadPending() const { return opener_.pending(); }
+    bool loadReady() const { return opener_.ready(); }
     float pendingSeek() const { return pendingSeek_; }
     int transportCommand() const { return transportCommand_; }
     int pendingMove() const { return pendingMove_; }
@@ -117,7 +128,6 @@ class Deck {
     int samplesBetween(double from, double to) const;
     void notifyPosition();
 
-    bool openInput();
     void failLoad();
     void setPitch(int pitch);
     void widenMono(int16_t* frame);
@@ -125,10 +135,11 @@ class Deck {
     std::array<float, kSlotCount> frameTable_;
     int decoding_ = 0;
     BeatDetector detector_;
-    std::unique_ptr<Decoder> decoder_;
+    std::unique_ptr<Decoder> decoder_;  // null while no file is open
     std::unique_ptr<SoundOutput> output_;
     EngineState& engine_;
     const int index_;
+    TrackOpener opener_;
     std::array<int16_t, 2 * kRingSize> ring_{};
 
     std::atomic<int> readIndex_{0};
@@ -136,7 +147,6 @@ class Deck {
     std::atomic<int> aheadCount_{0};
     std::atomic<int> unfilledCount_{kRingSize};
 
-    std::atomic<std::string*> pendingPath_{nullptr};
     std::atomic<int> pendingPitch_{0};
     std::atomic<int> transportCommand_{0};  // +1 play, -1 pause
     std::atomic<int> pendingMove_{0};

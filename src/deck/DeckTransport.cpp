@@ -18,9 +18,16 @@ void Deck::serviceStep() {
     } else {
         output_->poll();
     }
-    // Only the most urgent request, or else one more frame.
-    if (pendingPath_ != nullptr) {
-        load();
+    // Only the most urgent request, or else one more frame. While a file opens, the deck pauses
+    // and keeps the other requests for the new track.
+    if (loadPending()) {
+        if (!load()) {
+            if (transportCommand_ < 0) {
+                pause();
+            } else {
+                decodeStep();
+            }
+        }
     } else if (pendingSeek_ != 0.0f) {
         seek();
     } else if (pendingPitch_ != 0) {
@@ -91,6 +98,9 @@ void Deck::seek() {
         output_->fillSilence();
         cueState_ = 0;
         return;
+    }
+    if (decoder_ == nullptr) {
+        return;  // no file: nothing to seek in
     }
     decoder_->seekTo(target);
     position_ = target;

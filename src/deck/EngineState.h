@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 class Deck;
@@ -44,4 +45,6 @@ struct EngineState {
     DeckEvents* events = nullptr;
     int32_t optimizedDetection = 1;  // the "Optimized beat detection" setting as stored
     bool useDirectSound = true;
+    // A file still opening after this long is given up as one that cannot be opened.
+    std::chrono::milliseconds loadTimeout{5000};
 };

@@ -1,5 +1,8 @@
 #include "deck/TrackAnalysis.h"
 
+#include <chrono>
+#include <thread>
+
 #include "deck/Deck.h"
 #include "deck/SharedValue.h"
 #include "deck/TrackInfoStore.h"
@@ -27,10 +30,14 @@ TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
     EngineState engine;
     engine.store = &scratch;
     engine.optimizedDetection = optimizedDetection;
-    Deck deck(std::make_unique<SilentOutput>(), 0, engine, std::move(decoder));
+    // The deck opens this one file, with this decoder.
+    auto once = std::make_shared<std::unique_ptr<Decoder>>(std::move(decoder));
+    Deck deck(std::make_unique<SilentOutput>(), 0, engine, [once] { return std::move(*once); });
 
     deck.requestLoad(path);
-    deck.load();
+    while (!deck.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     // The ring fills, the play position moves on a frame at a time, until it reaches the silence
     // after the end of the stream; the deck then stops there and fills its ring once more.
     while (engine.deckStatus[0] == kDeckNormal) {

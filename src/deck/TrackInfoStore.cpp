@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/RealTimeGuard.h"
+
 static_assert(std::endian::native == std::endian::little,
               "records are stored in memory order, which must be little-endian");
 
@@ -18,7 +20,7 @@ TrackInfoStore::TrackInfoStore(std::filesystem::path file, int32_t optimizedDete
     : file_(std::move(file)), optimizedDetection_(optimizedDetection), today_(today) {}
 
 void TrackInfoStore::load() {
-    std::lock_guard lock(mutex_);
+    const auto lock = lockRecords();
     records_.clear();
     std::ifstream in(file_, std::ios::binary);
     if (!in) {
@@ -29,6 +31,11 @@ void TrackInfoStore::load() {
                                   std::istreambuf_iterator<char>()};
     records_.resize(bytes.size() / kRecordBytes);
     std::memcpy(records_.data(), bytes.data(), records_.size() * kRecordBytes);
+}
+
+std::lock_guard<std::mutex> TrackInfoStore::lockRecords() const {
+    realtime::mayBlock("track store lock");
+    return std::lock_guard<std::mutex>(mutex_);
 }
 
 namespace {
@@ -58,7 +65,7 @@ auto findRecord(Records& records, int32_t hash, int32_t sizeKey) {
 }  // namespace
 
 bool TrackInfoStore::save() const {
-    std::lock_guard lock(mutex_);
+    const auto lock = lockRecords();
     std::string temp = file_.string() + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
@@ -78,7 +85,7 @@ bool TrackInfoStore::save() const {
 
 bool TrackInfoStore::lookup(std::string_view path, int32_t sizeKey, TrackInfoRecord& out) const {
     const int32_t hash = nameHash(path);
-    std::lock_guard lock(mutex_);
+    const auto lock = lockRecords();
     const auto found = findRecord(records_, hash, sizeKey);
     const bool wasFound = found != records_.end();
     if (!wasFound) {
@@ -99,7 +106,7 @@ void TrackInfoStore::insert(const TrackInfoRecord& record) {
     if (record.sizeKey == 0) {
         return;
     }
-    std::lock_guard lock(mutex_);
+    const auto lock = lockRecords();
     auto place = findRecord(records_, record.nameHash, record.sizeKey);
     if (place == records_.end()) {
         place = records_.insert(records_.begin(), record);
@@ -110,7 +117,7 @@ void TrackInfoStore::insert(const TrackInfoRecord& record) {
 }
 
 std::vector<TrackInfoRecord> TrackInfoStore::records() const {
-    std::lock_guard lock(mutex_);
+    const auto lock = lockRecords();
     return records_;
 }
 

@@ -40,6 +40,9 @@ class TrackInfoStore {
     const std::filesystem::path& file() const { return file_; }
 
   private:
+    // Counted as a violation on a real-time thread: the window thread can hold it for a save.
+    std::lock_guard<std::mutex> lockRecords() const;
+
     mutable std::mutex mutex_;
     std::filesystem::path file_;
     int32_t optimizedDetection_;

@@ -1,5 +1,7 @@
 #include "sound/SdlAudioBackend.h"
 
+#include "core/RealTimeGuard.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@ class SdlStream : public PlaybackStream {
 };
 
 void playSource(void* userdata, Uint8* stream, int length) {
+    const realtime::Scope realTime;
     auto* source = static_cast<MixSource*>(userdata);
     const int frameBytes = 2 * source->channels();
     source->mix(reinterpret_cast<int16_t*>(stream), length / frameBytes);

@@ -115,7 +115,7 @@ const char* SoundSystem::openSound(const Settings& settings) {
         mixer_->startMixer();
     }
     for (int i = 0; i < 2; ++i) {
-        decks_[i] = std::make_unique<Deck>(std::move(outputs[i]), i, engine_, makeDecoder_());
+        decks_[i] = std::make_unique<Deck>(std::move(outputs[i]), i, engine_, makeDecoder_);
         engine_.decks[i] = decks_[i].get();
     }
     for (auto& deck : decks_) {

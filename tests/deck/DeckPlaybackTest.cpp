@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "DeckLoading.h"
 #include "Mp3Fixtures.h"
 #include "RecordingOutput.h"
 #include "deck/Deck.h"
@@ -20,15 +21,15 @@ class DeckPlaybackTest : public ::testing::Test {
     Deck& makeDeck() {
         auto output = std::make_unique<RecordingOutput>();
         recording = output.get();
-        deck =
-            std::make_unique<Deck>(std::move(output), 0, engine, std::make_unique<Mpg123Decoder>());
+        deck = std::make_unique<Deck>(std::move(output), 0, engine,
+                                      [] { return std::make_unique<Mpg123Decoder>(); });
         engine.decks[0] = deck.get();
         return *deck;
     }
 
     int loadNow(const std::string& path) {
         deck->requestLoad(path);
-        deck->load();
+        EXPECT_TRUE(finishLoad(*deck));
         return engine.deckStatus[0];
     }
 

@@ -1,6 +1,7 @@
 // A deck on a scripted track, driven through its service step while the device's clock advances.
 #include <gtest/gtest.h>
 
+#include "DeckLoading.h"
 #include "FakeDecoder.h"
 #include "TestPlayback.h"
 #include "deck/Deck.h"
@@ -24,10 +25,12 @@ struct RecordedEvents : DeckEvents {
     std::vector<int> endings;
 };
 
-float fractionOf(int sample) { return static_cast<float>(sample) / kTrackSamples; }
+float fractionOf(int sample) {
+    return static_cast<float>(sample) / kTrackSamples;
+}
 
 class DeckServiceTest : public ::testing::Test {
-protected:
+  protected:
     DeckServiceTest() {
         engine.store = &store;
         engine.events = &events;
@@ -36,10 +39,10 @@ protected:
     Deck& makeDeck(FakeTrack track = {.frames = kTrackFrames, .lengthSeconds = 32}) {
         auto output = std::make_unique<DirectSoundOutput>(device);
         output->start();
-        deck = std::make_unique<Deck>(std::move(output), 0, engine,
-                                      std::make_unique<FakeDecoder>(std::move(track)));
+        deck = std::make_unique<Deck>(std::move(output), 0, engine, fakeDecoders(track));
         engine.decks[0] = deck.get();
         deck->requestLoad("/music/Track.mp3");
+        awaitOpened(*deck);
         steps(1);
         return *deck;
     }
@@ -196,7 +199,7 @@ TEST_F(DeckServiceTest, EndOfTrackIsReportedOnceAndPauses) {
 TEST_F(DeckServiceTest, AutoMixIsAskedForAtEveryStepFrom80PercentUntilTheOtherPlays) {
     makeDeck({.frames = 200, .lengthSeconds = 5});
     auto otherOutput = std::make_unique<DirectSoundOutput>(device);
-    Deck second(std::move(otherOutput), 1, engine, std::make_unique<FakeDecoder>());
+    Deck second(std::move(otherOutput), 1, engine, fakeDecoders());
     engine.decks[1] = &second;
     engine.autoMixEnabled = 1;
     deck->requestSeek(0.79f);
@@ -206,6 +209,7 @@ TEST_F(DeckServiceTest, AutoMixIsAskedForAtEveryStepFrom80PercentUntilTheOtherPl
     EXPECT_EQ(events.mixes.front(), 1);
 
     second.requestLoad("/music/Other.mp3");
+    awaitOpened(second);
     second.serviceStep();
     second.requestPlay();
     second.serviceStep();
@@ -220,8 +224,9 @@ TEST_F(DeckServiceTest, VolumeOfLevelOutputsIsAppliedByTheServiceStep) {
     auto owned = std::make_unique<WaveDevice>();
     WaveDevice& card = *owned;
     auto output = std::make_unique<WaveOutOutput>(std::move(owned), nullptr);
-    deck = std::make_unique<Deck>(std::move(output), 0, engine, std::make_unique<FakeDecoder>());
+    deck = std::make_unique<Deck>(std::move(output), 0, engine, fakeDecoders());
     deck->requestLoad("/music/Track.mp3");
+    awaitOpened(*deck);
     steps(1);
     deck->requestPlay();
     steps(3);

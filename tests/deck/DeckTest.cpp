@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DeckLoading.h"
 #include "FakeDecoder.h"
 #include "RecordingOutput.h"
 #include "deck/TrackInfoStore.h"
@@ -14,19 +15,23 @@ class DeckTest : public ::testing::Test {
   protected:
     DeckTest() { engine.store = &store; }
 
+    // Every file the deck opens plays `script` (the test may change it between loads).
     Deck& makeDeck(FakeTrack script = {}, int index = 0) {
-        auto decoder = std::make_unique<FakeDecoder>(std::move(script));
+        decks[index].reset();  // its loaders read the script
+        scripts[index] = std::move(script);
+        logs[index] = std::make_shared<FakeDecoderLog>();
         auto output = std::make_unique<RecordingOutput>();
-        decoders[index] = decoder.get();
         outputs[index] = output.get();
-        decks[index] = std::make_unique<Deck>(std::move(output), index, engine, std::move(decoder));
+        decks[index] = std::make_unique<Deck>(std::move(output), index, engine, [this, index] {
+            return std::make_unique<FakeDecoder>(scripts[index], logs[index]);
+        });
         engine.decks[index] = decks[index].get();
         return *decks[index];
     }
 
     static void loadNow(Deck& deck, const std::string& path = "/music/Track.mp3") {
         deck.requestLoad(path);
-        deck.load();
+        ASSERT_TRUE(finishLoad(deck));
     }
 
     static int fill(Deck& deck) {
@@ -44,7 +49,8 @@ class DeckTest : public ::testing::Test {
 
     TrackInfoStore store{{}, 1, 2048399};
     EngineState engine;
-    std::array<FakeDecoder*, 2> decoders{};
+    std::array<FakeTrack, 2> scripts{};
+    std::array<std::shared_ptr<FakeDecoderLog>, 2> logs{};
     std::array<RecordingOutput*, 2> outputs{};
     std::array<std::unique_ptr<Deck>, 2> decks;
 };
@@ -77,15 +83,15 @@ TEST_F(DeckTest, LoadEndsPausedAtTheStartWithTheFirstFrameDecoded) {
     EXPECT_EQ(deck.frameTable()[0], 0.0f);
     EXPECT_EQ(deck.record().sizeKey, 123456);
     EXPECT_EQ(deck.record().nameHash, nameHash("Track.mp3"));
-    EXPECT_EQ(decoders[0]->inputs, std::vector<std::string>{"/music/Track.mp3"});
-    EXPECT_EQ(decoders[0]->seeks, std::vector<float>{0.0f});
+    EXPECT_EQ(logs[0]->inputs, std::vector<std::string>{"/music/Track.mp3"});
+    EXPECT_EQ(logs[0]->seeks, std::vector<float>{0.0f});
 }
 
 TEST_F(DeckTest, LoadStoresThePreviousTrackAndDestructionTheCurrentOne) {
     Deck& deck = makeDeck();
     loadNow(deck, "/music/First.mp3");
     deck.record().bpm = 127.0f;
-    decoders[0]->script().size = 999;
+    scripts[0].size = 999;
     loadNow(deck, "/music/Second.mp3");
     ASSERT_EQ(store.records().size(), 1u);
     EXPECT_EQ(store.records()[0].bpm, 127.0f);
@@ -141,7 +147,7 @@ TEST_F(DeckTest, StartPositionFollowsTheCuePoint) {
         loadNow(deck, "/music/Cued.mp3");
         EXPECT_FLOAT_EQ(deck.position(), c.expectedPosition);
         EXPECT_EQ(deck.cueState(), c.expectedCueState);
-        EXPECT_FLOAT_EQ(decoders[0]->seeks.back(), c.expectedPosition);
+        EXPECT_FLOAT_EQ(logs[0]->seeks.back(), c.expectedPosition);
     }
 }
 
@@ -260,11 +266,12 @@ TEST_F(DeckTest, SecondLoadRequestReplacesTheFirst) {
     deck.requestLoad("/music/First.mp3");
     deck.requestLoad("/music/Second.mp3");
     EXPECT_EQ(deck.transportCommand(), -1);
-    deck.load();
-    EXPECT_EQ(decoders[0]->inputs, std::vector<std::string>{"/music/Second.mp3"});
-    deck.load();  // nothing pending: nothing happens
-    EXPECT_EQ(decoders[0]->inputs.size(), 1u);
-    deck.requestLoad("/music/Third.mp3");  // freed with the deck
+    ASSERT_TRUE(finishLoad(deck));
+    EXPECT_EQ(deck.record().nameHash, nameHash("Second.mp3"));
+    EXPECT_FALSE(deck.loadPending());
+    EXPECT_FALSE(deck.load());  // nothing pending: nothing happens
+    EXPECT_EQ(deck.record().nameHash, nameHash("Second.mp3"));
+    deck.requestLoad("/music/Third.mp3");  // dropped with the deck
 }
 
 TEST_F(DeckTest, CueCyclesCuePointBeginningAndStartOfTheMusic) {

@@ -1,130 +1,140 @@
-// The audio path must never allocate: this binary replaces the C allocator with one that counts
-// calls while a test asks it to.
+// The audio path never allocates, frees, locks or waits. The test marks itself real-time where it
+// acts as the audio thread or a card's callback; the allocation hook and the store's lock count
+// every slip.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-
+#include "DeckLoading.h"
 #include "Mp3Fixtures.h"
-#include "deck/Deck.h"
+#include "TestPlayback.h"
+#include "core/RealTimeGuard.h"
 #include "deck/Mpg123Decoder.h"
 #include "deck/TrackInfoStore.h"
-#include "sound/BufferOutput.h"
-
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
-void __libc_free(void*);
-}
+#include "sound/SoundSystem.h"
 
 namespace {
 
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
+void* volatile sink;
 
-void count() {
-    if (counting.load(std::memory_order_relaxed)) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-}
-
-}  // namespace
-
-extern "C" {
-void* malloc(size_t size) {
-    count();
-    return __libc_malloc(size);
-}
-void* calloc(size_t count_, size_t size) {
-    count();
-    return __libc_calloc(count_, size);
-}
-void* realloc(void* p, size_t size) {
-    count();
-    return __libc_realloc(p, size);
-}
-void* memalign(size_t alignment, size_t size) {
-    count();
-    return __libc_memalign(alignment, size);
-}
-void* aligned_alloc(size_t alignment, size_t size) {
-    count();
-    return __libc_memalign(alignment, size);
-}
-int posix_memalign(void** out, size_t alignment, size_t size) {
-    count();
-    *out = __libc_memalign(alignment, size);
-    return *out == nullptr ? ENOMEM : 0;
-}
-void free(void* p) {
-    __libc_free(p);
-}
-}
-
-namespace {
-
-// Runs body with the allocator counting; returns how many allocations it saw.
-template <class Body>
-long allocationsIn(Body&& body) {
-    allocations = 0;
-    counting = true;
-    body();
-    counting = false;
-    return allocations.exchange(0);
-}
-
-TEST(NoAllocationTest, CounterSeesAllocations) {
-    void* (*volatile allocate)(size_t) = malloc;
-    EXPECT_EQ(allocationsIn([&] { free(allocate(16)); }), 1);
-}
-
-// A deck plays a track to its end on a card, through every transport move, while the card's
-// mixer runs: neither the service steps nor the mixer allocate.
-TEST(NoAllocationTest, ServiceStepsAndTheDeviceMixerAllocateNothing) {
-    TempDir dir;
-    const std::string path = dir.write("t.mp3", encodeMp3(drums(120, 8.0), {.vbr = true}));
+TEST(RealTimeGuardTest, CountsAllocationsFreesAndTheStoreLockOnlyOnRealTimeThreads) {
     TrackInfoStore store({}, 1, 0);
-    EngineState engine;
-    engine.store = &store;
-    AudioDevice card(2);
-    auto output = std::make_unique<DirectSoundOutput>(card);
-    output->start();
-    Deck deck(std::move(output), 0, engine, std::make_unique<Mpg123Decoder>());
-    deck.requestLoad(path);
-    deck.serviceStep();
-    ASSERT_TRUE(deck.isLoaded());
+    TrackInfoRecord record;
+    realtime::resetViolations();
+    sink = new char[64];
+    delete[] static_cast<char*>(sink);
+    store.lookup("/m/a.mp3", 1, record);
+    EXPECT_EQ(realtime::violations(), 0);
+    {
+        const realtime::Scope audio;
+        sink = new char[64];
+        EXPECT_EQ(realtime::violations(), 1);
+        delete[] static_cast<char*>(sink);
+        EXPECT_EQ(realtime::violations(), 2);
+        store.lookup("/m/a.mp3", 1, record);
+        EXPECT_EQ(realtime::violations(), 3);
+        EXPECT_STREQ(realtime::lastViolation(), "track store lock");
+    }
+    EXPECT_FALSE(realtime::onRealTimeThread());
+}
 
-    std::vector<int16_t> block(2 * 256);
-    const auto run = [&](int blocks) {
-        for (int b = 0; b < blocks; ++b) {
-            card.mix(block.data(), 256);
-            for (int s = 0; s < 4; ++s) {
-                deck.serviceStep();
-            }
+struct Configuration {
+    const char* name;
+    bool useDirectSound, useTwoCards, use3dCard, useMixTable;
+};
+
+// Every kind of output: one card, two cards (with and without a mixing table), the four-speaker
+// card (pairs and cue), and the level outputs on one card (mixed) and on two.
+const Configuration kConfigurations[] = {
+    {"one card", true, false, false, false},
+    {"two cards, mixing table", true, true, false, true},
+    {"two cards, cue", true, true, false, false},
+    {"four speakers, pairs", true, false, true, true},
+    {"four speakers, cue", true, false, true, false},
+    {"level outputs, one card", false, false, false, false},
+    {"level outputs, two cards", false, true, false, false},
+};
+
+// Both decks load, play through every transport move to the end, and load again, while their
+// cards play: the service steps, the taking in of a load and the cards' mixing stay clean.
+TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
+    TempDir dir;
+    const std::string first = dir.write("a.mp3", encodeMp3(drums(120, 8.0), {.vbr = true}));
+    const std::string second = dir.write("b.mp3", encodeMp3(drums(128, 6.0)));
+    for (const Configuration& c : kConfigurations) {
+        SCOPED_TRACE(c.name);
+        TrackInfoStore store({}, 1, 0);
+        EngineState engine;
+        engine.store = &store;
+        engine.useDirectSound = c.useDirectSound;
+        TestBackend backend;
+        SoundSystem sound(backend, engine, [] { return std::make_unique<Mpg123Decoder>(); });
+        Settings settings;
+        settings.useDirectSound = c.useDirectSound;
+        settings.useTwoCards = c.useTwoCards;
+        settings.use3dCard = c.use3dCard;
+        settings.useMixTable = c.useMixTable;
+        settings.splitCueOutput = !c.useMixTable && (c.use3dCard || c.useTwoCards);
+        ASSERT_EQ(sound.openSound(settings), nullptr);
+        sound.audioThread()->stop();
+        for (TestPlayback* clock : backend.streams) {
+            clock->keepPlayed = false;
         }
-    };
-    const long seen = allocationsIn([&] {
-        deck.requestPlay();
-        run(100);
-        deck.requestSeek(0.5f);
-        run(20);
-        deck.requestPitch(4300);
-        run(20);
-        deck.requestMove(-3000);
-        deck.setVolume(100);
-        run(20);
-        deck.requestPause();
-        run(5);
-        deck.requestMove(-200000);  // beyond the history: the decoder seeks
-        run(5);
-        deck.requestPlay();
-        run(2000);  // to the end of the track and beyond
-    });
-    EXPECT_EQ(seen, 0);
-    EXPECT_FALSE(deck.playing());
-    EXPECT_EQ(deck.position(), -1.0f);
+        Deck& deck0 = *sound.deck(0);
+        Deck& deck1 = *sound.deck(1);
+
+        long violations = 0;
+        // Blocks of the cards, with the decks served between them as the audio thread would.
+        const auto audio = [&](int blocks) {
+            realtime::resetViolations();
+            {
+                const realtime::Scope audioThread;
+                for (int b = 0; b < blocks; ++b) {
+                    for (TestPlayback* clock : backend.streams) {
+                        clock->advance(TestPlayback::kBlock);
+                    }
+                    for (int s = 0; s < 4; ++s) {
+                        deck0.serviceStep();
+                        deck1.serviceStep();
+                    }
+                }
+            }
+            violations += realtime::violations();
+            if (realtime::violations() != 0) {
+                ADD_FAILURE() << "the audio path did: " << realtime::lastViolation();
+            }
+        };
+        const auto load = [&](const std::string& a, const std::string& b) {
+            deck0.requestLoad(a);
+            deck1.requestLoad(b);
+            awaitOpened(deck0);
+            awaitOpened(deck1);
+            audio(1);
+            ASSERT_TRUE(deck0.isLoaded() && deck1.isLoaded());
+        };
+
+        load(first, second);
+        deck0.requestPlay();
+        deck1.requestPlay();
+        audio(100);
+        deck0.requestSeek(0.5f);
+        deck1.requestPitch(4300);
+        audio(20);
+        deck0.requestMove(-3000);
+        deck0.setVolume(100);
+        deck1.setCueVolume(30);
+        audio(20);
+        deck0.requestPause();
+        audio(5);
+        deck0.requestMove(-200000);  // beyond the history: the decoder seeks
+        audio(5);
+        deck0.requestPlay();
+        audio(2000);  // to the end of both tracks and beyond
+        EXPECT_EQ(deck0.position(), -1.0f);
+        load(second, first);
+        deck1.requestPlay();
+        audio(50);
+        EXPECT_EQ(violations, 0);
+        sound.closeSound();
+    }
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ double amplitudeAt(const std::vector<int16_t>& pcm, double hz, long from, long c
 }
 
 class SdlDiskTest : public ::testing::Test {
-protected:
+  protected:
     SdlDiskTest() {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output().c_str(), 1);
@@ -76,7 +76,14 @@ protected:
                 sound.deck(d)->requestLoad(tracks[d]);
                 sound.deck(d)->requestPitch(pitch);
             }
-            waitFor([&] { return sound.deck(0)->pendingPitch() == 0; });
+            waitFor([&] {
+                for (std::size_t d = 0; d < tracks.size(); ++d) {
+                    if (sound.deck(d)->loadPending() || sound.deck(d)->pendingPitch() != 0) {
+                        return false;
+                    }
+                }
+                return true;
+            });
             for (std::size_t d = 0; d < tracks.size(); ++d) {
                 sound.deck(d)->requestPlay();
             }

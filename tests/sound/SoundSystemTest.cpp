@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "DeckLoading.h"
 #include "FakeDecoder.h"
 #include "TestPlayback.h"
 #include "deck/TrackInfoStore.h"
@@ -13,7 +14,7 @@
 namespace {
 
 class SoundSystemTest : public ::testing::Test {
-protected:
+  protected:
     SoundSystemTest() { engine.store = &store; }
 
     const char* open(Settings settings) {
@@ -46,6 +47,7 @@ TEST_F(SoundSystemTest, OneCardByDefault) {
 
     sound.deck(0)->requestLoad("/music/Kept.mp3");
     serveByHand();
+    awaitOpened(*sound.deck(0));
     sound.deck(0)->serviceStep();
     sound.closeSound();
     EXPECT_EQ(engine.decks[0], nullptr);
@@ -105,6 +107,7 @@ TEST_F(SoundSystemTest, SwappedQuadCardWithMixTablePutsDeckZeroBehind) {
     serveByHand();
     Deck& deck0 = *sound.deck(0);
     deck0.requestLoad("/music/Track.mp3");
+    awaitOpened(deck0);
     deck0.serviceStep();
     deck0.requestPlay();
     deck0.serviceStep();
@@ -130,12 +133,14 @@ TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
     }
     Settings wave;
     wave.useDirectSound = false;
-    EXPECT_STREQ(open(wave), "The sound card is unavailable. It may be in use by another application");
+    EXPECT_STREQ(open(wave),
+                 "The sound card is unavailable. It may be in use by another application");
     sound.closeSound();
 
     wave.useTwoCards = true;
     backend.deviceCount = 1;
-    EXPECT_STREQ(open(wave), "The sound card is unavailable. It may be in use by another application");
+    EXPECT_STREQ(open(wave),
+                 "The sound card is unavailable. It may be in use by another application");
 }
 
 // The audio thread serves both decks while a device thread plays and the main thread keeps
@@ -162,14 +167,31 @@ TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
     deck1.requestLoad("/music/B.mp3");
     for (int i = 0; i < 200; ++i) {
         switch (i % 8) {
-            case 0: deck0.requestPlay(); break;
-            case 1: deck1.requestSeek(0.3f); break;
-            case 2: deck0.requestPitch(3900 + i); break;
-            case 3: deck1.requestMove(-2000); break;
-            case 4: deck0.setVolume(i % 256); deck1.setCueVolume(100); break;
-            case 5: deck0.pressCue(); break;
-            case 6: deck1.matchTempo(deck0.effectiveBpm()); break;
-            default: deck0.requestLoad("/music/C.mp3"); break;
+            case 0:
+                deck0.requestPlay();
+                break;
+            case 1:
+                deck1.requestSeek(0.3f);
+                break;
+            case 2:
+                deck0.requestPitch(3900 + i);
+                break;
+            case 3:
+                deck1.requestMove(-2000);
+                break;
+            case 4:
+                deck0.setVolume(i % 256);
+                deck1.setCueVolume(100);
+                break;
+            case 5:
+                deck0.pressCue();
+                break;
+            case 6:
+                deck1.matchTempo(deck0.effectiveBpm());
+                break;
+            default:
+                deck0.requestLoad("/music/C.mp3");
+                break;
         }
         (void)deck0.position();
         (void)deck1.beatView();

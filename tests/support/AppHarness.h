@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "DeckLoading.h"
 #include "FakeDecoder.h"
 #include "Mp3Fixtures.h"
 #include "TestPlayback.h"
@@ -78,8 +79,11 @@ class AppHarness {
 
     Deck& deck(int index) { return app->deck(index); }
 
-    // Service steps of both decks, as the audio thread would run them.
+    // Service steps of both decks, as the audio thread would run them, once the files they were
+    // asked to load are opened.
     void serve(int steps = 1) {
+        awaitOpened(deck(0));
+        awaitOpened(deck(1));
         for (int i = 0; i < steps; ++i) {
             deck(0).serviceStep();
             deck(1).serviceStep();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,20 +17,32 @@ struct FakeTrack {
     int frameBytes = Decoder::kStereoFrameBytes;
     std::set<int> tryAgainBefore{};  // frames preceded by one try-again answer
     int failAt = -1;                 // frame whose decoding fails
+    std::function<void()> onOpen{};  // runs in open(), on the thread that opens
+};
+
+// What the decoders made for one deck were asked to do, across loads.
+struct FakeDecoderLog {
+    std::vector<std::string> inputs;
+    std::vector<float> seeks;
 };
 
 // A decoder playing a scripted track. Every sample tells where it comes from: the left channel
 // holds the frame number and the right one the sample's index within its frame (mono: the index).
 class FakeDecoder : public Decoder {
   public:
-    explicit FakeDecoder(FakeTrack script = {}) : script_(std::move(script)) {}
+    explicit FakeDecoder(FakeTrack script = {},
+                         std::shared_ptr<FakeDecoderLog> log = std::make_shared<FakeDecoderLog>())
+        : script_(std::move(script)), log_(std::move(log)) {}
 
     void newInput(const char* path) override {
-        inputs.push_back(path);
+        log_->inputs.push_back(path);
         opened_ = false;
     }
     void close() override { opened_ = false; }
     bool open() override {
+        if (script_.onOpen) {
+            script_.onOpen();
+        }
         next_ = 0;
         opened_ = script_.opens;
         return opened_;
@@ -60,20 +74,23 @@ class FakeDecoder : public Decoder {
         return static_cast<float>(next_) / static_cast<float>(script_.frames);
     }
     void seekTo(float fraction) override {
-        seeks.push_back(fraction);
+        log_->seeks.push_back(fraction);
         next_ = static_cast<int>(fraction * static_cast<float>(script_.frames));
     }
     int lengthSeconds() const override { return script_.lengthSeconds; }
     uint32_t inputSize() const override { return script_.size; }
 
-    FakeTrack& script() { return script_; }
-
-    std::vector<std::string> inputs;
-    std::vector<float> seeks;
+    const FakeDecoderLog& log() const { return *log_; }
 
   private:
     FakeTrack script_;
+    std::shared_ptr<FakeDecoderLog> log_;
     bool opened_ = false;
     bool waited_ = false;
     int next_ = 0;
 };
+
+// A decoder factory, as a deck takes it, whose decoders all play `script`.
+inline std::function<std::unique_ptr<Decoder>()> fakeDecoders(FakeTrack script = {}) {
+    return [script] { return std::make_unique<FakeDecoder>(script); };
+}
