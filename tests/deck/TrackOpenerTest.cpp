@@ -15,14 +15,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// An open that blocks until the test lets it go (or, at the latest, after three seconds).
+// An open that blocks until the test lets it go (or, at the latest, after twenty seconds, so that
+// a deck that waits for it fails the test rather than hanging it).
 class Gate {
   public:
     void wait() {
         std::unique_lock lock(mutex_);
         entered_ = true;
         changed_.notify_all();
-        changed_.wait_for(lock, std::chrono::seconds(3), [&] { return open_; });
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return open_; });
         left_ = true;
     }
     void release() {

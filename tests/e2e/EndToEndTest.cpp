@@ -1,7 +1,10 @@
 // Spinora as a person uses it, on a virtual display: what it shows and what it plays.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <chrono>
 #include <cmath>
 
 #include "Session.h"
@@ -71,6 +74,36 @@ TEST(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     QFile settings(QString::fromStdString(s.settingsFile().string()));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("C15="));
+}
+
+// Waits for a condition, looking every 50 ms, for at most `seconds`.
+template <class Condition>
+bool waitUntil(Condition done, int seconds = 15) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        Session::pause(50);
+    }
+    return true;
+}
+
+TEST(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
+    }
+    Session s;
+    const std::string good = s.dir.write("music/Good.mp3", encodeMp3(drums(124, 20)));
+    const std::string fifo = (s.dir.path() / "music" / "x.mp3").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);  // no writer ever comes
+    ASSERT_TRUE(s.start({QString::fromStdString(good), QString::fromStdString(fifo)}));
+    s.key("space");
+    EXPECT_TRUE(waitUntil([&] { return loudSamples(s.played()) > 44100; }));
+    s.click(300, 430);  // deck 0's pause button: nothing plays, no question
+    s.click(782, 12);   // close
+    EXPECT_EQ(s.waitForExit(), 0);
+    EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 48u);  // the good track's
 }
 
 TEST(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
