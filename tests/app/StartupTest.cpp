@@ -66,13 +66,16 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, LockFallsBackToTheTemporaryFolder) {
-    std::filesystem::create_directories(dir.path() / "data");
-    for (const QString& runtime : {path("missing"), QStringLiteral("/proc")}) {
-        SCOPED_TRACE(runtime.toStdString());
+    const std::pair<QString, std::string> runtimes[] = {{path("missing"), "missing"},
+                                                        {QStringLiteral("/proc"), "unwritable"}};
+    for (const auto& [runtime, name] : runtimes) {
+        SCOPED_TRACE(name);
         environment.insert("XDG_RUNTIME_DIR", runtime);
+        const std::filesystem::path data = dir.path() / ("data-" + name);
+        environment.insert("SPINORA_HOME", QString::fromStdString(data.string()));
         const Outcome stored = storeNothing();
         EXPECT_EQ(stored.status, 0) << stored.errors;
-        EXPECT_TRUE(std::filesystem::exists(dir.path() / "data" / "Spinora.idb"));
+        EXPECT_TRUE(std::filesystem::exists(data / "Spinora.idb"));
 
         QLockFile running(QString::fromStdString((temp() / "spinora.lock").string()));
         ASSERT_TRUE(running.tryLock(0));
