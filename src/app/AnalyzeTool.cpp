@@ -218,8 +218,12 @@ int runAnalyzeTool(const std::vector<std::string>& args, std::ostream& out, std:
     std::optional<TrackInfoStore> store;
     if (options->store) {
         if (!lock.tryLock()) {
-            err << "spinora-analyze: Spinora is running. Quit it before using --store: it "
-                   "rewrites Spinora.idb when it quits.\n";
+            if (lock.heldElsewhere()) {
+                err << "spinora-analyze: Spinora is running. Quit it before using --store: it "
+                       "rewrites Spinora.idb while it runs.\n";
+            } else {
+                err << "spinora-analyze: " << lock.failure() << ", so --store cannot be used.\n";
+            }
             return 1;
         }
         std::error_code error;

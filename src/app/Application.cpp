@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <cstdio>
 
 #include "app/DeckEventQueue.h"
 #include "app/Dialogs.h"
@@ -10,6 +11,8 @@
 #include "app/SdlJoystick.h"
 #include "beat/BeatPhase.h"
 #include "browser/Browser.h"
+#include "deck/AtomicFile.h"
+#include "deck/StoreSaver.h"
 #include "deck/TrackInfoStore.h"
 #include "display/BeatView.h"
 #include "display/Fonts.h"
@@ -31,7 +34,8 @@ Application::Application(AppEnvironment environment)
       settingsFile_(environment.settingsFile),
       dialogs_(environment.dialogs),
       makeDecoder_(std::move(environment.makeDecoder)),
-      forceWindowed_(environment.forceWindowed) {
+      forceWindowed_(environment.forceWindowed),
+      storeSaveDelay_(environment.storeSaveDelay) {
     for (const int id :
          {timer::kAutoMix, timer::kHistoryDeck0, timer::kHistoryDeck1, timer::kPanels}) {
         auto& qtimer = timers_[id];
@@ -72,8 +76,16 @@ int Application::initialise(MainWindow& window) {
         engine.useDirectSound = settings.useDirectSound;
         store_ = std::make_unique<TrackInfoStore>(
             storePathInWorkingDirectory(), settings.optimizedBeatDetection, todayDateStamp());
+        removeLeftoverTemporaries(store_->file());
         store_->load();
         engine.store = store_.get();
+        storeReports_ = std::make_unique<QObject>();
+        storeSaver_ =
+            std::make_unique<StoreSaver>(*store_, storeSaveDelay_, [this](std::error_code error) {
+                QMetaObject::invokeMethod(
+                    storeReports_.get(), [this, error] { storeSaved(error); },
+                    Qt::QueuedConnection);
+            });
         sound_ = std::make_unique<SoundSystem>(audio_, engine, makeDecoder_);
         startupError_ = sound_->openSound(settings);
     }
@@ -138,11 +150,31 @@ void Application::shutdown() {
         sound_.reset();
     }
     if (store_) {
-        store_->save();
+        storeSaver_.reset();
+        storeReports_.reset();
+        std::error_code error;
+        store_->save(&error);
+        storeSaved(error);
         store_.reset();
         engine.store = nullptr;
     }
-    writeSettings(settingsFile_, settings, true);  // the band container is always available
+    if (!writeSettings(settingsFile_, settings, true)) {  // the band container is always there
+        saveFailed(QStringLiteral("The settings could not be saved."));
+    }
+}
+
+void Application::storeSaved(std::error_code error) {
+    if (error && !storeFailing_) {
+        saveFailed(QStringLiteral("The track info store %1 could not be saved: %2.")
+                       .arg(QString::fromStdString(store_->file().string()),
+                            QString::fromStdString(error.message())));
+    }
+    storeFailing_ = static_cast<bool>(error);
+}
+
+void Application::saveFailed(const QString& text) {
+    std::fprintf(stderr, "spinora: %s\n", qPrintable(text));
+    dialogs_.error(text);
 }
 
 void Application::startTimer(int id, int milliseconds) {

@@ -7,9 +7,11 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
+#include <system_error>
 
 #include "app/Settings.h"
 #include "browser/BrowserItem.h"
@@ -28,6 +30,7 @@ class QPainter;
 class Screen;
 class SdlJoystick;
 class SettingsFile;
+class StoreSaver;
 class TrackInfoStore;
 class TrackLoader;
 
@@ -38,6 +41,8 @@ struct AppEnvironment {
     Dialogs& dialogs;
     SoundSystem::DecoderFactory makeDecoder;
     bool forceWindowed = false;
+    // How long the track info store stays unchanged before it is saved during the session.
+    std::chrono::milliseconds storeSaveDelay{3000};
 };
 
 // The one object behind the main window: it runs the start-up and shutdown in their order, routes
@@ -72,6 +77,8 @@ class Application {
     // Repaints a rectangle of the window (screen coordinates).
     void invalidate(const QRect& rect);
     void showCursor(const QCursor& cursor);
+    // Says that a file could not be saved: on standard error, and in a message box.
+    void saveFailed(const QString& text);
     MainWindow* window() { return window_; }
     Dialogs& dialogs() { return dialogs_; }
     Screen* screen() { return screen_.get(); }
@@ -117,12 +124,15 @@ class Application {
     void command(int id, int code);
     void timerFired(int id);
     void beatHeights(int16_t* other, int16_t* selected);
+    void storeSaved(std::error_code error);
 
     AudioBackend& audio_;
     SettingsFile& settingsFile_;
     Dialogs& dialogs_;
     SoundSystem::DecoderFactory makeDecoder_;
     bool forceWindowed_;
+    std::chrono::milliseconds storeSaveDelay_;
+    bool storeFailing_ = false;  // said once, until a save succeeds again
     const char* startupError_ = nullptr;
     MainWindow* window_ = nullptr;
     bool shutDown_ = false;
@@ -131,6 +141,8 @@ class Application {
     std::unique_ptr<DeckEventQueue> deckEvents_;
     std::unique_ptr<Screen> screen_;
     std::unique_ptr<TrackInfoStore> store_;
+    std::unique_ptr<QObject> storeReports_;  // carries the saver's results to the main thread
+    std::unique_ptr<StoreSaver> storeSaver_;
     std::unique_ptr<SoundSystem> sound_;
     std::unique_ptr<Browser> browser_;
     std::unique_ptr<DeckArea> deckArea_;

@@ -57,9 +57,12 @@ void IniSettingsFile::writeBytes(const std::string& key, const std::string& byte
     settings_->setValue(QString::fromStdString(key), QByteArray::fromStdString(bytes));
 }
 
-void IniSettingsFile::close() {
-    if (settings_) {
-        settings_->sync();
-        settings_.reset();
+bool IniSettingsFile::close() {
+    if (!settings_) {
+        return true;
     }
+    settings_->sync();
+    const bool saved = settings_->status() == QSettings::NoError;
+    settings_.reset();
+    return saved;
 }

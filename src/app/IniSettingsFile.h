@@ -7,7 +7,8 @@
 #include "app/SettingsFile.h"
 
 // The settings in an INI file through QSettings. A whole number is a number, "@ByteArray(...)"
-// is bytes, anything else text.
+// is bytes, anything else text. QSettings writes the file through a temporary file renamed over
+// it, so a failed write leaves the old file whole.
 class IniSettingsFile : public SettingsFile {
   public:
     explicit IniSettingsFile(QString path);
@@ -18,7 +19,7 @@ class IniSettingsFile : public SettingsFile {
     std::optional<SettingValue> value(const std::string& key) const override;
     void writeNumber(const std::string& key, int32_t value) override;
     void writeBytes(const std::string& key, const std::string& bytes) override;
-    void close() override;
+    bool close() override;
 
   private:
     QString path_;

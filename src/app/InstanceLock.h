@@ -1,16 +1,26 @@
 #pragma once
 
 #include <QLockFile>
+#include <memory>
+#include <string>
 
-// The lock that lets only one Spinora run at a time ("spinora.lock" in the runtime folder). The
-// analysis tool takes it too before it rewrites the track info store, which Spinora rewrites
-// when it quits.
+// The lock that lets only one Spinora run at a time ("spinora.lock" in the runtime folder, or in
+// the temporary folder when the runtime folder is missing or unwritable). The analysis tool takes
+// it too before it rewrites the track info store, which Spinora rewrites while it runs.
 class InstanceLock {
   public:
     InstanceLock();
-    // False when another process holds the lock.
+    ~InstanceLock();
+    // False when another process holds the lock or it cannot be made (see heldElsewhere).
     bool tryLock();
+    // After a failed tryLock: whether another process holds the lock, rather than it could not
+    // be made at all.
+    bool heldElsewhere() const { return heldElsewhere_; }
+    // After a failed tryLock that found no other holder: why, naming the lock file.
+    const std::string& failure() const { return failure_; }
 
   private:
-    QLockFile lock_;
+    std::unique_ptr<QLockFile> lock_;
+    bool heldElsewhere_ = false;
+    std::string failure_;
 };

@@ -44,6 +44,27 @@ std::filesystem::path settingsFilePath() {
     return config / "spinora" / "spinora.ini";
 }
 
-std::filesystem::path runtimeFolder() {
-    return fromEnvironment("XDG_RUNTIME_DIR").value_or(std::filesystem::temp_directory_path());
+std::string enterDataFolder() {
+    const std::filesystem::path folder = dataFolder();
+    std::error_code error;
+    if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error)) {
+        return "The data folder " + folder.string() + " is not a folder.";
+    }
+    std::filesystem::create_directories(folder, error);
+    if (!error) {
+        std::filesystem::current_path(folder, error);
+    }
+    if (error) {
+        return "The data folder " + folder.string() + " cannot be made: " + error.message() + ".";
+    }
+    return {};
+}
+
+std::vector<std::filesystem::path> lockFolders() {
+    std::vector<std::filesystem::path> folders;
+    if (auto runtime = fromEnvironment("XDG_RUNTIME_DIR")) {
+        folders.push_back(*runtime);
+    }
+    folders.push_back(fromEnvironment("TMPDIR").value_or("/tmp"));
+    return folders;
 }

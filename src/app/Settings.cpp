@@ -81,9 +81,9 @@ const char* readSettings(SettingsFile& file, Settings& settings) {
     return invalid ? kInvalidConfigurationMessage : nullptr;
 }
 
-void writeSettings(SettingsFile& file, const Settings& settings, bool bandWidthsAvailable) {
+bool writeSettings(SettingsFile& file, const Settings& settings, bool bandWidthsAvailable) {
     if (!file.openForWriting()) {
-        return;
+        return false;
     }
     if (!settings.initialFolder.empty()) {
         file.writeBytes("Initial folder", settings.initialFolder);
@@ -96,5 +96,5 @@ void writeSettings(SettingsFile& file, const Settings& settings, bool bandWidths
             file.writeNumber(indexedKey('B', i), settings.bandWidths[i]);
         }
     }
-    file.close();
+    return file.close();
 }

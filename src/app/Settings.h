@@ -41,5 +41,5 @@ struct Settings {
 const char* readSettings(SettingsFile& file, Settings& settings);
 
 // Writes back the top folder (unless it is the desktop), the column widths, and the band widths
-// when the band container was available.
-void writeSettings(SettingsFile& file, const Settings& settings, bool bandWidthsAvailable);
+// when the band container was available. False when the file could not be written.
+bool writeSettings(SettingsFile& file, const Settings& settings, bool bandWidthsAvailable);

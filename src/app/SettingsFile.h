@@ -22,5 +22,6 @@ class SettingsFile {
     virtual std::optional<SettingValue> value(const std::string& key) const = 0;
     virtual void writeNumber(const std::string& key, int32_t value) = 0;
     virtual void writeBytes(const std::string& key, const std::string& bytes) = 0;
-    virtual void close() = 0;
+    // False when what was written could not be saved (the file is then as it was).
+    virtual bool close() = 0;
 };

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "app/Application.h"
 #include "app/Dialogs.h"
@@ -96,6 +97,14 @@ void useDarkLook(QApplication& app) {
     app.setPalette(palette);
 }
 
+// A start that fails before the window exists: said on standard error and in a message box.
+int failToStart(int& argc, char** argv, const std::string& message) {
+    std::fprintf(stderr, "spinora: %s\n", message.c_str());
+    QApplication app(argc, argv);
+    MessageBoxDialogs().error(QString::fromStdString(message));
+    return kStartFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,13 +130,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::error_code error;
-    std::filesystem::create_directories(dataFolder(), error);
-    std::filesystem::current_path(dataFolder(), error);
-
+    if (const std::string problem = enterDataFolder(); !problem.empty()) {
+        return failToStart(argc, argv, problem);
+    }
     InstanceLock lock;
     if (!lock.tryLock()) {
-        return kAnotherInstance;
+        if (lock.heldElsewhere()) {
+            return kAnotherInstance;
+        }
+        return failToStart(argc, argv, "Spinora cannot start: " + lock.failure() + ".");
     }
     if (fullScreenChosen(options.windowed)) {
         scaleToScreen(argc, argv);

@@ -793,7 +793,14 @@ void Browser::savePlaylist() {
                 lines.push_back(item.path);
             }
         }
-        if (writeM3u(path, lines)) {
+        if (const std::string* broken = entryWithLineBreak(lines)) {
+            app_.saveFailed(QStringLiteral("The playlist was not saved: the file name \"%1\" holds "
+                                           "a line break, which a playlist line cannot hold.")
+                                .arg(QString::fromStdString(*broken)));
+        } else if (const std::error_code error = writeM3u(path, lines)) {
+            app_.saveFailed(QStringLiteral("The playlist %1 could not be saved: %2.")
+                                .arg(chosen, QString::fromStdString(error.message())));
+        } else {
             playlistModel_->clear();
             insertPlaylistItem(0, playlistFileItem(path));
         }

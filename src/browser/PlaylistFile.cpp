@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "deck/AtomicFile.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -91,13 +93,21 @@ std::vector<std::string> readPlaylistEntries(const std::string& playlistPath) {
     return entries;
 }
 
-bool writeM3u(const std::string& path, const std::vector<std::string>& entries) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return false;
+const std::string* entryWithLineBreak(const std::vector<std::string>& entries) {
+    const auto found = std::find_if(entries.begin(), entries.end(), [](const std::string& entry) {
+        return entry.find_first_of("\r\n") != std::string::npos;
+    });
+    return found == entries.end() ? nullptr : &*found;
+}
+
+std::error_code writeM3u(const std::string& path, const std::vector<std::string>& entries) {
+    if (entryWithLineBreak(entries) != nullptr) {
+        return std::make_error_code(std::errc::invalid_argument);
     }
+    std::string text;
     for (const std::string& entry : entries) {
-        out << entry << '\n';
+        text += entry;
+        text += '\n';
     }
-    return static_cast<bool>(out);
+    return writeFileAtomically(path, text);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 // Playlist files as players write them. ".m3u": one path per line, '#' lines (#EXTM3U, #EXTINF)
@@ -11,5 +12,11 @@
 // The entries' paths; an unreadable file gives none.
 std::vector<std::string> readPlaylistEntries(const std::string& playlistPath);
 
-// Writes the paths one per line, each ended by a line feed; false when the file cannot be made.
-bool writeM3u(const std::string& path, const std::vector<std::string>& entries);
+// The first entry one line of an .m3u cannot hold (its name has a line break), or null.
+// Thread: any.
+const std::string* entryWithLineBreak(const std::vector<std::string>& entries);
+
+// Writes the paths one per line, each ended by a line feed, replacing the file only once the
+// whole list is on the disk. Returns no error, or why the file was left as it was
+// (invalid_argument for an entry with a line break). Thread: main.
+std::error_code writeM3u(const std::string& path, const std::vector<std::string>& entries);

@@ -1,8 +1,5 @@
 #include "deck/TrackInfoStore.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -11,6 +8,7 @@
 #include <iterator>
 
 #include "core/RealTimeGuard.h"
+#include "deck/AtomicFile.h"
 
 static_assert(std::endian::native == std::endian::little,
               "records are stored in memory order, which must be little-endian");
@@ -40,21 +38,6 @@ std::lock_guard<std::mutex> TrackInfoStore::lockRecords() const {
 
 namespace {
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 template <class Records>
 auto findRecord(Records& records, int32_t hash, int32_t sizeKey) {
     return std::find_if(records.begin(), records.end(), [&](const TrackInfoRecord& r) {
@@ -64,22 +47,25 @@ auto findRecord(Records& records, int32_t hash, int32_t sizeKey) {
 
 }  // namespace
 
-bool TrackInfoStore::save() const {
-    const auto lock = lockRecords();
-    std::string temp = file_.string() + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
+bool TrackInfoStore::save(std::error_code* error) const {
+    std::lock_guard oneAtATime(saving_);
+    std::vector<TrackInfoRecord> snapshot;
+    uint64_t changes = 0;
+    {
+        const auto lock = lockRecords();
+        snapshot = records_;
+        changes = changes_.load();
+    }
+    const std::error_code failure =
+        writeFileAtomically(file_, std::string_view(reinterpret_cast<const char*>(snapshot.data()),
+                                                    snapshot.size() * kRecordBytes));
+    if (error != nullptr) {
+        *error = failure;
+    }
+    if (failure) {
         return false;
     }
-    ::fchmod(fd, 0644);  // mkstemp makes it private; the store is an ordinary user file
-    const bool written = writeAll(fd, reinterpret_cast<const char*>(records_.data()),
-                                  records_.size() * kRecordBytes);
-    const bool synced = written && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!synced || !closed || ::rename(temp.c_str(), file_.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
+    savedChanges_.store(changes);
     return true;
 }
 
@@ -114,6 +100,7 @@ void TrackInfoStore::insert(const TrackInfoRecord& record) {
         *place = record;
     }
     place->dateStamp = today_;
+    changes_.fetch_add(1);
 }
 
 std::vector<TrackInfoRecord> TrackInfoStore::records() const {

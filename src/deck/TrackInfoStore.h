@@ -1,16 +1,19 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "deck/TrackInfoRecord.h"
 
 // The records of every track the program has analysed, kept in memory as an array (newest first)
 // and in "Spinora.idb" between runs. The decks insert from the audio thread while the browser looks
-// records up from the main thread, so both operations take the one lock.
+// records up from the main thread, so both operations take the one lock; a save holds it only
+// while it copies the records, never while it waits for the disk.
 class TrackInfoStore {
   public:
     static constexpr const char* kFileName = "Spinora.idb";
@@ -25,8 +28,15 @@ class TrackInfoStore {
     void load();
 
     // Writes every record to a temporary file beside the store and renames it over the old one,
-    // so a failed save never loses what was stored before. Returns false when nothing was saved.
-    bool save() const;
+    // so a failed save never loses what was stored before. Returns false when nothing was saved,
+    // with the reason in *error if given. Thread: any but the audio thread; saves run one at a
+    // time.
+    bool save(std::error_code* error = nullptr) const;
+
+    // Counts the inserts, so that a saver can tell when the store changed. Thread: any.
+    uint64_t changeCount() const { return changes_.load(); }
+    // Whether a record was inserted after the snapshot of the last successful save. Thread: any.
+    bool unsaved() const { return changes_.load() != savedChanges_.load(); }
 
     // Finds the record of a file by name hash and size, or gives a fresh one. Returns whether it
     // was found. A record found under another detection setting loses its analysis confidences.
@@ -44,6 +54,9 @@ class TrackInfoStore {
     std::lock_guard<std::mutex> lockRecords() const;
 
     mutable std::mutex mutex_;
+    mutable std::mutex saving_;
+    std::atomic<uint64_t> changes_{0};
+    mutable std::atomic<uint64_t> savedChanges_{0};
     std::filesystem::path file_;
     int32_t optimizedDetection_;
     int32_t today_;

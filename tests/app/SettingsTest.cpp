@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 
+#include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
 #include "app/IniSettingsFile.h"
 
@@ -25,7 +26,7 @@ class MemorySettingsFile : public SettingsFile {
     void writeBytes(const std::string& key, const std::string& bytes) override {
         values[key] = {SettingValue::Kind::Bytes, 0, bytes};
     }
-    void close() override {}
+    bool close() override { return true; }
 
     void number(const std::string& key, int32_t n) { writeNumber(key, n); }
     void text(const std::string& key, const std::string& t) {
@@ -194,6 +195,25 @@ TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
     EXPECT_EQ(s.columnWidths[6], 200);  // not a number: the default
     EXPECT_EQ(s.soundCard1, "HDA Intel PCH, ALC892 Analog");
     EXPECT_EQ(s.initialFolder, "/home/dj/Music");
+}
+
+TEST_F(IniSettingsFileTest, FailedWriteKeepsTheOldFileAndIsSaid) {
+    const std::string old = "[General]\nUse DirectSound=0\nC4=77\n";
+    std::ofstream(path().toStdString()) << old;
+    IniSettingsFile file(path());
+    Settings s;
+    readSettings(file, s);
+    s.initialFolder = "/home/dj/A folder with a name long enough to pass the limit";
+    {
+        FileSizeLimit full(40);
+        EXPECT_FALSE(writeSettings(file, s, true));
+    }
+    std::ifstream in(path().toStdString());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
+    EXPECT_TRUE(writeSettings(file, s, true));
 }
 
 }  // namespace

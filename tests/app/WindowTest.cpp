@@ -3,11 +3,14 @@
 
 #include <QLineEdit>
 #include <QTreeView>
+#include <fstream>
 
 #include "AppHarness.h"
+#include "FileSizeLimit.h"
 #include "browser/Browser.h"
 #include "browser/BrowserModels.h"
 #include "browser/ListView.h"
+#include "deck/TrackInfoStore.h"
 #include "display/Screen.h"
 #include "ui/TrackLoader.h"
 
@@ -154,6 +157,34 @@ TEST_F(WindowTest, JoystickSetsVolumesOnlyWithButtonOne) {
     h.dispatch(msg::kJoystickMove, 1, msg::pointParam(65535, 40000));
     EXPECT_EQ(h.app->deckVolume, h.app->joystickVolume);
     EXPECT_EQ(h.app->deckVolume[0], 0);
+}
+
+TEST(SavingTest, StoreIsSavedDuringTheSessionAndEveryFailedSaveIsSaid) {
+    const std::string settings = "[General]\nC4=77\n";
+    AppHarness h(
+        [&](TempDir& dir) {
+            dir.write("Spinora.idb.Xy12Ab", std::string("left by a crash"));
+            dir.write("spinora.ini", settings);
+        },
+        [] { return std::make_unique<FakeDecoder>(FakeTrack{}); }, std::chrono::milliseconds(20));
+    ASSERT_TRUE(h.started);
+    EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "Spinora.idb.Xy12Ab"));
+    const std::filesystem::path store = h.dir.path() / "Spinora.idb";
+
+    h.app->store().insert(freshRecord("/m/One.mp3", 100));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::file_size(store) == 48; }, 10000));
+    {
+        FileSizeLimit full(60);
+        h.app->store().insert(freshRecord("/m/Two.mp3", 200));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !h.dialogs.asked.empty(); }, 10000));
+        h.app->shutdown();
+    }
+    EXPECT_EQ(std::filesystem::file_size(store), 48u);
+    std::ifstream in(h.dir.path() / "spinora.ini");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), settings);
+    ASSERT_EQ(h.dialogs.asked.size(), 2);  // the store once, however often it failed
+    EXPECT_TRUE(h.dialogs.asked[0].contains("Spinora.idb could not be saved"));
+    EXPECT_TRUE(h.dialogs.asked[1].contains("settings could not be saved"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
 #include "browser/ArtistTitle.h"
 #include "browser/FolderSource.h"
@@ -37,6 +38,10 @@ class PlaylistFileTest : public ::testing::Test {
         return readPlaylistEntries(dir.write(name, text));
     }
     std::string here(const std::string& name) const { return (dir.path() / name).string(); }
+    static std::string contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     TempDir dir;
 };
 
@@ -67,10 +72,27 @@ TEST_F(PlaylistFileTest, PlsTakesOnlyItsFileLines) {
 
 TEST_F(PlaylistFileTest, SavedM3uHoldsTheLinesAndNothingElse) {
     const std::string path = here("out.m3u");
-    ASSERT_TRUE(writeM3u(path, {"/a.mp3", "/b.mp3"}));
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "/a.mp3\n/b.mp3\n");
-    EXPECT_FALSE(writeM3u(here("no/such/folder.m3u"), {}));
+    ASSERT_FALSE(writeM3u(path, {"/a.mp3", "/b.mp3"}));
+    EXPECT_EQ(contents(path), "/a.mp3\n/b.mp3\n");
+    EXPECT_TRUE(writeM3u(here("no/such/folder.m3u"), {}));
+}
+
+TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {
+    const std::string path = dir.write("out.m3u", std::string("/old.mp3\n"));
+    {
+        FileSizeLimit full(20);
+        EXPECT_EQ(writeM3u(path, {"/music/a rather long name.mp3", "/b.mp3"}),
+                  std::errc::file_too_large);
+    }
+    const std::vector<std::string> broken = {"/a.mp3", "/odd\nname.mp3", "/c.mp3"};
+    EXPECT_EQ(entryWithLineBreak(broken), &broken[1]);
+    EXPECT_EQ(entryWithLineBreak({"/a.mp3", "/b.mp3"}), nullptr);
+    EXPECT_EQ(writeM3u(path, broken), std::errc::invalid_argument);
+    EXPECT_EQ(writeM3u(path, {"/odd\rname.mp3"}), std::errc::invalid_argument);
+    EXPECT_EQ(contents(path), "/old.mp3\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
 }
 
 TEST(TrackDatabaseTest, SearchAndColumns) {

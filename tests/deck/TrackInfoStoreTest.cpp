@@ -1,13 +1,16 @@
 #include "deck/TrackInfoStore.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
+#include <atomic>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
+#include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
+#include "deck/AtomicFile.h"
+#include "deck/StoreSaver.h"
 
 namespace {
 
@@ -147,26 +150,6 @@ TEST_F(TrackInfoStoreTest, TrailingPartialRecordIsDropped) {
     EXPECT_EQ(std::filesystem::file_size(file()), 48u);
 }
 
-// A full disk, as the process's file size limit: writing past it fails with EFBIG.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previousHandler_)(int);
-};
-
 TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
     TrackInfoStore s = store();
     s.insert(analysed("/a/One.mp3", 100, 120.0f));
@@ -176,12 +159,111 @@ TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
     s.insert(analysed("/a/Two.mp3", 200, 121.0f));
     {
         FileSizeLimit full(60);
-        EXPECT_FALSE(s.save());
+        std::error_code error;
+        EXPECT_FALSE(s.save(&error));
+        EXPECT_EQ(error, std::errc::file_too_large);
     }
     EXPECT_EQ(fileBytes(file()), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);  // no temporary file left behind
+}
+
+// Waits for a condition the saver thread brings about, up to a deadline far beyond its delay.
+template <class Condition>
+bool eventually(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+TEST_F(TrackInfoStoreTest, SaverWritesABurstOfRecordsOnceSoonAfterIt) {
+    TrackInfoStore s = store();
+    std::atomic<int> saves{0};
+    StoreSaver saver(s, std::chrono::milliseconds(100), [&](std::error_code error) {
+        EXPECT_FALSE(error);
+        ++saves;
+    });
+    for (int i = 1; i <= 3; ++i) {
+        s.insert(analysed("/a/T" + std::to_string(i) + ".mp3", 100 * i, 120.0f));
+    }
+    ASSERT_TRUE(eventually([&] { return saves.load() > 0; }));
+    EXPECT_EQ(std::filesystem::file_size(file()), 3 * 48u);
+    EXPECT_FALSE(s.unsaved());
+
+    s.insert(analysed("/a/T4.mp3", 400, 120.0f));
+    ASSERT_TRUE(eventually([&] { return saves.load() > 1; }));
+    EXPECT_EQ(std::filesystem::file_size(file()), 4 * 48u);
+    EXPECT_EQ(saves.load(), 2);
+}
+
+TEST_F(TrackInfoStoreTest, SaverSaysWhyASaveFailedAndStopsAtOnce) {
+    TrackInfoStore s = store();
+    ASSERT_TRUE(s.save());
+    std::atomic<int> failures{0};
+    {
+        FileSizeLimit full(60);
+        StoreSaver saver(s, std::chrono::milliseconds(10), [&](std::error_code error) {
+            EXPECT_EQ(error, std::errc::file_too_large);
+            ++failures;
+        });
+        s.insert(analysed("/a/One.mp3", 100, 120.0f));
+        s.insert(analysed("/a/Two.mp3", 200, 120.0f));
+        ASSERT_TRUE(eventually([&] { return failures.load() > 0; }));
+    }
+    EXPECT_EQ(std::filesystem::file_size(file()), 0u);
+    EXPECT_TRUE(s.unsaved());
+
+    const auto stopAsked = std::chrono::steady_clock::now();
+    {
+        StoreSaver idle(s, std::chrono::hours(1), [](std::error_code) {});
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, std::chrono::seconds(1));
+}
+
+TEST_F(TrackInfoStoreTest, OnlyTheTemporaryFilesOfAnInterruptedSaveAreRemoved) {
+    const std::vector<std::string> kept = {"Spinora.idb", "Spinora.idb.bak", "Spinora.idb.a1B2c3d",
+                                           "Spinora.idb.a1-2c3", "Other.idb.a1B2c3"};
+    for (const std::string& name : kept) {
+        dir.write(name, std::string("x"));
+    }
+    dir.write("Spinora.idb.a1B2c3", std::string("partial"));
+    dir.write("Spinora.idb.000000", std::string());
+    std::filesystem::create_directory(dir.path() / "Spinora.idb.Folder");
+    removeLeftoverTemporaries(file());
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = kept;
+    expected.push_back("Spinora.idb.Folder");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+}
+
+TEST(AtomicFileTest, ReplacesTheFileKeepingItsPermissionsAndFollowingALink) {
+    TempDir dir;
+    const std::filesystem::path real = dir.write("real.txt", std::string("old"));
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    const std::filesystem::path link = dir.path() / "link.txt";
+    std::filesystem::create_symlink(real, link);
+    ASSERT_FALSE(writeFileAtomically(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::ifstream in(real);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
+    EXPECT_EQ(writeFileAtomically(dir.path() / "missing" / "x.txt", "new"),
+              std::errc::no_such_file_or_directory);
 }
 
 }  // namespace

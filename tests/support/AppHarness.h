@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -42,7 +43,8 @@ class FakeDialogs : public Dialogs {
 
 // A started Application in a window of its own, with a data folder (the working directory while
 // it lives), devices on test clocks and, by default, scripted decoders. The audio thread is
-// stopped: the test serves the decks itself.
+// stopped: the test serves the decks itself. The track info store is saved storeSaveDelay after
+// it last changed.
 class AppHarness {
   public:
     // prepare writes what the data folder holds before the start (settings in "spinora.ini").
@@ -52,7 +54,8 @@ class AppHarness {
             [] {
                 return std::make_unique<FakeDecoder>(
                     FakeTrack{.frames = 1225, .lengthSeconds = 32});
-            })
+            },
+        std::chrono::milliseconds storeSaveDelay = std::chrono::seconds(3))
         : previous_(std::filesystem::current_path()),
           keys_([this](int key) { return app->ready() && app->controls().onKeyDown(key); }) {
         std::filesystem::current_path(dir.path());
@@ -60,8 +63,8 @@ class AppHarness {
         qApp->installEventFilter(&keys_);
         settingsFile = std::make_unique<IniSettingsFile>(
             QString::fromStdString((dir.path() / "spinora.ini").string()));
-        app = std::make_unique<Application>(
-            AppEnvironment{audio, *settingsFile, dialogs, std::move(decoders), true});
+        app = std::make_unique<Application>(AppEnvironment{
+            audio, *settingsFile, dialogs, std::move(decoders), true, storeSaveDelay});
         window = std::make_unique<MainWindow>(*app);
         started = app->initialise(*window) == 0;
         if (started) {

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "AppHarness.h"
+#include "FileSizeLimit.h"
 #include "browser/Browser.h"
 #include "browser/BrowserModels.h"
 #include "browser/ListView.h"
@@ -162,6 +163,29 @@ TEST_F(LoadingTest, SavingFlattensPlaylistFilesAndLeavesTheSavedFile) {
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.image(0), 3);
     EXPECT_EQ(playlist.item(0).path, saved);
+}
+
+TEST_F(LoadingTest, PlaylistThatCannotBeSavedIsKeptAndSaid) {
+    browser.insertPlaylistItem(-1, files.item(rowOf(files, "A")));
+    const std::string saved = h.dir.write("saved.m3u", std::string("/old.mp3\n"));
+    h.dialogs.chosenFile = QString::fromStdString(saved);
+    {
+        FileSizeLimit full(10);
+        h.dispatch(msg::kCommand, Browser::kSaveButton);
+    }
+    ASSERT_EQ(h.dialogs.asked.size(), 1);
+    EXPECT_TRUE(h.dialogs.asked[0].contains("could not be saved"));
+    EXPECT_EQ(playlist.size(), 1);
+
+    BrowserItem odd = files.item(rowOf(files, "B"));
+    odd.path = "/music/Two -\nB.mp3";
+    browser.insertPlaylistItem(-1, odd);
+    h.dispatch(msg::kCommand, Browser::kSaveButton);
+    ASSERT_EQ(h.dialogs.asked.size(), 2);
+    EXPECT_TRUE(h.dialogs.asked[1].contains("line break"));
+    EXPECT_EQ(playlist.size(), 2);
+    std::ifstream in(saved);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "/old.mp3\n");
 }
 
 // Two decks loaded with scripted tracks, deck 0 playing.

@@ -1,0 +1,116 @@
+// The real programs started where their folders are missing or cannot be used.
+#include <gtest/gtest.h>
+
+#include <QLockFile>
+#include <QProcess>
+#include <filesystem>
+
+#include "Mp3Fixtures.h"
+
+namespace {
+
+const QString kBuild = QStringLiteral(SPINORA_BUILD_DIR);
+
+struct Outcome {
+    int status = -1;  // -1: crashed, or still running at the deadline
+    std::string errors;
+};
+
+class StartupTest : public ::testing::Test {
+  protected:
+    StartupTest() {
+        std::filesystem::create_directories(work());
+        std::filesystem::create_directories(temp());
+        environment.insert("HOME", QString::fromStdString(dir.path().string()));
+        environment.insert("XDG_CONFIG_HOME", path("config"));
+        environment.insert("SPINORA_HOME", path("data"));
+        environment.insert("TMPDIR", QString::fromStdString(temp().string()));
+        environment.remove("XDG_RUNTIME_DIR");
+        environment.insert("SPINORA_NO_DIALOGS", "1");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("SDL_AUDIODRIVER", "dummy");
+    }
+
+    QString path(const std::string& name) const {
+        return QString::fromStdString((dir.path() / name).string());
+    }
+    std::filesystem::path work() const { return dir.path() / "work"; }
+    std::filesystem::path temp() const { return dir.path() / "tmp"; }
+
+    // Runs a program of the build in the working folder; one that does not end by the deadline
+    // is killed.
+    Outcome run(const QString& program, const QStringList& args) const {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(QString::fromStdString(work().string()));
+        process.start(kBuild + "/" + program, args);
+        Outcome result;
+        if (!process.waitForFinished(20000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.errors = process.readAllStandardError().toStdString();
+        if (process.exitStatus() == QProcess::NormalExit) {
+            result.status = process.exitCode();
+        }
+        return result;
+    }
+    Outcome storeNothing() const {
+        std::filesystem::create_directories(dir.path() / "empty");
+        return run("spinora-analyze", {"--store", path("empty")});
+    }
+
+    TempDir dir;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+};
+
+TEST_F(StartupTest, LockFallsBackToTheTemporaryFolder) {
+    const std::pair<QString, std::string> runtimes[] = {{path("missing"), "missing"},
+                                                        {QStringLiteral("/proc"), "unwritable"}};
+    for (const auto& [runtime, name] : runtimes) {
+        SCOPED_TRACE(name);
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+        const std::filesystem::path data = dir.path() / ("data-" + name);
+        environment.insert("SPINORA_HOME", QString::fromStdString(data.string()));
+        const Outcome stored = storeNothing();
+        EXPECT_EQ(stored.status, 0) << stored.errors;
+        EXPECT_TRUE(std::filesystem::exists(data / "Spinora.idb"));
+
+        QLockFile running(QString::fromStdString((temp() / "spinora.lock").string()));
+        ASSERT_TRUE(running.tryLock(0));
+        EXPECT_EQ(run("spinora", {}).status, 255);
+        const Outcome refused = storeNothing();
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.errors.find("Spinora is running"), std::string::npos);
+    }
+}
+
+TEST_F(StartupTest, LockThatCannotBeMadeIsSaidAsSuch) {
+    environment.insert("TMPDIR", "/proc");
+    const Outcome spinora = run("spinora", {});
+    EXPECT_EQ(spinora.status, 1);
+    EXPECT_NE(spinora.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
+        << spinora.errors;
+    const Outcome analyze = storeNothing();
+    EXPECT_EQ(analyze.status, 1);
+    EXPECT_NE(analyze.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
+        << analyze.errors;
+    EXPECT_EQ(analyze.errors.find("Spinora is running"), std::string::npos);
+}
+
+TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
+    const std::string file = dir.write("file", std::string("x"));
+    for (const auto& [home, said] :
+         {std::pair{file, "is not a folder"}, std::pair{file + "/sub", "cannot be made"}}) {
+        SCOPED_TRACE(home);
+        environment.insert("SPINORA_HOME", QString::fromStdString(home));
+        const Outcome spinora = run("spinora", {});
+        EXPECT_EQ(spinora.status, 1);
+        EXPECT_NE(spinora.errors.find("The data folder " + home + " " + said), std::string::npos)
+            << spinora.errors;
+        EXPECT_TRUE(std::filesystem::is_empty(work()));
+    }
+}
+
+}  // namespace
