@@ -109,8 +109,8 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const QStringList paths = droppedFiles(*event->mimeData());
-    if (!paths.isEmpty()) {
+    const std::vector<std::string> paths = droppedFiles(*event->mimeData());
+    if (!paths.empty()) {
         app_.loader().dropFiles(event->position().toPoint(), paths);
         event->acceptProposedAction();
     }
