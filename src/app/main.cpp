@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
                              [] { return std::make_unique<Mpg123Decoder>(); }, options.windowed});
     MainWindow window(application);
     dialogs.setParent(&window);
-    KeyFilter keys([&application](int key) {
+    KeyFilter keys(window, [&application](int key) {
         return application.ready() && application.controls().onKeyDown(key);
     });
     app.installEventFilter(&keys);

@@ -1,8 +1,12 @@
 // The window as a person uses it: keys through the window, clicks through the dispatcher.
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
+#include <QDialog>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTreeView>
+#include <QWindow>
 
 #include "AppHarness.h"
 #include "browser/Browser.h"
@@ -22,6 +26,48 @@ class KeyCounter : public QObject {
     }
     int count = 0;
 };
+
+// Presses keys into the next modal dialog through its window, as a key press travels; a dialog the
+// keys leave open is closed after a while, so that a fault fails the test instead of hanging it.
+class DialogKeys {
+  public:
+    explicit DialogKeys(std::function<void(QWindow*)> keys) : keys_(std::move(keys)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(5);
+    }
+    bool closedByKeys() const { return pressed_ && !forced_; }
+
+  private:
+    void poll() {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!pressed_ && dialog != nullptr &&
+            QGuiApplication::focusWindow() == dialog->windowHandle()) {
+            pressed_ = true;
+            deadline_.setRemainingTime(2000);
+            keys_(dialog->windowHandle());
+        } else if (pressed_ && dialog == nullptr) {
+            timer_.stop();
+        } else if (deadline_.hasExpired()) {
+            timer_.stop();
+            if (dialog != nullptr) {
+                forced_ = true;
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        }
+    }
+
+    std::function<void(QWindow*)> keys_;
+    QTimer timer_;
+    QDeadlineTimer deadline_{5000};
+    bool pressed_ = false;
+    bool forced_ = false;
+};
+
+void typeText(QWindow* window, const std::string& text) {
+    for (const char c : text) {
+        QTest::keyClick(window, c);
+    }
+}
 
 class WindowTest : public ::testing::Test {
   protected:
@@ -154,6 +200,104 @@ TEST_F(WindowTest, JoystickSetsVolumesOnlyWithButtonOne) {
     h.dispatch(msg::kJoystickMove, 1, msg::pointParam(65535, 40000));
     EXPECT_EQ(h.app->deckVolume, h.app->joystickVolume);
     EXPECT_EQ(h.app->deckVolume[0], 0);
+}
+
+// The real message boxes and file dialogs, answered by keys.
+class DialogKeysTest : public ::testing::Test {
+  protected:
+    DialogKeysTest()
+        : boxes(shownDialogs()),
+          h([](TempDir&) {},
+            [] { return std::make_unique<FakeDecoder>(FakeTrack{.frames = 1225}); }, boxes.get()) {
+        boxes->setParent(h.window.get());
+    }
+
+    static std::unique_ptr<MessageBoxDialogs> shownDialogs() {
+        const QByteArray before = qgetenv("SPINORA_NO_DIALOGS");
+        qunsetenv("SPINORA_NO_DIALOGS");
+        auto dialogs = std::make_unique<MessageBoxDialogs>();
+        qputenv("SPINORA_NO_DIALOGS", before);
+        return dialogs;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(h.started);
+        for (int d = 0; d < 2; ++d) {
+            h.deck(d).requestLoad("/music/Track.mp3");
+        }
+        h.serve(3);
+        h.deck(0).requestPlay();
+        h.serve(1);
+        ASSERT_TRUE(h.deck(0).playing());
+    }
+
+    std::unique_ptr<MessageBoxDialogs> boxes;
+    AppHarness h;
+};
+
+TEST_F(DialogKeysTest, QuitQuestionIsAnsweredByKeys) {
+    const int pitch = h.deck(0).pendingPitch();
+    {
+        DialogKeys escape([](QWindow* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        EXPECT_EQ(h.dispatch(msg::kClose), 0);
+        EXPECT_TRUE(escape.closedByKeys());
+    }
+    {
+        DialogKeys enter([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
+        EXPECT_EQ(h.dispatch(msg::kClose), 0);  // No is the default
+        EXPECT_TRUE(enter.closedByKeys());
+    }
+    {
+        DialogKeys yes([](QWindow* box) {
+            QTest::keyClick(box, Qt::Key_Tab);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(h.dispatch(msg::kClose), 1);
+        EXPECT_TRUE(yes.closedByKeys());
+    }
+    EXPECT_EQ(h.app->selectedDeck, 0);
+    EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
+    EXPECT_EQ(h.deck(1).transportCommand(), 0);
+    EXPECT_TRUE(h.deck(0).playing());
+}
+
+TEST_F(DialogKeysTest, DropWarningIsAnsweredByKeys) {
+    const QPoint disc(151, 444);
+    const std::vector<std::string> dropped = {h.dir.write("Band - New.mp3", std::string("x"))};
+    const int pitch = h.deck(0).pendingPitch();
+    {
+        DialogKeys cancel([](QWindow* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        h.app->loader().dropFiles(disc, dropped);
+        EXPECT_TRUE(cancel.closedByKeys());
+    }
+    EXPECT_EQ(h.app->lastLoadedItem[0], nullptr);
+    EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
+    {
+        DialogKeys ok([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
+        h.app->loader().dropFiles(disc, dropped);
+        EXPECT_TRUE(ok.closedByKeys());
+    }
+    ASSERT_NE(h.app->lastLoadedItem[0], nullptr);
+    EXPECT_EQ(h.app->lastLoadedItem[0]->title, "New");
+}
+
+TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {
+    QString chosen;
+    {
+        DialogKeys typing([](QWindow* dialog) {
+            typeText(dialog, "my set-2.m3u");
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        chosen = boxes->saveFile(QStringLiteral("Save a Playlist"),
+                                 QStringLiteral("Playlist (*.m3u)"), QStringLiteral("m3u"));
+        EXPECT_TRUE(typing.closedByKeys());
+    }
+    const std::filesystem::path path = chosen.toStdString();
+    EXPECT_EQ(path.filename(), "my set-2.m3u");
+    EXPECT_EQ(std::filesystem::canonical(path.parent_path()),
+              std::filesystem::canonical(h.dir.path()));
+    EXPECT_EQ(h.deck(0).transportCommand(), 0);
+    EXPECT_EQ(h.app->selectedDeck, 0);
 }
 
 }  // namespace

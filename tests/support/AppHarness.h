@@ -44,24 +44,28 @@ class FakeDialogs : public Dialogs {
 // stopped: the test serves the decks itself.
 class AppHarness {
   public:
-    // prepare writes what the data folder holds before the start (settings in "spinora.ini").
+    // prepare writes what the data folder holds before the start (settings in "spinora.ini");
+    // shown, when given, replaces the scripted dialogs.
     explicit AppHarness(
         const std::function<void(TempDir&)>& prepare = [](TempDir&) {},
         SoundSystem::DecoderFactory decoders =
             [] {
                 return std::make_unique<FakeDecoder>(
                     FakeTrack{.frames = 1225, .lengthSeconds = 32});
-            })
-        : previous_(std::filesystem::current_path()),
-          keys_([this](int key) { return app->ready() && app->controls().onKeyDown(key); }) {
+            },
+        Dialogs* shown = nullptr)
+        : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(dir.path());
         prepare(dir);
-        qApp->installEventFilter(&keys_);
         settingsFile = std::make_unique<IniSettingsFile>(
             QString::fromStdString((dir.path() / "spinora.ini").string()));
-        app = std::make_unique<Application>(
-            AppEnvironment{audio, *settingsFile, dialogs, std::move(decoders), true});
+        app = std::make_unique<Application>(AppEnvironment{audio, *settingsFile,
+                                                           shown != nullptr ? *shown : dialogs,
+                                                           std::move(decoders), true});
         window = std::make_unique<MainWindow>(*app);
+        keys_ = std::make_unique<KeyFilter>(
+            *window, [this](int key) { return app->ready() && app->controls().onKeyDown(key); });
+        qApp->installEventFilter(keys_.get());
         started = app->initialise(*window) == 0;
         if (started) {
             app->sound().audioThread()->stop();
@@ -70,6 +74,7 @@ class AppHarness {
     }
 
     ~AppHarness() {
+        keys_.reset();
         app->shutdown();
         window.reset();
         app.reset();
@@ -108,5 +113,5 @@ class AppHarness {
 
   private:
     std::filesystem::path previous_;
-    KeyFilter keys_;
+    std::unique_ptr<KeyFilter> keys_;
 };
