@@ -178,17 +178,52 @@ TEST_F(WindowTest, QuitQuestionOnlyWhileADeckPlays) {
     EXPECT_EQ(h.app->browser().page(), Browser::kHistoryPage);
 }
 
-TEST_F(WindowTest, BeatViewRunsOnlyOnTheMixingPageWhileActive) {
+TEST_F(WindowTest, BeatViewRunsOnlyOnTheMixingPage) {
     Screen& screen = *h.app->screen();
     h.press(Qt::Key_F1);
     EXPECT_EQ(screen.refreshState, 1);
     h.press(Qt::Key_F2);
     EXPECT_EQ(screen.refreshState, 0);
     h.press(Qt::Key_F1);
+    EXPECT_EQ(screen.refreshState, 1);
+}
+
+// Another program taking the focus, a file manager to drag from, leaves the window on show.
+TEST_F(WindowTest, WindowStaysOnShowAndRunningWhenAnotherProgramIsActive) {
+    h.press(Qt::Key_F1);
+    h.dispatch(msg::kActivateApp, 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(h.window->isMinimized());
+    EXPECT_TRUE(h.app->active);
+    EXPECT_EQ(h.app->screen()->refreshState, 1);
+}
+
+TEST(FullScreenTest, PictureIsCentredOnBlackAndGivesTheScreenUpWhenInactive) {
+    EXPECT_DOUBLE_EQ(fullScreenScale(QSize(1920, 1080)), 1.8);
+    EXPECT_DOUBLE_EQ(fullScreenScale(QSize(1280, 1024)), 1.6);
+    EXPECT_DOUBLE_EQ(fullScreenScale(QSize(640, 480)), 1.0);
+
+    AppHarness h([](TempDir&) {}, [] { return std::make_unique<FakeDecoder>(FakeTrack{}); },
+                 nullptr, false);
+    ASSERT_TRUE(h.started);
+    QWidget* stage = h.window->window();
+    ASSERT_NE(stage, h.window.get());
+    EXPECT_TRUE(stage->isFullScreen());
+    stage->resize(1067, 600);  // 1920 x 1080 at 1.8: 240 device pixels of black each side
+    EXPECT_EQ(h.window->geometry(), QRect(133, 0, 800, 600));
+    stage->resize(800, 640);  // 1280 x 1024 at 1.6
+    EXPECT_EQ(h.window->geometry(), QRect(0, 20, 800, 600));
+    EXPECT_EQ(stage->palette().color(QPalette::Window), Qt::black);
+
+    Screen& screen = *h.app->screen();
+    h.press(Qt::Key_F1);
+    EXPECT_EQ(screen.refreshState, 1);
     h.dispatch(msg::kActivateApp, 0);
     EXPECT_NE(screen.refreshState, 1);
+    EXPECT_TRUE(QTest::qWaitFor([stage] { return stage->isMinimized(); }, 2000));
     h.dispatch(msg::kActivateApp, 1);
     EXPECT_EQ(screen.refreshState, 1);
+    EXPECT_TRUE(stage->isFullScreen());
 }
 
 TEST_F(WindowTest, JoystickSetsVolumesOnlyWithButtonOne) {

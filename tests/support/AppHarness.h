@@ -45,7 +45,7 @@ class FakeDialogs : public Dialogs {
 class AppHarness {
   public:
     // prepare writes what the data folder holds before the start (settings in "spinora.ini");
-    // shown, when given, replaces the scripted dialogs.
+    // shown, when given, replaces the scripted dialogs; windowed false lets the settings choose.
     explicit AppHarness(
         const std::function<void(TempDir&)>& prepare = [](TempDir&) {},
         SoundSystem::DecoderFactory decoders =
@@ -53,7 +53,7 @@ class AppHarness {
                 return std::make_unique<FakeDecoder>(
                     FakeTrack{.frames = 1225, .lengthSeconds = 32});
             },
-        Dialogs* shown = nullptr)
+        Dialogs* shown = nullptr, bool windowed = true)
         : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(dir.path());
         prepare(dir);
@@ -61,7 +61,7 @@ class AppHarness {
             QString::fromStdString((dir.path() / "spinora.ini").string()));
         app = std::make_unique<Application>(AppEnvironment{audio, *settingsFile,
                                                            shown != nullptr ? *shown : dialogs,
-                                                           std::move(decoders), true});
+                                                           std::move(decoders), windowed});
         window = std::make_unique<MainWindow>(*app);
         keys_ = std::make_unique<KeyFilter>(
             *window, [this](int key) { return app->ready() && app->controls().onKeyDown(key); });
@@ -101,7 +101,7 @@ class AppHarness {
 
     // A key as a person presses it: through the window.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key), modifiers);
+        QTest::keyClick(window->window()->windowHandle(), static_cast<Qt::Key>(key), modifiers);
     }
     long dispatch(int message, unsigned long wParam = 0, long lParam = 0) {
         return app->dispatch(message, wParam, lParam);
