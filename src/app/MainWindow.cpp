@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/Application.h"
@@ -35,7 +36,9 @@ class Stage : public QWidget {
         black.setColor(QPalette::Window, Qt::black);
         setPalette(black);
         setAutoFillBackground(true);
-        resize(picture.size());
+        // Covers the screen also when not full screen: without a window manager nothing else
+        // spreads a full-screen window over it.
+        setGeometry(picture.screen()->geometry());
         picture.setParent(this);
     }
 
