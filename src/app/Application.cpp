@@ -69,7 +69,7 @@ int Application::initialise(MainWindow& window) {
         startupError_ = screen_->error();
     }
     if (startupError_ == nullptr) {
-        window.showSplash(Skin::splash(), dynamic_cast<FullScreen*>(screen_.get()) != nullptr);
+        window.showSplash(Skin::splash(), fullScreen());
     }
     if (startupError_ == nullptr) {
         engine.optimizedDetection = settings.optimizedBeatDetection;
@@ -273,7 +273,14 @@ bool Application::closeAsked() {
     return false;
 }
 
+bool Application::fullScreen() const {
+    return dynamic_cast<const FullScreen*>(screen_.get()) != nullptr;
+}
+
 void Application::activate(bool nowActive) {
+    if (!nowActive && !fullScreen()) {
+        return;  // a window stays on show and running beside the other programs
+    }
     active = nowActive;
     if (nowActive) {
         screen_->refreshState = browserPage == kMixingPage ? 1 : 0;

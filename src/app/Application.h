@@ -120,6 +120,7 @@ class Application {
 
   private:
     void activate(bool nowActive);
+    bool fullScreen() const;
     bool closeAsked();
     void command(int id, int code);
     void timerFired(int id);

@@ -6,6 +6,8 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Spinora");
+// Qt's own file dialog, in the program's look and with the same keys on every desktop.
+constexpr auto kOwnDialog = QFileDialog::DontUseNativeDialog;
 
 }  // namespace
 
@@ -41,7 +43,7 @@ QString MessageBoxDialogs::openFile(const QString& title, const QString& filter)
         return {};
     }
     return QFileDialog::getOpenFileName(parent_, title, QString(), filter, nullptr,
-                                        QFileDialog::ReadOnly);
+                                        QFileDialog::ReadOnly | kOwnDialog);
 }
 
 QString MessageBoxDialogs::saveFile(const QString& title, const QString& filter,
@@ -50,6 +52,7 @@ QString MessageBoxDialogs::saveFile(const QString& title, const QString& filter,
         return {};
     }
     QFileDialog dialog(parent_, title, QString(), filter);
+    dialog.setOptions(kOwnDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();

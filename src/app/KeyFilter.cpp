@@ -1,6 +1,8 @@
 #include "app/KeyFilter.h"
 
 #include <QKeyEvent>
+#include <QWidget>
+#include <QWindow>
 
 #include "app/Messages.h"
 
@@ -43,7 +45,8 @@ int virtualKeyCode(const QKeyEvent& event) {
 }
 
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWindowType()) {
+    if (event->type() == QEvent::KeyPress && watched->isWindowType() &&
+        watched == mainWindow_.window()->windowHandle()) {
         const int code = virtualKeyCode(static_cast<QKeyEvent&>(*event));
         if (code != 0 && onKeyDown_(code)) {
             return true;

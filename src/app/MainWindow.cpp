@@ -7,6 +7,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/Application.h"
@@ -22,6 +25,33 @@ long pointOf(const QMouseEvent* event) {
     return msg::pointParam(at.x(), at.y());
 }
 
+// The black full-screen window around the picture: it keeps the picture in its middle and asks
+// the picture whether it may close.
+class Stage : public QWidget {
+  public:
+    explicit Stage(QWidget& picture) : picture_(picture) {
+        setWindowTitle(picture.windowTitle());
+        setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
+        QPalette black = palette();
+        black.setColor(QPalette::Window, Qt::black);
+        setPalette(black);
+        setAutoFillBackground(true);
+        // Covers the screen also when not full screen: without a window manager nothing else
+        // spreads a full-screen window over it.
+        setGeometry(picture.screen()->geometry());
+        picture.setParent(this);
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent*) override {
+        picture_.move((width() - picture_.width()) / 2, (height() - picture_.height()) / 2);
+    }
+    void closeEvent(QCloseEvent* event) override { event->setAccepted(picture_.close()); }
+
+  private:
+    QWidget& picture_;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(Application& app) : app_(app) {
@@ -34,12 +64,21 @@ MainWindow::MainWindow(Application& app) : app_(app) {
     setAutoFillBackground(false);
 }
 
+MainWindow::~MainWindow() {
+    if (stage_ != nullptr) {
+        setParent(nullptr);  // the stage is not to delete this window
+        delete stage_;
+    }
+}
+
 void MainWindow::showSplash(const QImage& splash, bool fullScreen) {
     splash_ = splash;
+    if (fullScreen && stage_ == nullptr) {
+        stage_ = new Stage(*this);
+    }
+    show();
     if (fullScreen) {
-        showFullScreen();
-    } else {
-        show();
+        stage_->showFullScreen();
     }
     repaint();
     QCoreApplication::processEvents();
@@ -60,7 +99,7 @@ void MainWindow::requestBeatViewPaint() {
 }
 
 void MainWindow::minimiseLater() {
-    QTimer::singleShot(0, this, [this] { showMinimized(); });
+    QTimer::singleShot(0, this, [this] { window()->showMinimized(); });
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -109,8 +148,8 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const QStringList paths = droppedFiles(*event->mimeData());
-    if (!paths.isEmpty()) {
+    const std::vector<std::string> paths = droppedFiles(*event->mimeData());
+    if (!paths.empty()) {
         app_.loader().dropFiles(event->position().toPoint(), paths);
         event->acceptProposedAction();
     }

@@ -6,10 +6,12 @@
 class Application;
 
 // The program's one window: 800 x 600, frameless. Its events go to the Application's dispatcher;
-// it paints from the skin, the deck-area back buffer and the beat view.
+// it paints from the skin, the deck-area back buffer and the beat view. Full screen, it sits in the
+// middle of a black window of its own that covers the screen.
 class MainWindow : public QWidget {
   public:
     explicit MainWindow(Application& app);
+    ~MainWindow() override;
 
     // Shows the window at once with the splash picture, full screen or not.
     void showSplash(const QImage& splash, bool fullScreen);
@@ -31,4 +33,5 @@ class MainWindow : public QWidget {
   private:
     Application& app_;
     QImage splash_;
+    QWidget* stage_ = nullptr;  // full screen only
 };

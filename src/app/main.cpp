@@ -25,6 +25,7 @@
 #include "app/Paths.h"
 #include "browser/Browser.h"
 #include "deck/Mpg123Decoder.h"
+#include "display/Screen.h"
 #include "sound/SdlAudioBackend.h"
 #include "ui/DeckControls.h"
 #include "ui/TrackLoader.h"
@@ -64,7 +65,7 @@ void scaleToScreen(int& argc, char** argv) {
         QGuiApplication probe(argc, argv);
         screen = probe.primaryScreen()->size();
     }
-    const double scale = std::min(screen.width() / 800.0, screen.height() / 600.0);
+    const double scale = fullScreenScale(screen);
     if (scale > 1.0) {
         qputenv("QT_SCALE_FACTOR", QByteArray::number(scale, 'f', 4));
     }
@@ -153,14 +154,14 @@ int main(int argc, char** argv) {
                              [] { return std::make_unique<Mpg123Decoder>(); }, options.windowed});
     MainWindow window(application);
     dialogs.setParent(&window);
-    KeyFilter keys([&application](int key) {
+    KeyFilter keys(window, [&application](int key) {
         return application.ready() && application.controls().onKeyDown(key);
     });
     app.installEventFilter(&keys);
 
     if (application.initialise(window) != 0) {
         const QString message = QString::fromLatin1(application.startupError());
-        window.hide();
+        window.window()->hide();  // with the black stage of a full screen
         application.shutdown();
         std::fprintf(stderr, "spinora: %s\n", qPrintable(message));
         dialogs.setParent(nullptr);
@@ -172,7 +173,7 @@ int main(int argc, char** argv) {
                          application.dispatch(msg::kActivateApp,
                                               state == Qt::ApplicationActive ? 1 : 0);
                      });
-    window.raise();
+    window.window()->raise();
     window.activateWindow();
     application.dispatch(msg::kActivateApp, 1);  // active from the start, window manager or not
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QLabel>
@@ -77,11 +78,8 @@ std::vector<int> selectedRows(const ListView& view) {
     return rows;
 }
 
-bool isPlaylistFile(const std::string& path) {
-    std::string extension = fs::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    return extension == ".m3u" || extension == ".pls";
+std::string folderPath(const QTreeWidgetItem& item) {
+    return item.data(0, kPathRole).toByteArray().toStdString();
 }
 
 BrowserItem playlistFileItem(const std::string& path) {
@@ -269,9 +267,9 @@ const char* Browser::create() {
         QObject::connect(view, &QAbstractItemView::doubleClicked,
                          [this, view] { activateItem(*view); });
     }
-    playlist_->onFilesDropped = [this](int row, const QStringList& paths) {
-        for (const QString& path : paths) {
-            insertPlaylistItem(row++, itemForFile(path.toStdString()));
+    playlist_->onFilesDropped = [this](int row, const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            insertPlaylistItem(row++, itemForFile(path));
         }
     };
     QObject::connect(fileList_->header(), &QHeaderView::sectionClicked,
@@ -578,7 +576,7 @@ BrowserItem Browser::trackItem(const std::string& name, const std::string& path,
 }
 
 BrowserItem Browser::itemForFile(const std::string& path) const {
-    if (isPlaylistFile(path)) {
+    if (fileKindOf(path) == FileKind::kPlaylist) {
         return playlistFileItem(path);
     }
     std::error_code error;
@@ -853,8 +851,11 @@ const std::string& Browser::rootFolder() const {
 QTreeWidgetItem* Browser::newFolderItem(const std::string& name, const std::string& path,
                                         bool desktop) {
     static const QFileIconProvider icons;
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(name)));
-    item->setData(0, kPathRole, QString::fromStdString(path));
+    // The path stays bytes: a name that is not UTF-8 is shown with replacement characters but
+    // opened by its own bytes.
+    auto* item =
+        new QTreeWidgetItem(QStringList(QFile::decodeName(QByteArray::fromStdString(name))));
+    item->setData(0, kPathRole, QByteArray::fromStdString(path));
     item->setData(0, kDesktopRole, desktop);
     item->setIcon(0, icons.icon(desktop ? QFileIconProvider::Computer : QFileIconProvider::Folder));
     item->setChildIndicatorPolicy(desktop || hasSubfolders(path)
@@ -891,9 +892,7 @@ void Browser::expandFolder(QTreeWidgetItem* item) {
         return;
     }
     std::vector<FolderEntry> children =
-        item->data(0, kDesktopRole).toBool()
-            ? desktopFolders()
-            : subfolders(item->data(0, kPathRole).toString().toStdString());
+        item->data(0, kDesktopRole).toBool() ? desktopFolders() : subfolders(folderPath(*item));
     std::stable_sort(children.begin(), children.end(),
                      [](const auto& a, const auto& b) { return compareText(a.name, b.name) < 0; });
     folderTree_->setUpdatesEnabled(false);
@@ -922,8 +921,7 @@ void Browser::listFolder(QTreeWidgetItem* item) {
     }
     std::vector<std::pair<BrowserItem, int>> rows;
     if (item != nullptr && !item->data(0, kDesktopRole).toBool()) {
-        for (const PlayableFile& file :
-             playableFiles(item->data(0, kPathRole).toString().toStdString())) {
+        for (const PlayableFile& file : playableFiles(folderPath(*item))) {
             BrowserItem entry = file.size == PlayableFile::kPlaylistSize
                                     ? playlistFileItem(file.path)
                                     : trackItem(file.name, file.path, file.size);
@@ -951,7 +949,7 @@ void Browser::showThisFolder() {
     if (selected == nullptr || selected->parent() == nullptr) {
         return;
     }
-    app_.settings.initialFolder = selected->data(0, kPathRole).toString().toStdString();
+    app_.settings.initialFolder = folderPath(*selected);
     clearTree();
     fillTree();
 }

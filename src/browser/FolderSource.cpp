@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "browser/Sorting.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -42,6 +44,17 @@ void visitSubfolders(const fs::path& folder, Visit&& visit) {
 }
 
 }  // namespace
+
+FileKind fileKindOf(const std::string& path) {
+    const std::string extension = lowerExtension(path);
+    if (extension == ".mp3") {
+        return FileKind::kTrack;
+    }
+    if (extension == ".m3u" || extension == ".m3u8" || extension == ".pls") {
+        return FileKind::kPlaylist;
+    }
+    return FileKind::kOther;
+}
 
 std::vector<FolderEntry> desktopFolders() {
     std::vector<FolderEntry> folders;
@@ -108,19 +121,45 @@ std::vector<PlayableFile> playableFiles(const std::string& folder) {
         if (!fs::is_regular_file(path, typeError)) {
             continue;
         }
-        const std::string extension = lowerExtension(path);
         int64_t size;
-        if (extension == ".mp3") {
-            size = static_cast<int64_t>(fs::file_size(path, typeError));
-            if (typeError) {
-                size = 0;
-            }
-        } else if (extension == ".pls" || extension == ".m3u") {
-            size = PlayableFile::kPlaylistSize;
-        } else {
-            continue;
+        switch (fileKindOf(path)) {
+            case FileKind::kTrack:
+                size = static_cast<int64_t>(fs::file_size(path, typeError));
+                if (typeError) {
+                    size = 0;
+                }
+                break;
+            case FileKind::kPlaylist:
+                size = PlayableFile::kPlaylistSize;
+                break;
+            default:
+                continue;
         }
         files.push_back({link.filename().string(), path.string(), size});
     }
     return files;
+}
+
+std::vector<std::string> droppedPlayables(const std::vector<std::string>& paths,
+                                          std::vector<std::string>& ignored) {
+    std::vector<std::string> playables;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (fs::is_directory(path, error)) {
+            std::vector<PlayableFile> files = playableFiles(path);
+            std::erase_if(files, [](const PlayableFile& file) {
+                return file.size == PlayableFile::kPlaylistSize;
+            });
+            std::sort(files.begin(), files.end(),
+                      [](const auto& a, const auto& b) { return compareText(a.name, b.name) < 0; });
+            for (const PlayableFile& file : files) {
+                playables.push_back(file.path);
+            }
+        } else if (fileKindOf(path) != FileKind::kOther && fs::is_regular_file(path, error)) {
+            playables.push_back(path);
+        } else {
+            ignored.push_back(path);
+        }
+    }
+    return playables;
 }

@@ -3,6 +3,9 @@
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <cstdio>
+
+#include "browser/FolderSource.h"
 
 ListView::ListView(QWidget* parent) : QTreeView(parent) {
     setRootIsDecorated(false);
@@ -16,14 +19,22 @@ ListView::ListView(QWidget* parent) : QTreeView(parent) {
     header()->setMinimumSectionSize(0);
 }
 
-QStringList droppedFiles(const QMimeData& data) {
-    QStringList paths;
+std::vector<std::string> droppedFiles(const QMimeData& data) {
+    std::vector<std::string> paths;
     for (const QUrl& url : data.urls()) {
         if (url.isLocalFile()) {
-            paths.push_back(url.toLocalFile());
+            // Decoded from the URL's own escapes: a name that is not UTF-8 keeps its bytes.
+            paths.push_back(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())
+                                .toStdString());
         }
     }
-    return paths;
+    std::vector<std::string> ignored;
+    std::vector<std::string> playables = droppedPlayables(paths, ignored);
+    for (const std::string& path : ignored) {
+        std::fprintf(stderr, "spinora: not a track, a playlist or a folder, left out: %s\n",
+                     path.c_str());
+    }
+    return playables;
 }
 
 int ListView::rowAt(QPoint viewportPoint) const {
@@ -50,8 +61,8 @@ void ListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void ListView::dropEvent(QDropEvent* event) {
-    const QStringList paths = droppedFiles(*event->mimeData());
-    if (onFilesDropped && !paths.isEmpty()) {
+    const std::vector<std::string> paths = droppedFiles(*event->mimeData());
+    if (onFilesDropped && !paths.empty()) {
         onFilesDropped(rowAt(event->position().toPoint()), paths);
         event->acceptProposedAction();
     }

@@ -1,6 +1,7 @@
 #include "display/Screen.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr auto kFramePeriod = std::chrono::milliseconds(17);
+constexpr QSize kPicture(800, 600);
 
 }  // namespace
 
@@ -84,9 +86,14 @@ FullScreen::FullScreen(QWidget& window, std::function<void(int16_t*, int16_t*)> 
     : Screen(std::move(heights), std::move(frameReady)), window_(window) {}
 
 void FullScreen::suspend() {
-    window_.showNormal();
+    window_.window()->showNormal();
 }
 
 void FullScreen::resume() {
-    window_.showFullScreen();
+    window_.window()->showFullScreen();
+}
+
+double fullScreenScale(QSize screen) {
+    return std::max(1.0, std::min(screen.width() / double(kPicture.width()),
+                                  screen.height() / double(kPicture.height())));
 }

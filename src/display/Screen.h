@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QSize>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -59,6 +60,10 @@ class Screen {
     const char* error_ = nullptr;
 };
 
+// The scale that shows the 800 x 600 picture as large as a screen of this size (device pixels)
+// allows, never below 1. The picture is centred on black, the rest of the screen.
+double fullScreenScale(QSize screen);
+
 // The window in a window of its own, at 800 x 600.
 class WindowScreen : public Screen {
   public:
@@ -67,8 +72,8 @@ class WindowScreen : public Screen {
     void resume() override {}
 };
 
-// The window over the whole screen (scaled to fill as much of it as fits); leaving the foreground
-// gives the screen back.
+// The window over the whole screen (scaled to fill as much of it as fits, centred on black);
+// leaving the foreground gives the screen back.
 class FullScreen : public Screen {
   public:
     FullScreen(QWidget& window, std::function<void(int16_t*, int16_t*)> heights,

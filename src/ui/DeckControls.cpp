@@ -271,7 +271,7 @@ void DeckControls::upperButtonDown(bool left, int x, int y) {
         MainWindow* window = app_.window();
         if (x >= 752 && x <= 768) {
             app_.deckArea().flashButton(kPressedMinimise);
-            window->showMinimized();
+            window->window()->showMinimized();
             app_.deckArea().releaseButton();
         } else if (x >= 774 && x <= 790) {
             app_.deckArea().flashButton(kPressedClose);

@@ -73,10 +73,10 @@ void TrackLoader::dropBrowserItems(int x, int y) {
     app_.savedCursor.reset();
 }
 
-void TrackLoader::dropFiles(QPoint at, const QStringList& paths) {
+void TrackLoader::dropFiles(QPoint at, const std::vector<std::string>& paths) {
     std::vector<BrowserItem> items;
-    for (const QString& path : paths) {
-        items.push_back(app_.browser().itemForFile(path.toStdString()));
+    for (const std::string& path : paths) {
+        items.push_back(app_.browser().itemForFile(path));
     }
     drop(std::move(items), at.x(), at.y());
 }

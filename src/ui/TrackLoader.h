@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QPoint>
-#include <QStringList>
+#include <string>
 #include <vector>
 
 #include "browser/BrowserItem.h"
@@ -24,7 +24,7 @@ class TrackLoader {
     // Ends the browser's drag at a point of the window.
     void dropBrowserItems(int x, int y);
     // Files dropped from the desktop onto the window (the playlist takes its own drops).
-    void dropFiles(QPoint at, const QStringList& paths);
+    void dropFiles(QPoint at, const std::vector<std::string>& paths);
 
   private:
     bool dropAllowed(int x, int y) const;

@@ -1,8 +1,12 @@
 // The window as a person uses it: keys through the window, clicks through the dispatcher.
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
+#include <QDialog>
 #include <QLineEdit>
+#include <QTimer>
 #include <QTreeView>
+#include <QWindow>
 #include <fstream>
 
 #include "AppHarness.h"
@@ -25,6 +29,48 @@ class KeyCounter : public QObject {
     }
     int count = 0;
 };
+
+// Presses keys into the next modal dialog through its window, as a key press travels; a dialog the
+// keys leave open is closed after a while, so that a fault fails the test instead of hanging it.
+class DialogKeys {
+  public:
+    explicit DialogKeys(std::function<void(QWindow*)> keys) : keys_(std::move(keys)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(5);
+    }
+    bool closedByKeys() const { return pressed_ && !forced_; }
+
+  private:
+    void poll() {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!pressed_ && dialog != nullptr &&
+            QGuiApplication::focusWindow() == dialog->windowHandle()) {
+            pressed_ = true;
+            deadline_.setRemainingTime(2000);
+            keys_(dialog->windowHandle());
+        } else if (pressed_ && dialog == nullptr) {
+            timer_.stop();
+        } else if (deadline_.hasExpired()) {
+            timer_.stop();
+            if (dialog != nullptr) {
+                forced_ = true;
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        }
+    }
+
+    std::function<void(QWindow*)> keys_;
+    QTimer timer_;
+    QDeadlineTimer deadline_{5000};
+    bool pressed_ = false;
+    bool forced_ = false;
+};
+
+void typeText(QWindow* window, const std::string& text) {
+    for (const char c : text) {
+        QTest::keyClick(window, c);
+    }
+}
 
 class WindowTest : public ::testing::Test {
   protected:
@@ -135,17 +181,52 @@ TEST_F(WindowTest, QuitQuestionOnlyWhileADeckPlays) {
     EXPECT_EQ(h.app->browser().page(), Browser::kHistoryPage);
 }
 
-TEST_F(WindowTest, BeatViewRunsOnlyOnTheMixingPageWhileActive) {
+TEST_F(WindowTest, BeatViewRunsOnlyOnTheMixingPage) {
     Screen& screen = *h.app->screen();
     h.press(Qt::Key_F1);
     EXPECT_EQ(screen.refreshState, 1);
     h.press(Qt::Key_F2);
     EXPECT_EQ(screen.refreshState, 0);
     h.press(Qt::Key_F1);
+    EXPECT_EQ(screen.refreshState, 1);
+}
+
+// Another program taking the focus, a file manager to drag from, leaves the window on show.
+TEST_F(WindowTest, WindowStaysOnShowAndRunningWhenAnotherProgramIsActive) {
+    h.press(Qt::Key_F1);
+    h.dispatch(msg::kActivateApp, 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(h.window->isMinimized());
+    EXPECT_TRUE(h.app->active);
+    EXPECT_EQ(h.app->screen()->refreshState, 1);
+}
+
+TEST(FullScreenTest, PictureIsCentredOnBlackAndGivesTheScreenUpWhenInactive) {
+    EXPECT_DOUBLE_EQ(fullScreenScale(QSize(1920, 1080)), 1.8);
+    EXPECT_DOUBLE_EQ(fullScreenScale(QSize(1280, 1024)), 1.6);
+    EXPECT_DOUBLE_EQ(fullScreenScale(QSize(640, 480)), 1.0);
+
+    AppHarness h([](TempDir&) {}, [] { return std::make_unique<FakeDecoder>(FakeTrack{}); },
+                 nullptr, false);
+    ASSERT_TRUE(h.started);
+    QWidget* stage = h.window->window();
+    ASSERT_NE(stage, h.window.get());
+    EXPECT_TRUE(stage->isFullScreen());
+    stage->resize(1067, 600);  // 1920 x 1080 at 1.8: 240 device pixels of black each side
+    EXPECT_EQ(h.window->geometry(), QRect(133, 0, 800, 600));
+    stage->resize(800, 640);  // 1280 x 1024 at 1.6
+    EXPECT_EQ(h.window->geometry(), QRect(0, 20, 800, 600));
+    EXPECT_EQ(stage->palette().color(QPalette::Window), Qt::black);
+
+    Screen& screen = *h.app->screen();
+    h.press(Qt::Key_F1);
+    EXPECT_EQ(screen.refreshState, 1);
     h.dispatch(msg::kActivateApp, 0);
     EXPECT_NE(screen.refreshState, 1);
+    EXPECT_TRUE(QTest::qWaitFor([stage] { return stage->isMinimized(); }, 2000));
     h.dispatch(msg::kActivateApp, 1);
     EXPECT_EQ(screen.refreshState, 1);
+    EXPECT_TRUE(stage->isFullScreen());
 }
 
 TEST_F(WindowTest, JoystickSetsVolumesOnlyWithButtonOne) {
@@ -166,7 +247,8 @@ TEST(SavingTest, StoreIsSavedDuringTheSessionAndEveryFailedSaveIsSaid) {
             dir.write("Spinora.idb.Xy12Ab", std::string("left by a crash"));
             dir.write("spinora.ini", settings);
         },
-        [] { return std::make_unique<FakeDecoder>(FakeTrack{}); }, std::chrono::milliseconds(20));
+        [] { return std::make_unique<FakeDecoder>(FakeTrack{}); }, nullptr, true,
+        std::chrono::milliseconds(20));
     ASSERT_TRUE(h.started);
     EXPECT_FALSE(std::filesystem::exists(h.dir.path() / "Spinora.idb.Xy12Ab"));
     const std::filesystem::path store = h.dir.path() / "Spinora.idb";
@@ -185,6 +267,104 @@ TEST(SavingTest, StoreIsSavedDuringTheSessionAndEveryFailedSaveIsSaid) {
     ASSERT_EQ(h.dialogs.asked.size(), 2);  // the store once, however often it failed
     EXPECT_TRUE(h.dialogs.asked[0].contains("Spinora.idb could not be saved"));
     EXPECT_TRUE(h.dialogs.asked[1].contains("settings could not be saved"));
+}
+
+// The real message boxes and file dialogs, answered by keys.
+class DialogKeysTest : public ::testing::Test {
+  protected:
+    DialogKeysTest()
+        : boxes(shownDialogs()),
+          h([](TempDir&) {},
+            [] { return std::make_unique<FakeDecoder>(FakeTrack{.frames = 1225}); }, boxes.get()) {
+        boxes->setParent(h.window.get());
+    }
+
+    static std::unique_ptr<MessageBoxDialogs> shownDialogs() {
+        const QByteArray before = qgetenv("SPINORA_NO_DIALOGS");
+        qunsetenv("SPINORA_NO_DIALOGS");
+        auto dialogs = std::make_unique<MessageBoxDialogs>();
+        qputenv("SPINORA_NO_DIALOGS", before);
+        return dialogs;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(h.started);
+        for (int d = 0; d < 2; ++d) {
+            h.deck(d).requestLoad("/music/Track.mp3");
+        }
+        h.serve(3);
+        h.deck(0).requestPlay();
+        h.serve(1);
+        ASSERT_TRUE(h.deck(0).playing());
+    }
+
+    std::unique_ptr<MessageBoxDialogs> boxes;
+    AppHarness h;
+};
+
+TEST_F(DialogKeysTest, QuitQuestionIsAnsweredByKeys) {
+    const int pitch = h.deck(0).pendingPitch();
+    {
+        DialogKeys escape([](QWindow* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        EXPECT_EQ(h.dispatch(msg::kClose), 0);
+        EXPECT_TRUE(escape.closedByKeys());
+    }
+    {
+        DialogKeys enter([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
+        EXPECT_EQ(h.dispatch(msg::kClose), 0);  // No is the default
+        EXPECT_TRUE(enter.closedByKeys());
+    }
+    {
+        DialogKeys yes([](QWindow* box) {
+            QTest::keyClick(box, Qt::Key_Tab);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(h.dispatch(msg::kClose), 1);
+        EXPECT_TRUE(yes.closedByKeys());
+    }
+    EXPECT_EQ(h.app->selectedDeck, 0);
+    EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
+    EXPECT_EQ(h.deck(1).transportCommand(), 0);
+    EXPECT_TRUE(h.deck(0).playing());
+}
+
+TEST_F(DialogKeysTest, DropWarningIsAnsweredByKeys) {
+    const QPoint disc(151, 444);
+    const std::vector<std::string> dropped = {h.dir.write("Band - New.mp3", std::string("x"))};
+    const int pitch = h.deck(0).pendingPitch();
+    {
+        DialogKeys cancel([](QWindow* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        h.app->loader().dropFiles(disc, dropped);
+        EXPECT_TRUE(cancel.closedByKeys());
+    }
+    EXPECT_EQ(h.app->lastLoadedItem[0], nullptr);
+    EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
+    {
+        DialogKeys ok([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
+        h.app->loader().dropFiles(disc, dropped);
+        EXPECT_TRUE(ok.closedByKeys());
+    }
+    ASSERT_NE(h.app->lastLoadedItem[0], nullptr);
+    EXPECT_EQ(h.app->lastLoadedItem[0]->title, "New");
+}
+
+TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {
+    QString chosen;
+    {
+        DialogKeys typing([](QWindow* dialog) {
+            typeText(dialog, "my set-2.m3u");
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        chosen = boxes->saveFile(QStringLiteral("Save a Playlist"),
+                                 QStringLiteral("Playlist (*.m3u)"), QStringLiteral("m3u"));
+        EXPECT_TRUE(typing.closedByKeys());
+    }
+    const std::filesystem::path path = chosen.toStdString();
+    EXPECT_EQ(path.filename(), "my set-2.m3u");
+    EXPECT_EQ(std::filesystem::canonical(path.parent_path()),
+              std::filesystem::canonical(h.dir.path()));
+    EXPECT_EQ(h.deck(0).transportCommand(), 0);
+    EXPECT_EQ(h.app->selectedDeck, 0);
 }
 
 }  // namespace

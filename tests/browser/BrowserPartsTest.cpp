@@ -139,7 +139,8 @@ TEST(SortingTest, KeysAndComparisons) {
 
 TEST(FolderSourceTest, PlayableFilesAndLinks) {
     TempDir dir;
-    for (const char* name : {"A.mp3", "B.MP3", "C.wav", "D.pls", "E.M3U", ".hidden.mp3"}) {
+    for (const char* name :
+         {"A.mp3", "B.MP3", "C.wav", "D.pls", "E.M3U", "F.m3u8", ".hidden.mp3"}) {
         dir.write(name, std::string("x"));
     }
     const std::string target = dir.write("elsewhere/Real - Track.mp3", std::string("12345"));
@@ -151,14 +152,15 @@ TEST(FolderSourceTest, PlayableFilesAndLinks) {
     auto files = playableFiles(dir.path().string());
     std::sort(files.begin(), files.end(),
               [](const PlayableFile& a, const PlayableFile& b) { return a.name < b.name; });
-    ASSERT_EQ(files.size(), 5u);
+    ASSERT_EQ(files.size(), 6u);
     EXPECT_EQ(files[0].name, "A.mp3");
     EXPECT_EQ(files[1].name, "B.MP3");
     EXPECT_EQ(files[2].size, PlayableFile::kPlaylistSize);
     EXPECT_EQ(files[3].name, "E.M3U");
-    EXPECT_EQ(files[4].name, "Shortcut.mp3");  // the link's own name, the target's path and size
-    EXPECT_EQ(files[4].path, target);
-    EXPECT_EQ(files[4].size, 5);
+    EXPECT_EQ(files[4].size, PlayableFile::kPlaylistSize);  // F.m3u8
+    EXPECT_EQ(files[5].name, "Shortcut.mp3");  // the link's own name, the target's path and size
+    EXPECT_EQ(files[5].path, target);
+    EXPECT_EQ(files[5].size, 5);
     EXPECT_TRUE(hasSubfolders(dir.path().string()));
     EXPECT_EQ(subfolders(dir.path().string()).front().name, "Folder link.mp3");
 }

@@ -12,6 +12,7 @@
 #include "browser/Browser.h"
 #include "browser/BrowserModels.h"
 #include "browser/ListView.h"
+#include "ui/TrackLoader.h"
 
 namespace {
 
@@ -53,6 +54,42 @@ TEST_F(BrowserTest, FolderListingShowsPlayableFilesByKind) {
         titles.push_back(files.item(row).title);
     }
     EXPECT_NE(std::find(titles.begin(), titles.end(), "Link"), titles.end());
+}
+
+TEST(BrowserBytesTest, FolderAndTrackNamedInOtherBytesListAndLoad) {
+    const std::string folder = "Caf\xE9";  // Latin-1, not UTF-8
+    const std::string file = "Band - Tun\xE9.mp3";
+    std::vector<FakeDecoder*> decoders;
+    AppHarness h(
+        [&](TempDir& dir) {
+            dir.write("music/" + folder + "/" + file, std::string("x"));
+            dir.write("spinora.ini", folderSettings(dir.path() / "music"));
+        },
+        [&decoders] {
+            auto decoder = std::make_unique<FakeDecoder>(FakeTrack{.frames = 1225});
+            decoders.push_back(decoder.get());
+            return decoder;
+        });
+    ASSERT_TRUE(h.started);
+    QTreeWidget& tree = h.app->browser().folderTree();
+    QTreeWidgetItem* top = tree.topLevelItem(0);
+    ASSERT_EQ(top->childCount(), 1);
+    QTreeWidgetItem* shown = top->child(0);
+    EXPECT_TRUE(shown->text(0).startsWith("Caf"));
+    EXPECT_TRUE(shown->text(0).contains(QChar::ReplacementCharacter));
+
+    tree.setCurrentItem(shown);
+    ItemListModel& files = h.app->browser().fileListModel();
+    ASSERT_EQ(files.size(), 1);
+    const std::string real = (h.dir.path() / "music" / folder / file).string();
+    EXPECT_EQ(files.item(0).path, real);
+    EXPECT_TRUE(files.data(files.index(0, 0), Qt::DisplayRole).toString().startsWith("Tun"));
+
+    h.app->loader().loadTrack(0, files.item(0));
+    h.serve(3);
+    ASSERT_EQ(decoders.size(), 2u);
+    EXPECT_EQ(decoders[0]->inputs, std::vector<std::string>{real});
+    EXPECT_TRUE(h.deck(0).isPlayable());
 }
 
 TEST_F(BrowserTest, TreeListsAgainAfterACollapseAndKeepsItsTopFolder) {

@@ -43,11 +43,12 @@ class FakeDialogs : public Dialogs {
 
 // A started Application in a window of its own, with a data folder (the working directory while
 // it lives), devices on test clocks and, by default, scripted decoders. The audio thread is
-// stopped: the test serves the decks itself. The track info store is saved storeSaveDelay after
-// it last changed.
+// stopped: the test serves the decks itself.
 class AppHarness {
   public:
-    // prepare writes what the data folder holds before the start (settings in "spinora.ini").
+    // prepare writes what the data folder holds before the start (settings in "spinora.ini");
+    // shown, when given, replaces the scripted dialogs; windowed false lets the settings choose.
+    // The track info store is saved storeSaveDelay after it last changed.
     explicit AppHarness(
         const std::function<void(TempDir&)>& prepare = [](TempDir&) {},
         SoundSystem::DecoderFactory decoders =
@@ -55,17 +56,20 @@ class AppHarness {
                 return std::make_unique<FakeDecoder>(
                     FakeTrack{.frames = 1225, .lengthSeconds = 32});
             },
+        Dialogs* shown = nullptr, bool windowed = true,
         std::chrono::milliseconds storeSaveDelay = std::chrono::seconds(3))
-        : previous_(std::filesystem::current_path()),
-          keys_([this](int key) { return app->ready() && app->controls().onKeyDown(key); }) {
+        : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(dir.path());
         prepare(dir);
-        qApp->installEventFilter(&keys_);
         settingsFile = std::make_unique<IniSettingsFile>(
             QString::fromStdString((dir.path() / "spinora.ini").string()));
-        app = std::make_unique<Application>(AppEnvironment{
-            audio, *settingsFile, dialogs, std::move(decoders), true, storeSaveDelay});
+        app = std::make_unique<Application>(
+            AppEnvironment{audio, *settingsFile, shown != nullptr ? *shown : dialogs,
+                           std::move(decoders), windowed, storeSaveDelay});
         window = std::make_unique<MainWindow>(*app);
+        keys_ = std::make_unique<KeyFilter>(
+            *window, [this](int key) { return app->ready() && app->controls().onKeyDown(key); });
+        qApp->installEventFilter(keys_.get());
         started = app->initialise(*window) == 0;
         if (started) {
             app->sound().audioThread()->stop();
@@ -74,6 +78,7 @@ class AppHarness {
     }
 
     ~AppHarness() {
+        keys_.reset();
         app->shutdown();
         window.reset();
         app.reset();
@@ -103,7 +108,7 @@ class AppHarness {
 
     // A key as a person presses it: through the window.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key), modifiers);
+        QTest::keyClick(window->window()->windowHandle(), static_cast<Qt::Key>(key), modifiers);
     }
     long dispatch(int message, unsigned long wParam = 0, long lParam = 0) {
         return app->dispatch(message, wParam, lParam);
@@ -115,5 +120,5 @@ class AppHarness {
 
   private:
     std::filesystem::path previous_;
-    KeyFilter keys_;
+    std::unique_ptr<KeyFilter> keys_;
 };

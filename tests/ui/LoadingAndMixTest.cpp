@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QMimeData>
+#include <QUrl>
 #include <fstream>
 
 #include "AppHarness.h"
@@ -125,6 +127,56 @@ TEST_F(LoadingTest, LoudPlayingDeckAsksFirst) {
     h.app->deckVolume[0] = 50;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
     EXPECT_EQ(loaded(0), "A");
+}
+
+// A drop from the file manager, as text/uri-list: names that are not UTF-8 come percent-encoded.
+std::unique_ptr<QMimeData> uriList(const std::vector<std::string>& paths) {
+    QByteArray list;
+    for (const std::string& path : paths) {
+        list += "file://" + QByteArray::fromStdString(path).toPercentEncoding("/") + "\r\n";
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/uri-list"), list);
+    return data;
+}
+
+TEST_F(LoadingTest, DroppedFilesAreFilteredAndFoldersGiveTheirTracks) {
+    const TempDir& dir = h.dir;
+    const std::string b = dir.write("drop/b.mp3", std::string("x"));
+    const std::string a = dir.write("drop/A.mp3", std::string("x"));
+    dir.write("drop/notes.txt", std::string("x"));
+    dir.write("drop/list.m3u", std::string("/m/Q - 0.mp3\n"));
+    std::filesystem::create_directories(dir.path() / "drop" / "sub");
+    const std::string set = dir.write("other/set.m3u8", std::string("/m/Q - 1.mp3\n"));
+    const std::string text = dir.write("other/readme.txt", std::string("x"));
+    const std::string odd = dir.write("other/Caf\xE9 - Odd.mp3", std::string("x"));
+    const std::string folder = (dir.path() / "drop").string();
+
+    testing::internal::CaptureStderr();
+    const std::vector<std::string> paths = droppedFiles(*uriList({text, folder, set, odd}));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(paths, (std::vector<std::string>{a, b, set, odd}));
+    EXPECT_NE(said.find(text), std::string::npos);
+    EXPECT_EQ(said.find("drop"), std::string::npos);
+
+    // The same drops as the window receives them: into the playlist and onto a disc.
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    const auto drop = [this](QPoint at, const QMimeData& data) {
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.window.get(), &enter);
+        QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.window.get(), &event);
+    };
+    drop(browser.playlistArea().center(), *uriList({text, folder, set, odd}));
+    ASSERT_EQ(playlist.size(), 4);
+    EXPECT_EQ(playlist.item(0).title, "A");
+    EXPECT_EQ(playlist.item(2).kind, BrowserItem::kPlaylistFile);
+    EXPECT_EQ(playlist.item(3).path, odd);
+    drop(kDisc[0], *uriList({text}));
+    EXPECT_EQ(loaded(0), "");
+    drop(kDisc[0], *uriList({folder}));
+    EXPECT_EQ(loaded(0), "A");
+    EXPECT_EQ(loaded(1), "b");
 }
 
 TEST_F(LoadingTest, TrackEntersTheHistoryAfterFortySecondsOnTheDeck) {
