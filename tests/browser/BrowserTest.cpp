@@ -59,17 +59,13 @@ TEST_F(BrowserTest, FolderListingShowsPlayableFilesByKind) {
 TEST(BrowserBytesTest, FolderAndTrackNamedInOtherBytesListAndLoad) {
     const std::string folder = "Caf\xE9";  // Latin-1, not UTF-8
     const std::string file = "Band - Tun\xE9.mp3";
-    std::vector<FakeDecoder*> decoders;
+    const auto log = std::make_shared<FakeDecoderLog>();
     AppHarness h(
         [&](TempDir& dir) {
             dir.write("music/" + folder + "/" + file, std::string("x"));
             dir.write("spinora.ini", folderSettings(dir.path() / "music"));
         },
-        [&decoders] {
-            auto decoder = std::make_unique<FakeDecoder>(FakeTrack{.frames = 1225});
-            decoders.push_back(decoder.get());
-            return decoder;
-        });
+        [log] { return std::make_unique<FakeDecoder>(FakeTrack{.frames = 1225}, log); });
     ASSERT_TRUE(h.started);
     QTreeWidget& tree = h.app->browser().folderTree();
     QTreeWidgetItem* top = tree.topLevelItem(0);
@@ -87,8 +83,7 @@ TEST(BrowserBytesTest, FolderAndTrackNamedInOtherBytesListAndLoad) {
 
     h.app->loader().loadTrack(0, files.item(0));
     h.serve(3);
-    ASSERT_EQ(decoders.size(), 2u);
-    EXPECT_EQ(decoders[0]->inputs, std::vector<std::string>{real});
+    EXPECT_EQ(log->inputs, std::vector<std::string>{real});
     EXPECT_TRUE(h.deck(0).isPlayable());
 }
 
