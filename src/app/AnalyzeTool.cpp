@@ -79,26 +79,35 @@ std::optional<FolderId> folderId(const fs::path& path) {
     return FolderId{status.st_dev, status.st_ino};
 }
 
-// A folder's .mp3 entries, subfolders included, in path order. Each real folder is searched once,
-// however many links lead to it, so that a link to a folder above ends. An entry that is not a
-// folder is taken as a track even when it is no regular file, so that it is reported.
-std::vector<std::string> tracksInFolder(const fs::path& folder, std::set<FolderId>& visited) {
-    std::vector<std::string> found;
+// Adds a folder's .mp3 entries, subfolders included. Each real folder is searched once, however
+// many links lead to it, so that a link to a folder above ends; links are followed after the
+// real subfolders, so that a track is named by its real path where it has one. An entry that is
+// not a folder is taken as a track even when it is no regular file, so that it is reported.
+void searchFolder(const fs::path& folder, std::set<FolderId>& visited,
+                  std::vector<std::string>& found) {
+    std::vector<fs::path> links;
     std::error_code error;
-    const auto options = fs::directory_options::skip_permission_denied |
-                         fs::directory_options::follow_directory_symlink;
-    for (fs::recursive_directory_iterator it(folder, options, error), end; !error && it != end;
-         it.increment(error)) {
+    for (fs::recursive_directory_iterator
+             it(folder, fs::directory_options::skip_permission_denied, error),
+         end;
+         !error && it != end; it.increment(error)) {
         if (const std::optional<FolderId> id = folderId(it->path())) {
-            if (!visited.insert(*id).second) {
+            if (it->is_symlink(error)) {
+                links.push_back(it->path());
+            } else if (!visited.insert(*id).second) {
                 it.disable_recursion_pending();
             }
         } else if (isMp3(it->path())) {
             found.push_back(it->path().string());
         }
     }
-    std::sort(found.begin(), found.end());
-    return found;
+    std::sort(links.begin(), links.end());
+    for (const fs::path& link : links) {
+        const std::optional<FolderId> id = folderId(link);
+        if (id && visited.insert(*id).second) {
+            searchFolder(link, visited, found);
+        }
+    }
 }
 
 // A folder gives its .mp3 files; anything else is taken as a track, so that a missing file is
@@ -115,7 +124,9 @@ std::vector<Input> collectInputs(const std::vector<std::string>& inputs) {
         if (!visited.insert(*id).second) {
             continue;  // given twice, or inside a folder given before
         }
-        const std::vector<std::string> found = tracksInFolder(input, visited);
+        std::vector<std::string> found;
+        searchFolder(input, visited, found);
+        std::sort(found.begin(), found.end());
         if (found.empty()) {
             collected.push_back({input, true});
         }
