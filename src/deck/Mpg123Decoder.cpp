@@ -155,6 +155,10 @@ void Mpg123Decoder::decodeFrame() {
                            info.layer == layer_ && info.version == version_ &&
                            info.rate == sourceRate_;
     settleHeld(heldTrusted_ && continues);
+    // Files stitched together change kind once: after a short break the new kind plays.
+    layer_ = info.layer;
+    version_ = info.version;
+    sourceRate_ = info.rate;
     if (continues) {
         ++chainFrames_;
         chainBytes_ += lastFrameSize_;

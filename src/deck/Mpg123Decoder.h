@@ -61,7 +61,7 @@ class Mpg123Decoder : public Decoder {
     int frameBytes_ = 0;
     uint32_t inputSize_ = 0;
 
-    // The stream's kind, from its first frame.
+    // The kind of the frame before.
     int layer_ = 0;
     int version_ = 0;
     long sourceRate_ = 0;

@@ -212,6 +212,20 @@ TEST_F(Mpg123DecoderTest, StreamSwitchingToStereoKeepsItsFrameSize) {
     EXPECT_GT(decoded.frames * 1152.0 / 44100.0, 3.5);
 }
 
+// Only the frames where the sample rate changes are silenced, not the rest of the file.
+TEST_F(Mpg123DecoderTest, FilesOfTwoRatesStitchedTogetherPlayBoth) {
+    auto both = encodeMp3(tone(440, 3.0, 44100));
+    const auto other = encodeMp3(tone(440, 3.0, 48000));
+    both.insert(both.end(), other.begin(), other.end());
+    decoder.newInput(file("stitched.mp3", both).c_str());
+    ASSERT_TRUE(decoder.open());
+    Decoded decoded = decodeAll(decoder);
+    EXPECT_NEAR(decoded.frames * 1152.0 / 44100.0, 6.0, 0.2);
+    decoded.samples.erase(decoded.samples.begin(),
+                          decoded.samples.end() - 2 * 44100);  // the last second
+    EXPECT_GT(loudestWindow(decoded), 5000.0);
+}
+
 TEST_F(Mpg123DecoderTest, SeekToAnythingButAFractionStaysInTheTrack) {
     decoder.newInput(file("drums.mp3", encodeMp3(drums(120, 5.0))).c_str());
     ASSERT_TRUE(decoder.open());
