@@ -1,5 +1,7 @@
 #include "browser/Sorting.h"
 
+#include <cmath>
+
 #include "browser/TrackDatabase.h"
 
 namespace {
@@ -11,9 +13,20 @@ unsigned char lowered(char c) {
     return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
 }
 
+// A BPM that is not a number sorts as unknown (0), so that the order stays consistent.
+double sortableBpm(float bpm) {
+    return std::isfinite(bpm) ? bpm : 0.0;
+}
+
 // BPM values less than 0.01 apart are equal.
 int compareBpm(float first, float second) {
-    return static_cast<int>((first - second) * 100);
+    const double hundredths = (sortableBpm(first) - sortableBpm(second)) * 100;
+    return hundredths >= 1 ? 1 : (hundredths <= -1 ? -1 : 0);
+}
+
+template <class T>
+int compareNumbers(T first, T second) {
+    return first < second ? -1 : (second < first ? 1 : 0);
 }
 
 }  // namespace
@@ -34,7 +47,7 @@ int compareItems(const BrowserItem& a, const BrowserItem& b, int key) {
     }
     switch (key) {
         case -1:
-            return b.kind - a.kind;
+            return compareNumbers(b.kind, a.kind);
         case 0:
             return compareText(a.title, b.title);
         case 1:

@@ -28,6 +28,36 @@ TrackInfoRecord freshRecord(std::string_view path, int32_t sizeKey) {
 
 namespace {
 
+bool isPosition(float value) {
+    return value >= 0.0f && value <= 1.0f;  // false for NaN too
+}
+
+}  // namespace
+
+TrackInfoRecord repairedRecord(TrackInfoRecord record) {
+    if (!(record.bpm == 0.0f || (record.bpm > 1.0f && record.bpm < 999.0f))) {
+        record.bpm = 0.0f;
+        record.bpmVotes = 0;
+    }
+    if (!isPosition(record.startPosition)) {
+        record.startPosition = 0.0f;
+        record.startStrength = 0;
+    }
+    if (!isPosition(record.endPosition)) {
+        record.endPosition = 0.0f;
+        record.endStrength = 0;
+    }
+    if (!isPosition(record.cuePosition)) {
+        record.cuePosition = 0.0f;
+    }
+    if (record.dateStamp < 0) {
+        record.dateStamp = 1;
+    }
+    return record;
+}
+
+namespace {
+
 // Applies copy(to.field, from.field) to every field.
 template <class Copy>
 void copyFields(TrackInfoRecord& to, const TrackInfoRecord& from, Copy copy) {

@@ -34,6 +34,14 @@ int32_t dateStamp(int year, int month, int day);
 // The record of a file never seen before.
 TrackInfoRecord freshRecord(std::string_view path, int32_t sizeKey);
 
+// The record with every value that no analysis can give made harmless, so that a damaged file
+// cannot drive the panels or the decoder out of range: a position that is not a number from 0 to
+// 1 becomes 0 (none, as in a fresh record) and its confidence 0, so that the next analysis finds
+// it again; a tempo that is not a number above 1 and below 999 BPM (what the panels can show)
+// becomes 0 (not measured) with no votes; a negative date, which the browser would take for a
+// playlist or a played track, becomes 1, the oldest date. Any thread.
+TrackInfoRecord repairedRecord(TrackInfoRecord record);
+
 // Copies between a record another thread reads or writes field by field (a deck's current
 // record) and a private copy.
 void publishRecord(TrackInfoRecord& shared, const TrackInfoRecord& value);

@@ -28,7 +28,11 @@ void TrackInfoStore::load() {
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
                                   std::istreambuf_iterator<char>()};
     records_.resize(bytes.size() / kRecordBytes);
+    if (records_.empty()) {
+        return;  // an empty vector's data() may be null, which memcpy must not be given
+    }
     std::memcpy(records_.data(), bytes.data(), records_.size() * kRecordBytes);
+    std::transform(records_.begin(), records_.end(), records_.begin(), repairedRecord);
 }
 
 std::lock_guard<std::mutex> TrackInfoStore::lockRecords() const {

@@ -24,7 +24,8 @@ class TrackInfoStore {
     TrackInfoStore(std::filesystem::path file, int32_t optimizedDetection, int32_t today);
 
     // Reads the whole file; a missing file is created empty, an unreadable one leaves the store
-    // empty, and a trailing partial record is dropped.
+    // empty, and a trailing partial record is dropped. Values no program run could have stored
+    // are repaired (repairedRecord).
     void load();
 
     // Writes every record to a temporary file beside the store and renames it over the old one,

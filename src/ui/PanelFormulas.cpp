@@ -1,5 +1,6 @@
 #include "ui/PanelFormulas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -9,6 +10,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kDiscCentreX[2] = {151, 647};
 constexpr int kDiscCentreY = 144;
 constexpr int kNeedleLength = 73;
+
+// Longer than any track (about 3 years): a time beyond it is shown as this.
+constexpr double kMaxTenths = 999999999.0;
+
+// A time in tenths of a second for display: never negative, and a value that is not a number
+// (from a damaged record) shows as 0 rather than reaching an undefined conversion.
+int displayTenths(double tenths) {
+    return tenths > 0.0 ? static_cast<int>(std::min(tenths, kMaxTenths)) : 0;
+}
 
 bool shownBpm(float bpm) {
     return bpm > 1.0f && bpm < 999.0f;
@@ -31,12 +41,12 @@ std::string formatTenths(const char* label, int tenths) {
 
 std::vector<PanelLine> timePanelLines(const TimeInputs& in) {
     if (in.position < 0.0f) {
-        return {{21, formatTenths("Total Time: ", in.durationSeconds * 10)}};
+        return {{21, formatTenths("Total Time: ", displayTenths(in.durationSeconds * 10.0))}};
     }
-    // The track's length in tenths of a second at the current speed.
-    const int length = in.durationSeconds * 40960 / in.pitch;
+    // The track's length in whole tenths of a second at the current speed.
+    const auto length = static_cast<float>(std::trunc(in.durationSeconds * 40960.0 / in.pitch));
     const float p = in.position;
-    const auto tenths = [length](float fraction) { return static_cast<int>(fraction * length); };
+    const auto tenths = [length](float fraction) { return displayTenths(fraction * length); };
     std::vector<PanelLine> lines = {
         {0, formatTenths("Spent: ", tenths(p))},
         {14, formatTenths("Left: ", tenths(1.0f - p) + 1)},
@@ -74,7 +84,7 @@ std::string pitchText(int pitch) {
 PanelPoint needleEnd(int deck, float position) {
     const int cx = kDiscCentreX[deck];
     const double angle = position * 2 * kPi;
-    if (angle < 0) {
+    if (!(angle >= 0 && std::isfinite(angle))) {
         return {cx, kDiscCentreY};
     }
     return {cx + static_cast<int>(kNeedleLength * std::sin(angle)),

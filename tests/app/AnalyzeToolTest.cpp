@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 #include "Mp3Fixtures.h"
@@ -118,6 +125,66 @@ TEST_F(AnalyzeToolTest, StoreIsRefusedWhileSpinoraRuns) {
     EXPECT_EQ(run({"--store", music.write("T.mp3", drumsAt(120))}), 1);
     EXPECT_NE(err.str().find("Spinora is running"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(home.path() / "data" / "Spinora.idb"));
+}
+
+// A link to a folder above would otherwise be followed until the paths grow too long.
+TEST_F(AnalyzeToolTest, EachFolderIsSearchedOnceWhateverLinksLeadToIt) {
+    music.write("a/Broken.mp3", std::string("not a track"));
+    music.write("b/Other.mp3", std::string("nor this"));
+    std::filesystem::create_directory_symlink(music.path(), music.path() / "a" / "up");
+    std::filesystem::create_directory_symlink(music.path() / "a", music.path() / "b" / "a");
+
+    EXPECT_EQ(run({music.path().string(), (music.path() / "b").string()}), 1);
+    const std::string text = out.str();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+    // Named by their real paths, not through the links.
+    EXPECT_EQ(text,
+              (music.path() / "a" / "Broken.mp3").string() + ": Impossible to open the file\n" +
+                  (music.path() / "b" / "Other.mp3").string() + ": Impossible to open the file\n");
+}
+
+// Opening a FIFO waits for a writer: the tool must report it at once instead.
+TEST_F(AnalyzeToolTest, WhatIsNoTrackIsReportedAtOnce) {
+    const auto fifo = music.path() / "x.mp3";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directories(music.path() / "y.mp3");
+    std::filesystem::create_directories(music.path() / "empty");
+    auto running = std::async(std::launch::async, [&] {
+        return run({"--json", fifo.string(), (music.path() / "y.mp3").string(),
+                    (music.path() / "empty").string()});
+    });
+    if (running.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "spinora-analyze blocks on a FIFO";
+        ::close(::open(fifo.c_str(), O_WRONLY));  // lets it go on
+    }
+    EXPECT_EQ(running.get(), 1);
+    const QJsonArray results = json();
+    ASSERT_EQ(results.size(), 3);
+    EXPECT_EQ(results[0]["error"].toString(), "Impossible to open the file");
+    EXPECT_EQ(results[1]["error"].toString(), "No MP3 file in this folder");
+    EXPECT_EQ(results[2]["error"].toString(), "No MP3 file in this folder");
+    EXPECT_TRUE(results[2]["bpm"].isNull());
+
+    // Inside a folder the FIFO is a track that cannot be opened.
+    EXPECT_EQ(run({music.path().string()}), 1);
+    EXPECT_EQ(out.str(), fifo.string() + ": Impossible to open the file\n");
+}
+
+// JSON must be UTF-8 with control characters escaped; a terminal must not obey a file name.
+TEST_F(AnalyzeToolTest, AnyFileNameGivesValidJsonAndOneTextLine) {
+    const std::string track = music.write("a\"b\\c\nd\te\x1b[2J\x7f\xff\xc3.mp3", std::string("x"));
+    EXPECT_EQ(run({"--json", track}), 1);
+    const QJsonArray results = json();
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_TRUE(results[0]["path"].toString().endsWith(
+        QString::fromUtf8("a\"b\\c\nd\te\x1b[2J\x7f\xef\xbf\xbd\xef\xbf\xbd.mp3")))
+        << results[0]["path"].toString().toStdString();
+    EXPECT_EQ(out.str().find('\x1b'), std::string::npos);
+
+    EXPECT_EQ(run({track}), 1);
+    EXPECT_EQ(out.str(), music.path().string() +
+                             "/a\"b\\c\\nd\\te\\x1b[2J\\x7f\xef\xbf\xbd\xef\xbf\xbd.mp3: "
+                             "Impossible to open the file\n");
 }
 
 TEST_F(AnalyzeToolTest, UsageErrors) {

@@ -2,8 +2,11 @@
 // and the folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
@@ -135,6 +138,31 @@ TEST(SortingTest, KeysAndComparisons) {
     b.bpm = 130.0f;
     EXPECT_GT(compareItems(a, b, 2), 0);  // BPM descending
     EXPECT_LT(compareLines("X=/m/Band - Zed.mp3", "X=/m/Band - Abc.mp3", 8), 0);
+}
+
+// Values from a damaged info record: no overflow, and one consistent order.
+TEST(SortingTest, ExtremeValuesSortConsistently) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    BrowserItem newest{"", "n", "/n", 0.0f, std::numeric_limits<int32_t>::max()};
+    BrowserItem playlist{"", "p", "/p", 0.0f, BrowserItem::kPlaylistFile};
+    BrowserItem oldest{"", "o", "/o", 0.0f, std::numeric_limits<int32_t>::min()};
+    EXPECT_LT(compareItems(newest, oldest, -1), 0);
+    EXPECT_GT(compareItems(oldest, newest, -1), 0);
+    EXPECT_LT(compareItems(playlist, oldest, -1), 0);
+
+    std::vector<BrowserItem> items;
+    for (const float bpm : {nan, 120.0f, inf, 3e38f, -3e38f, -inf, 90.0f, nan}) {
+        items.push_back({"", "", "", bpm, 0});
+    }
+    std::stable_sort(items.begin(), items.end(), [](const BrowserItem& a, const BrowserItem& b) {
+        return compareItems(a, b, 2) < 0;
+    });
+    std::vector<float> sorted;
+    for (const BrowserItem& item : items) {
+        sorted.push_back(std::isfinite(item.bpm) ? item.bpm : 0.0f);  // not a number sorts as 0
+    }
+    EXPECT_EQ(sorted, (std::vector<float>{3e38f, 120.0f, 90.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3e38f}));
 }
 
 TEST(FolderSourceTest, PlayableFilesAndLinks) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <thread>
 
 #include "FileSizeLimit.h"
@@ -149,6 +150,73 @@ TEST_F(TrackInfoStoreTest, TrailingPartialRecordIsDropped) {
     ASSERT_TRUE(again.save());
     EXPECT_EQ(std::filesystem::file_size(file()), 48u);
 }
+
+// The second start reads the empty file the first one created.
+TEST_F(TrackInfoStoreTest, EmptyFileGivesAnEmptyStore) {
+    store().load();
+    TrackInfoStore again = store();
+    again.load();
+    EXPECT_TRUE(again.records().empty());
+}
+
+TEST_F(TrackInfoStoreTest, ValuesNoAnalysisGivesAreRepairedOnLoad) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<TrackInfoRecord> written;
+    for (const float bad : {nan, -inf, inf, -0.5f, 1000.0f, 3e38f}) {
+        TrackInfoRecord r = analysed("/a/Bad.mp3", static_cast<int32_t>(written.size() + 1), bad);
+        r.startPosition = r.endPosition = r.cuePosition = bad;
+        r.dateStamp = -2;
+        written.push_back(r);
+    }
+    TrackInfoRecord good = analysed("/a/Good.mp3", 99, 128.0f);
+    good.cuePosition = 1.0f;
+    good.dateStamp = kToday;
+    written.push_back(good);
+    std::ofstream(file(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(written.data()),
+               static_cast<std::streamsize>(written.size() * sizeof(TrackInfoRecord)));
+
+    TrackInfoStore s = store();
+    s.load();
+    const auto records = s.records();
+    ASSERT_EQ(records.size(), written.size());
+    for (std::size_t i = 0; i + 1 < records.size(); ++i) {
+        SCOPED_TRACE(i);
+        const TrackInfoRecord& r = records[i];
+        EXPECT_EQ(r.sizeKey, written[i].sizeKey);  // still found by its file
+        EXPECT_EQ(r.bpm, 0.0f);
+        EXPECT_EQ(r.bpmVotes, 0);
+        EXPECT_EQ(r.startPosition, 0.0f);
+        EXPECT_EQ(r.startStrength, 0);
+        EXPECT_EQ(r.endPosition, 0.0f);
+        EXPECT_EQ(r.endStrength, 0);
+        EXPECT_EQ(r.cuePosition, 0.0f);
+        EXPECT_EQ(r.peakLevel, 900);
+        EXPECT_EQ(r.dateStamp, 1);
+    }
+    EXPECT_EQ(std::memcmp(&records.back(), &good, sizeof good), 0);
+}
+
+// A full disk, as the process's file size limit: writing past it fails with EFBIG.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previousHandler_)(int);
+};
 
 TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
     TrackInfoStore s = store();

@@ -111,3 +111,10 @@ std::vector<uint8_t> damaged(std::vector<uint8_t> bytes, std::size_t offset, std
     std::copy(noise.begin(), noise.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
     return bytes;
 }
+
+std::vector<uint8_t> inserted(std::vector<uint8_t> bytes, std::size_t offset,
+                              const std::vector<uint8_t>& insertion) {
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(offset), insertion.begin(),
+                 insertion.end());
+    return bytes;
+}

@@ -41,3 +41,6 @@ std::vector<uint8_t> id3TagOnly();
 // count bytes from offset overwritten with noise.
 std::vector<uint8_t> damaged(std::vector<uint8_t> bytes, std::size_t offset, std::size_t count,
                              unsigned seed);
+// The bytes with insertion put in at offset.
+std::vector<uint8_t> inserted(std::vector<uint8_t> bytes, std::size_t offset,
+                              const std::vector<uint8_t>& insertion);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "ui/ControlGeometry.h"
 #include "ui/PanelFormulas.h"
@@ -31,6 +32,27 @@ TEST(PanelFormulasTest, TimePanelLines) {
     EXPECT_EQ(timePanelLines(in).size(), 3u);  // past the end of the music: no fourth line
     in.position = -1.0f;
     EXPECT_EQ(texts(timePanelLines(in)), std::vector<std::string>{"21 Total Time: 04:00.0"});
+}
+
+// Values from a damaged record or decoder: no garbage times, no needle off the disc.
+TEST(PanelFormulasTest, NumbersOutOfRangeGiveSaneTimesAndNeedle) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float bad : {nan, inf, -inf, 3e38f, -3e38f}) {
+        SCOPED_TRACE(bad);
+        for (const TimeInputs& in : {TimeInputs{0.5f, 240, 4096, bad, bad, bad},
+                                     TimeInputs{bad, 240, 4096, 0.5f, 0.1f, 0.9f}}) {
+            for (const PanelLine& line : timePanelLines(in)) {
+                EXPECT_EQ(line.text.find('-'), std::string::npos) << line.text;
+            }
+        }
+        const PanelPoint needle = needleEnd(0, bad);
+        EXPECT_LE(std::hypot(needle.x - 151, needle.y - 144), 74.0);
+    }
+    // A track of 20 hours overflows no integer.
+    EXPECT_EQ(timePanelLines({0.5f, 72000, 4096, 0.0f, 0.0f, 0.0f})[0].text, "Spent: 600:00.0");
+    EXPECT_EQ(timePanelLines({-1.0f, 72000, 4096, 0.0f, 0.0f, 0.0f})[0].text,
+              "Total Time: 1200:00.0");
 }
 
 TEST(PanelFormulasTest, BpmLinesAtTheCurrentSpeed) {
