@@ -56,9 +56,12 @@ class StartupTest : public ::testing::Test {
         }
         return result;
     }
-    Outcome storeNothing() const {
-        std::filesystem::create_directories(dir.path() / "empty");
-        return run("spinora-analyze", {"--store", path("empty")});
+    // Stores the analysis of one short track.
+    Outcome storeATrack() const {
+        if (!std::filesystem::exists(dir.path() / "t.mp3")) {
+            dir.write("t.mp3", encodeMp3(drums(120, 1.0)));
+        }
+        return run("spinora-analyze", {"--store", path("t.mp3")});
     }
 
     TempDir dir;
@@ -73,14 +76,14 @@ TEST_F(StartupTest, LockFallsBackToTheTemporaryFolder) {
         environment.insert("XDG_RUNTIME_DIR", runtime);
         const std::filesystem::path data = dir.path() / ("data-" + name);
         environment.insert("SPINORA_HOME", QString::fromStdString(data.string()));
-        const Outcome stored = storeNothing();
+        const Outcome stored = storeATrack();
         EXPECT_EQ(stored.status, 0) << stored.errors;
         EXPECT_TRUE(std::filesystem::exists(data / "Spinora.idb"));
 
         QLockFile running(QString::fromStdString((temp() / "spinora.lock").string()));
         ASSERT_TRUE(running.tryLock(0));
         EXPECT_EQ(run("spinora", {}).status, 255);
-        const Outcome refused = storeNothing();
+        const Outcome refused = storeATrack();
         EXPECT_EQ(refused.status, 1);
         EXPECT_NE(refused.errors.find("Spinora is running"), std::string::npos);
     }
@@ -92,7 +95,7 @@ TEST_F(StartupTest, LockThatCannotBeMadeIsSaidAsSuch) {
     EXPECT_EQ(spinora.status, 1);
     EXPECT_NE(spinora.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
         << spinora.errors;
-    const Outcome analyze = storeNothing();
+    const Outcome analyze = storeATrack();
     EXPECT_EQ(analyze.status, 1);
     EXPECT_NE(analyze.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
         << analyze.errors;
