@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <chrono>
 #include <cmath>
 
 #include "Session.h"
@@ -43,50 +42,45 @@ TEST(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     const std::string b =
         s.dir.write("music/Beta Band - Second Tune.mp3", encodeMp3(drums(128, 30)));
     ASSERT_TRUE(s.start({QString::fromStdString(a), QString::fromStdString(b)}));
-    const QImage loaded = s.screenshot();
-    for (int deck = 0; deck < 2; ++deck) {
-        EXPECT_GT(pixelsNear(loaded, kTitle[deck], kTitleGreen, 60), 30) << deck;
-        EXPECT_GT(pixelsNear(loaded, kTime[deck], kPanelYellow, 60), 30) << deck;
-    }
+    QImage loaded;
+    const auto bothLoaded = [&] {
+        loaded = s.screenshot();
+        for (int deck = 0; deck < 2; ++deck) {
+            if (pixelsNear(loaded, kTitle[deck], kTitleGreen, 60) <= 30 ||
+                pixelsNear(loaded, kTime[deck], kPanelYellow, 60) <= 30) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(s.waitUntil(bothLoaded));
     const int deck1Green = pixelsNear(loaded, kDeck1Edge, kSelectedGreen);
 
     s.key("space");
-    s.pause(2500);
-    EXPECT_GT(loudSamples(s.played()), 44100);
+    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
 
-    s.key("Next");  // Page Down: 2.5 % slower... faster
-    s.pause(400);
-    EXPECT_NE(s.screenshot().copy(kPitchText0), loaded.copy(kPitchText0));
+    s.key("Next");  // Page Down: 2.5 % faster
+    EXPECT_TRUE(
+        s.waitUntil([&] { return s.screenshot().copy(kPitchText0) != loaded.copy(kPitchText0); }));
 
     s.key("Tab");
-    s.pause(400);
-    const QImage switched = s.screenshot();
-    EXPECT_GT(pixelsNear(switched, kDeck1Edge, kSelectedGreen), deck1Green + 100);
+    QImage switched;
+    EXPECT_TRUE(s.waitUntil([&] {
+        switched = s.screenshot();
+        return pixelsNear(switched, kDeck1Edge, kSelectedGreen) > deck1Green + 100;
+    }));
     keepScreenshot(switched, "mixing.png");
 
     EXPECT_EQ(s.run("spinora", {}), 255);  // a second instance ends at once
 
     s.click(300, 430);  // deck 0's pause button: nothing plays, no question
-    s.pause(500);
+    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
     s.click(782, 12);  // close
     EXPECT_EQ(s.waitForExit(), 0);
     EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 96u);  // both records
     QFile settings(QString::fromStdString(s.settingsFile().string()));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("C15="));
-}
-
-// Waits for a condition, looking every 50 ms, for at most `seconds`.
-template <class Condition>
-bool waitUntil(Condition done, int seconds = 15) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        Session::pause(50);
-    }
-    return true;
 }
 
 TEST(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
@@ -99,9 +93,10 @@ TEST(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);  // no writer ever comes
     ASSERT_TRUE(s.start({QString::fromStdString(good), QString::fromStdString(fifo)}));
     s.key("space");
-    EXPECT_TRUE(waitUntil([&] { return loudSamples(s.played()) > 44100; }));
+    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
     s.click(300, 430);  // deck 0's pause button: nothing plays, no question
-    s.click(782, 12);   // close
+    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
+    s.click(782, 12);  // close
     EXPECT_EQ(s.waitForExit(), 0);
     EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 48u);  // the good track's
 }
@@ -134,34 +129,46 @@ TEST(EndToEndTest, BrowserPagesListAnalysedTracksAndSearch) {
     s.writeSettings("[General]\nInitial folder=@ByteArray(" + music + ")\n");
     ASSERT_TRUE(s.start());
 
-    const QImage files = s.screenshot();
+    // The BPMs stand in the file list's last column, in black on grey.
+    QImage files;
+    ASSERT_TRUE(s.waitUntil([&] {
+        files = s.screenshot();
+        return pixelsNear(files, QRect(690, 95, 60, 40), qRgb(0, 0, 0), 60) > 20;
+    }));
     keepScreenshot(files, "files.png");
     s.drag(300, 101, 151, 444);  // the first track of the file list onto disc 0 loads it
-    s.pause(800);
-    EXPECT_GT(pixelsNear(s.screenshot(), kTitle[0], kTitleGreen, 60), 30);
-    // The BPMs stand in the file list's last column, in black on grey.
-    EXPECT_GT(pixelsNear(files, QRect(690, 95, 60, 40), qRgb(0, 0, 0), 60), 20);
+    EXPECT_TRUE(
+        s.waitUntil([&] { return pixelsNear(s.screenshot(), kTitle[0], kTitleGreen, 60) > 30; }));
+    const auto tabShown = [&](int page, QImage& shot) {
+        return s.waitUntil([&] {
+            shot = s.screenshot();
+            return pixelsNear(shot, QRect(kTabCentre[page] - 10, 43, 20, 4), kTabAccent) > 10;
+        });
+    };
     for (int page = 0; page < 6; ++page) {
         if (page == 5) {
             s.key("Escape");  // the search box of the page before had the keys
         }
         s.key(QStringLiteral("F%1").arg(page + 1));
-        const QImage shot = s.screenshot();
-        EXPECT_GT(pixelsNear(shot, QRect(kTabCentre[page] - 10, 43, 20, 4), kTabAccent), 10)
-            << page;
+        QImage shot;
+        EXPECT_TRUE(tabShown(page, shot)) << page;
         if (page == 5) {
             keepScreenshot(shot, "help.png");
         }
     }
     s.key("F5");
-    const QImage before = s.screenshot();
+    QImage before;
+    ASSERT_TRUE(tabShown(4, before));
     s.key("c d space 1 2 Return");
-    s.pause(300);
-    const QImage found = s.screenshot();
+    QImage found;
+    // "2 matches", then two rows and no third.
+    EXPECT_TRUE(s.waitUntil([&] {
+        found = s.screenshot();
+        return found.copy(600, 55, 161, 18) != before.copy(600, 55, 161, 18) &&
+               pixelsNear(found, QRect(44, 120, 690, 12), qRgb(0, 0, 0), 60) > 20;
+    }));
     keepScreenshot(found, "database.png");
-    EXPECT_NE(found.copy(600, 55, 161, 18), before.copy(600, 55, 161, 18));        // "2 matches"
-    EXPECT_GT(pixelsNear(found, QRect(44, 120, 690, 12), qRgb(0, 0, 0), 60), 20);  // two rows
-    EXPECT_EQ(pixelsNear(found, QRect(44, 136, 690, 12), qRgb(0, 0, 0), 60), 0);   // no third
+    EXPECT_EQ(pixelsNear(found, QRect(44, 136, 690, 12), qRgb(0, 0, 0), 60), 0);
 }
 
 }  // namespace

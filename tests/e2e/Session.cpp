@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include <QThread>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -48,7 +49,6 @@ bool Session::start(const QStringList& arguments) {
         search.start("xdotool", {"search", "--name", "^Spinora$"});
         search.waitForFinished();
         if (!search.readAllStandardOutput().trimmed().isEmpty()) {
-            pause(1500);  // start-up finished and the first panels drawn
             return true;
         }
         if (spinora.waitForFinished(100)) {
@@ -84,12 +84,10 @@ void Session::xdotool(const QStringList& arguments) const {
 
 void Session::key(const QString& keys) const {
     xdotool(QStringList{"key", "--delay", "80"} + keys.split(' '));
-    pause(150);
 }
 
 void Session::click(int x, int y) const {
     xdotool({"mousemove", QString::number(x), QString::number(y), "click", "1"});
-    pause(150);
 }
 
 void Session::drag(int fromX, int fromY, int toX, int toY) const {
@@ -101,7 +99,6 @@ void Session::drag(int fromX, int fromY, int toX, int toY) const {
         pause(30);
     }
     xdotool({"mouseup", "1"});
-    pause(200);
 }
 
 QImage Session::screenshot() const {
@@ -122,6 +119,15 @@ std::vector<int16_t> Session::played() const {
     std::vector<int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
+}
+
+bool Session::quietAtTheEnd(int frames) const {
+    const std::vector<int16_t> pcm = played();
+    if (pcm.size() < static_cast<std::size_t>(2 * frames)) {
+        return false;
+    }
+    return std::all_of(pcm.end() - 2 * frames, pcm.end(),
+                       [](int16_t s) { return std::abs(s) < 100; });
 }
 
 int pixelsNear(const QImage& image, const QRect& rect, QRgb colour, int tolerance) {

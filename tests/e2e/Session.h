@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,16 +27,31 @@ class Session {
 
     // Starts spinora and waits for its window; false when no window came.
     bool start(const QStringList& arguments = {});
+    // Waits for a condition, looking every 50 ms, for at most `seconds`; whether it came.
+    template <class Condition>
+    static bool waitUntil(Condition done, int seconds = 20) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            pause(50);
+        }
+        return true;
+    }
     // Runs a program of the build with the session's environment; its exit status.
     int run(const QString& program, const QStringList& arguments, QString* errorOutput = nullptr);
     // Waits for spinora to end; its exit status, or -1 when it did not end in time.
     int waitForExit(int milliseconds = 10000);
 
+    // Input as a person gives it; what it leads to is for the caller to wait for.
     void key(const QString& keys) const;
     void click(int x, int y) const;
     void drag(int fromX, int fromY, int toX, int toY) const;
     QImage screenshot() const;
     static void pause(int milliseconds);
+    // Whether the last `frames` stereo frames played are quiet.
+    bool quietAtTheEnd(int frames) const;
 
     // The sound played so far, stereo 16-bit samples.
     std::vector<int16_t> played() const;
