@@ -90,9 +90,9 @@ void searchDatabase(benchmark::State& state) {
 void listLargeFolder(benchmark::State& state) {
     AppHarness h([](TempDir& dir) {
         for (int i = 0; i < 5000; ++i) {
-            dir.write("big/Artist " + std::to_string(i % 300) + " - Track " + std::to_string(i) +
-                          ".mp3",
-                      std::string(i % 7 + 1, 'x'));
+            dir.write(
+                "big/Artist " + std::to_string(i % 300) + " - Track " + std::to_string(i) + ".mp3",
+                std::string(i % 7 + 1, 'x'));
         }
         dir.write("spinora.ini",
                   "[General]\nInitial folder=@ByteArray(" + (dir.path() / "big").string() + ")\n");

@@ -15,8 +15,9 @@ int LevelOutput::writeLevelled(int16_t* ring, const int16_t* frames, int count) 
     return resample(frames, count, [&](int k, const int16_t* frame) {
         const int at = wrap(writePosition_ + k);
         for (int c = 0; c < 2; ++c) {
-            const int16_t sample =
-                level == kFullLevel ? frame[c] : static_cast<int16_t>(frame[c] * level / kFullLevel);
+            const int16_t sample = level == kFullLevel
+                                       ? frame[c]
+                                       : static_cast<int16_t>(frame[c] * level / kFullLevel);
             storeShared(ring[2 * at + c], sample);
         }
     });

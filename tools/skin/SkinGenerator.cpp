@@ -576,8 +576,10 @@ QImage helpPicture() {
     row(250, 2, Icon::Stop, QStringLiteral("Stop"), QStringLiteral("S"));
     row(250, 3, Icon::Memory, QStringLiteral("Memory"), QStringLiteral("M"));
     row(250, 4, Icon::BeatSkip, QStringLiteral("Next beat"), QStringLiteral("N"));
-    row(250, 5, Icon::Play, QStringLiteral("Sync"), QStringLiteral("Enter"), QStringLiteral("Sync"));
-    row(250, 6, Icon::Play, QStringLiteral("Switch deck"), QStringLiteral("Tab"), QStringLiteral("AB"));
+    row(250, 5, Icon::Play, QStringLiteral("Sync"), QStringLiteral("Enter"),
+        QStringLiteral("Sync"));
+    row(250, 6, Icon::Play, QStringLiteral("Switch deck"), QStringLiteral("Tab"),
+        QStringLiteral("AB"));
     heading(488, QStringLiteral("Buttons"));
     row(488, 0, Icon::Desktop, QStringLiteral("Display from the desktop"), {});
     row(488, 1, Icon::ThisFolder, QStringLiteral("Display from this folder"), {});
