@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/SettingsFile.h"
+#include "sound/SoundConfig.h"
 
 inline constexpr int kColumnWidthCount = 16;
 inline constexpr int kBandWidthCount = 5;
@@ -14,26 +15,15 @@ inline constexpr const char* kInvalidConfigurationMessage =
 
 // The values read once at start-up. The hardware choices come from the setup program; the program
 // itself writes back only the browser's layout and top folder.
-struct Settings {
+// The sound part is what the sound system is given.
+struct Settings : SoundConfig {
     int32_t optimizedBeatDetection = 1;  // as stored; the adaptive detector runs unless 0
-    bool useDirectSound = true;
     bool useDirectDraw = true;
-    bool use3dCard = false;
-    bool useTwoCards = false;
-    bool useMixTable = false;
-    bool swap3dOutput = false;
-    std::string soundCard;  // playback device names; empty means the default device
-    std::string soundCard1;
-    std::string soundCard2;
     std::string initialFolder;  // absolute path of the browser's top folder; empty is the desktop
     std::array<int32_t, kColumnWidthCount> columnWidths = {241, 191, 46,  150, 49,  0,   200, 149,
                                                            0,   400, 299, 0,   251, 149, 50,  248};
     std::array<int32_t, kBandWidthCount> bandWidths = {204, 491, 109, 211, 361};
     bool coolColor = true;
-
-    // Derived: two outputs without a mixing table, each deck on the first at its volume and on
-    // the second at its cue level.
-    bool splitCueOutput = false;
 };
 
 // Reads every value the file holds, leaving the default for one that is missing or of the wrong

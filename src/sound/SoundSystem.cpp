@@ -46,7 +46,7 @@ const char* SoundSystem::openWaveCard(const std::string& name, WaveCard& into) {
     return into.stream ? nullptr : kSoundCardUnavailableMessage;
 }
 
-const char* SoundSystem::buildOutputs(const Settings& s,
+const char* SoundSystem::buildOutputs(const SoundConfig& s,
                                       std::array<std::unique_ptr<SoundOutput>, 2>& outputs) {
     const char* error = nullptr;
     if (s.use3dCard && s.useDirectSound && !s.useTwoCards) {
@@ -106,9 +106,9 @@ const char* SoundSystem::buildOutputs(const Settings& s,
     return nullptr;
 }
 
-const char* SoundSystem::openSound(const Settings& settings) {
+const char* SoundSystem::openSound(const SoundConfig& config) {
     std::array<std::unique_ptr<SoundOutput>, 2> outputs;
-    if (const char* error = buildOutputs(settings, outputs)) {
+    if (const char* error = buildOutputs(config, outputs)) {
         return error;
     }
     if (mixer_) {

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Settings.h"
 #include "deck/AudioThread.h"
 #include "deck/Deck.h"
 #include "sound/AudioBackend.h"
 #include "sound/AudioDevice.h"
+#include "sound/SoundConfig.h"
 #include "sound/WaveOutMixer.h"
 
 inline constexpr const char* kSoundCardBusyMessage =
@@ -22,8 +22,8 @@ inline constexpr const char* kSoundCardUnavailableMessage =
 inline constexpr const char* kNoThreadMessage =
     "Multi-thread operation impossible. You must execute Spinora from a multi-thread OS";
 
-// Opens the sound devices the settings choose, builds both decks with their outputs and runs the
-// audio thread; tears it all down in the reverse order.
+// Opens the sound devices the configuration chooses, builds both decks with their outputs and runs
+// the audio thread; tears it all down in the reverse order.
 class SoundSystem {
   public:
     using DecoderFactory = std::function<std::unique_ptr<Decoder>()>;
@@ -35,7 +35,7 @@ class SoundSystem {
 
     // Returns the start-up error message, or null. What was created before an error stays until
     // closeSound.
-    const char* openSound(const Settings& settings);
+    const char* openSound(const SoundConfig& config);
     // Stops the audio thread, then destroys the decks (which store their records), then releases
     // the devices.
     void closeSound();
@@ -55,7 +55,7 @@ class SoundSystem {
 
     const char* openBufferDevice(const std::string& name, int channels, BufferDevice& into);
     const char* openWaveCard(const std::string& name, WaveCard& into);
-    const char* buildOutputs(const Settings& settings,
+    const char* buildOutputs(const SoundConfig& config,
                              std::array<std::unique_ptr<SoundOutput>, 2>& outputs);
 
     AudioBackend& backend_;

@@ -67,7 +67,7 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
         engine.useDirectSound = c.useDirectSound;
         TestBackend backend;
         SoundSystem sound(backend, engine, [] { return std::make_unique<Mpg123Decoder>(); });
-        Settings settings;
+        SoundConfig settings;
         settings.useDirectSound = c.useDirectSound;
         settings.useTwoCards = c.useTwoCards;
         settings.use3dCard = c.use3dCard;

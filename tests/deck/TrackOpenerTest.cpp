@@ -120,7 +120,7 @@ class SlowOpenTest : public ::testing::Test {
 
     TrackInfoStore store{{}, 1, 0};
     EngineState engine;
-    Settings settings;
+    SoundConfig settings;
     TestBackend backend;
     Gate gate;
     std::atomic<bool> slowOpens{false};

@@ -65,7 +65,7 @@ class SdlDiskTest : public ::testing::Test {
     std::string output() const { return (dir.path() / "played.raw").string(); }
 
     // Plays the tracks from their start on the decks, until each has ended.
-    std::vector<int16_t> play(Settings settings, const std::vector<std::string>& tracks,
+    std::vector<int16_t> play(SoundConfig settings, const std::vector<std::string>& tracks,
                               int pitch = 4096) {
         engine.useDirectSound = settings.useDirectSound;
         {
@@ -131,7 +131,7 @@ TEST_F(SdlDiskTest, OneCardPlaysTheDecodedSamplesAndResamplesThemToThePitch) {
 TEST_F(SdlDiskTest, OneCardWithoutDirectSoundAveragesTheDecks) {
     const std::string low = dir.write("low.mp3", encodeMp3(tone(300, 2.0)));
     const std::string high = dir.write("high.mp3", encodeMp3(tone(2000, 2.0)));
-    Settings settings;
+    SoundConfig settings;
     settings.useDirectSound = false;
     const std::vector<int16_t> played = play(settings, {low, high});
     const auto loud = [](int16_t s) { return std::abs(s) > 200; };

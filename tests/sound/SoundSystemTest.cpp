@@ -17,7 +17,7 @@ class SoundSystemTest : public ::testing::Test {
   protected:
     SoundSystemTest() { engine.store = &store; }
 
-    const char* open(Settings settings) {
+    const char* open(SoundConfig settings) {
         settings.splitCueOutput =
             !settings.useMixTable && (settings.use3dCard || settings.useTwoCards);
         return sound.openSound(settings);
@@ -55,7 +55,7 @@ TEST_F(SoundSystemTest, OneCardByDefault) {
 }
 
 TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
-    Settings quadCue;
+    SoundConfig quadCue;
     quadCue.use3dCard = true;
     quadCue.soundCard = "quad";
     ASSERT_EQ(open(quadCue), nullptr);
@@ -64,7 +64,7 @@ TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
     sound.closeSound();
 
     backend.opened.clear();
-    Settings twoCards;
+    SoundConfig twoCards;
     twoCards.useTwoCards = true;
     twoCards.soundCard1 = "first";
     twoCards.soundCard2 = "second";
@@ -80,7 +80,7 @@ TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
     sound.closeSound();
 
     backend.opened.clear();
-    Settings waveTwo;
+    SoundConfig waveTwo;
     waveTwo.useDirectSound = false;
     waveTwo.useTwoCards = true;
     waveTwo.soundCard1 = "ignored";
@@ -90,7 +90,7 @@ TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
     sound.closeSound();
 
     backend.opened.clear();
-    Settings waveOne;
+    SoundConfig waveOne;
     waveOne.useDirectSound = false;
     ASSERT_EQ(open(waveOne), nullptr);
     EXPECT_EQ(backend.opened, std::vector<std::string>{"/2"});
@@ -98,7 +98,7 @@ TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
 }
 
 TEST_F(SoundSystemTest, SwappedQuadCardWithMixTablePutsDeckZeroBehind) {
-    Settings settings;
+    SoundConfig settings;
     settings.use3dCard = true;
     settings.useMixTable = true;
     settings.swap3dOutput = true;
@@ -131,7 +131,7 @@ TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
         EXPECT_EQ(sound.deck(0), nullptr);
         sound.closeSound();
     }
-    Settings wave;
+    SoundConfig wave;
     wave.useDirectSound = false;
     EXPECT_STREQ(open(wave),
                  "The sound card is unavailable. It may be in use by another application");
@@ -146,7 +146,7 @@ TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
 // The audio thread serves both decks while a device thread plays and the main thread keeps
 // asking for things: run under ThreadSanitizer, it shows the threads share nothing unguarded.
 TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
-    Settings settings;
+    SoundConfig settings;
     settings.useTwoCards = true;
     settings.soundCard1 = "a";
     settings.soundCard2 = "b";
