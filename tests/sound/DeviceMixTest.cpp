@@ -104,6 +104,22 @@ TEST(DeviceMixTest, LoudDecksAreLimitedSmoothlyAndThePlainSumComesBack) {
     EXPECT_TRUE(std::equal(out.begin() + settled, out.end(), sum.begin() + settled));
 }
 
+TEST(DeviceMixTest, LimitedLowTonesStayAsSmoothAsTheirSum) {
+    // Beating against each other, the tones sum over full scale for a long stretch of every
+    // beat: the gain follows the swell without a step.
+    const Pcm a = atPeak(tone(50, 2.0), 30240);
+    const Pcm b = atPeak(tone(53, 2.0), 30240);
+    Card card;
+    card.add(a);
+    card.add(b);
+    const std::vector<int16_t> out = card.play(a.frames());
+    const std::vector<int32_t> sum = plainSum(a, b);
+    const int16_t loudest = *std::max_element(out.begin(), out.end());
+    EXPECT_LE(loudest, PeakLimiter::kCeiling);
+    EXPECT_GT(loudest, PeakLimiter::kCeiling - 100);
+    EXPECT_LE(largestStep(out, 2), largestStep(sum, 2));
+}
+
 TEST(DeviceMixTest, EachSpeakerPairOfAFourChannelCardIsLimitedOnItsOwn) {
     const Pcm loud = atPeak(tone(60, 1.0, 44100, 1), 30000);
     const Pcm quiet = atPeak(tone(300, 1.0, 44100, 1), 8000);
