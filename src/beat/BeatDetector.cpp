@@ -27,6 +27,8 @@ void BeatDetector::resetForTrack() {
     tempoHistory_.fill({0.0f, 0});
     runLength_ = 1;
     runSum_ = seed;
+    riseCount_ = 0;
+    runPeak_ = 0;
 }
 
 void BeatDetector::clearHistory() {
@@ -123,11 +125,23 @@ void BeatDetector::detectOnsetAdaptive(int w) {
 
 void BeatDetector::updateStartEnd(int slot, int32_t strength) {
     const int64_t m = strength;
-    if (strength > record_.peakLevel) {
+    const float x = frameTable_[slot / kSlotsPerRingFrame];
+    const bool peakGrew = strength > record_.peakLevel;
+    if (peakGrew) {
         storeShared(record_.peakLevel, strength);
     }
+    if (x > 0.0f && strength > runPeak_) {
+        runPeak_ = strength;
+        if (3 * m > 2 * static_cast<int64_t>(record_.peakLevel)) {
+            // Full: the newest rise gives way, the earliest ones decide the start.
+            const int at = riseCount_ < kRiseCapacity ? riseCount_++ : kRiseCapacity - 1;
+            rises_[at] = {x, strength};
+        }
+    }
+    if (peakGrew) {
+        startAtEarliestRise();
+    }
     const int64_t peak = record_.peakLevel;
-    const float x = frameTable_[slot / kSlotsPerRingFrame];
     // The start is the earliest onset above two thirds of the peak level, the end the latest
     // above half of it; a candidate whose strength fell behind the grown peak gives way.
     if (x > 0.0f && 3 * m > 2 * peak &&
@@ -139,6 +153,28 @@ void BeatDetector::updateStartEnd(int slot, int32_t strength) {
         (2 * static_cast<int64_t>(record_.endStrength) < peak || x > record_.endPosition)) {
         storeShared(record_.endPosition, x);
         storeShared(record_.endStrength, strength);
+    }
+}
+
+void BeatDetector::startAtEarliestRise() {
+    const int64_t peak = record_.peakLevel;
+    // A rise below two thirds of the peak can never be the start again: the peak only grows.
+    int kept = 0;
+    const Rise* earliest = nullptr;
+    for (int i = 0; i < riseCount_; ++i) {
+        if (3 * static_cast<int64_t>(rises_[i].strength) > 2 * peak) {
+            rises_[kept] = rises_[i];
+            if (earliest == nullptr || rises_[kept].position < earliest->position) {
+                earliest = &rises_[kept];
+            }
+            ++kept;
+        }
+    }
+    riseCount_ = kept;
+    if (earliest != nullptr && (3 * static_cast<int64_t>(record_.startStrength) < 2 * peak ||
+                                earliest->position < record_.startPosition)) {
+        storeShared(record_.startPosition, earliest->position);
+        storeShared(record_.startStrength, earliest->strength);
     }
 }
 

@@ -46,6 +46,8 @@ class BeatDetector {
     void detectOnset(int w);
     void detectOnsetAdaptive(int w);
     void updateStartEnd(int slot, int32_t strength);
+    // The peak level grew: the start moves to the earliest rise still above two thirds of it.
+    void startAtEarliestRise();
     void estimateTempo();
 
     // Two copies of the envelope back to back, so that every window reads forward without
@@ -68,4 +70,16 @@ class BeatDetector {
     float rawBpm_ = 0.0f;
     TrackInfoRecord record_{};
     std::array<int32_t, kHistorySize> onsetHistory_{};
+
+    // The onsets of this track's run that set a new running maximum (stream position and
+    // strength), as long as they are start candidates: a later, louder part must not pull the
+    // start away from an earlier onset that is still loud enough.
+    struct Rise {
+        float position;
+        int32_t strength;
+    };
+    static constexpr int kRiseCapacity = 32;
+    std::array<Rise, kRiseCapacity> rises_{};
+    int riseCount_ = 0;
+    int32_t runPeak_ = 0;
 };

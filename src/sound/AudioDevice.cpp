@@ -1,7 +1,6 @@
 #include "sound/AudioDevice.h"
 
 #include <algorithm>
-#include <limits>
 
 AudioDevice::AudioDevice(int channels) : channels_(channels) {}
 
@@ -29,9 +28,9 @@ void AudioDevice::mix(int16_t* out, int frames) {
         for (int b = 0; b < count; ++b) {
             buffers_[b]->mixInto(acc_.data(), chunk, channels_);
         }
-        for (int i = 0; i < samples; ++i) {
-            out[i] = static_cast<int16_t>(std::clamp<int32_t>(
-                acc_[i], std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
+        // Each pair of speakers has a limiter of its own: a loud front never ducks the rear.
+        for (int pair = 0; pair < channels_ / 2; ++pair) {
+            limiters_[pair].apply(acc_.data() + 2 * pair, out + 2 * pair, chunk, channels_, 2);
         }
         out += samples;
         frames -= chunk;

@@ -6,9 +6,11 @@
 
 #include "sound/LoopBuffer.h"
 #include "sound/MixSource.h"
+#include "sound/PeakLimiter.h"
 
 // A sound card as the buffer-volume outputs see it: looping buffers of their own, each with a
-// play cursor, a write cursor and a volume, mixed by the device into its 2 or 4 channels.
+// play cursor, a write cursor and a volume, mixed by the device into its 2 or 4 channels, with
+// a peak limiter on each pair of channels so that decks summing over full scale never clip.
 class AudioDevice : public MixSource {
   public:
     static constexpr int kMaxBuffers = 8;
@@ -38,4 +40,5 @@ class AudioDevice : public MixSource {
     std::array<std::unique_ptr<LoopBuffer>, kMaxBuffers> buffers_;
     std::atomic<int> bufferCount_{0};
     std::array<int32_t, kChunkFrames * 4> acc_{};
+    std::array<PeakLimiter, 2> limiters_{};
 };

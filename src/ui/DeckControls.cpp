@@ -28,6 +28,13 @@ constexpr int kPressedClose = 15;
 constexpr int kPressedPitchReset = 16;
 constexpr int kPressedPerDeck = 7;
 
+// The pitch a deck plays at once its requests are taken up: a tempo match waits for the next
+// service step, and a beat placed by the pitch before it would drift off at once.
+int requestedPitch(const Deck& deck) {
+    const int pending = deck.pendingPitch();
+    return pending != 0 ? pending : deck.pitch();
+}
+
 }  // namespace
 
 DeckControls::DeckControls(Application& app) : app_(app) {}
@@ -124,8 +131,7 @@ bool DeckControls::syncTempo(int index) {
         return false;
     }
     deck.setPitchFromUser(false);
-    const int pending = deck.pendingPitch();
-    app_.deckArea().drawPitch(index, pending != 0 ? pending : deck.pitch());
+    app_.deckArea().drawPitch(index, requestedPitch(deck));
     return true;
 }
 
@@ -133,7 +139,7 @@ void DeckControls::align(int index, bool fine) {
     Deck& deck = app_.deck(index);
     const Deck& other = app_.deck(1 - index);
     const int next = nextBeatOffset(other.beatView());
-    const int target = next * deck.pitch() / other.pitch();
+    const int target = next * requestedPitch(deck) / requestedPitch(other);
     const int r = findBeatNear(deck.beatView(), target);
     if (!fine || std::abs(r) < kFineLimit) {
         deck.requestMove(r * kSlotFrames);
@@ -153,7 +159,7 @@ void DeckControls::skipBeat(int index) {
     const Deck& other = app_.deck(1 - index);
     const int beat = beatLengthSlots(loadShared(deck.record().bpm));
     const int next = nextBeatOffset(other.beatView());
-    const int target = beat + next * deck.pitch() / other.pitch();
+    const int target = beat + next * requestedPitch(deck) / requestedPitch(other);
     const int found = findBeatNear(deck.beatView(), target);
     deck.requestMove((beat + found) * kSlotFrames);
 }

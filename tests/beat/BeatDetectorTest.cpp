@@ -76,6 +76,25 @@ Pcm noiseBursts(int frames, unsigned seed) {
     return pcm;
 }
 
+// Drums at 120 BPM whose every beat is played at the level gain(beat) gives, 0 to 1.
+template <class Gain>
+Pcm drumsAtLevels(double seconds, Gain&& gain) {
+    Pcm pcm = drums(120, seconds);
+    const int beatFrames = pcm.sampleRate / 2;
+    for (int i = 0; i < static_cast<int>(pcm.samples.size()); ++i) {
+        const double g = gain(i / 2 / beatFrames);
+        pcm.samples[i] = static_cast<int16_t>(std::lrint(pcm.samples[i] * g));
+    }
+    return pcm;
+}
+
+// Seconds from the track's start to where the detector puts the start of the music.
+double startSeconds(const Pcm& pcm, int32_t optimized) {
+    DetectorRig rig(optimized);
+    rig.play(pcm);
+    return rig.detector.record().startPosition * pcm.seconds();
+}
+
 TEST(BeatTablesTest, FirstValuesAndLengths) {
     const BeatTables& t = beatTables();
     EXPECT_EQ(std::vector<int>(t.kickTemplate.begin(), t.kickTemplate.begin() + 5),
@@ -180,6 +199,38 @@ TEST(BeatDetectorTest, SilenceAfterTheEndAndALockedTempoLeaveTheGlobalBpm) {
     locked.detector.record().bpmVotes = kLockedBpmVotes;
     locked.play(drums(120, 12.0));
     EXPECT_EQ(locked.detector.record().bpm, 99.0f);
+}
+
+// The start is the earliest onset above two thirds of the track's peak, however late the peak
+// comes.
+TEST(BeatDetectorTest, ALouderPartLaterLeavesTheStartOnTheFirstLoudEnoughKick) {
+    for (int32_t optimized : {1, 0}) {
+        SCOPED_TRACE(optimized);
+        // Accented beats from the start; from 14 s on every beat is louder still. Beat 1 (the
+        // first that can be the start) is too quiet for the final peak, beat 2 is loud enough.
+        const Pcm accents = drumsAtLevels(24.0, [](int beat) {
+            if (beat >= 28) {
+                return 1.0;
+            }
+            return beat % 2 == 1 ? 0.55 : 0.8;
+        });
+        EXPECT_NEAR(startSeconds(accents, optimized), 1.0, 0.08);
+    }
+}
+
+TEST(BeatDetectorTest, QuietIntroPutsTheStartWhereTheMusicIsLoudEnough) {
+    for (int32_t optimized : {1, 0}) {
+        SCOPED_TRACE(optimized);
+        // An intro until 10 s, the music from there, and a louder chorus from 20 s: the music
+        // reaches two thirds of the chorus, the intro does not.
+        const Pcm song = drumsAtLevels(30.0, [](int beat) {
+            if (beat < 20) {
+                return 0.52;
+            }
+            return beat < 40 ? 0.74 : 1.0;
+        });
+        EXPECT_NEAR(startSeconds(song, optimized), 10.0, 0.08);
+    }
 }
 
 }  // namespace
