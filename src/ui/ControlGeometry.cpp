@@ -35,7 +35,6 @@ const DeckControlMap kDeckControls[2] = {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kArcCentreY = 443;
 constexpr int kRingInner = 112 * 112;
 constexpr int kRingOuter = 128 * 128;
 

@@ -18,11 +18,14 @@ struct Box {
     bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
 
-// The controls of one deck.
+// The screen y of every pitch arc's centre.
+inline constexpr int kArcCentreY = 443;
+
+// The controls of one deck. The skin generator draws the controls where these say.
 struct DeckControlMap {
     Circle disc, select, mem, stop, pause, play, skip, sync;
     Box bpmAdopt, pitchReset;
-    int arcCentreX;  // the pitch arc's centre is (arcCentreX, 443)
+    int arcCentreX;  // the pitch arc's centre is (arcCentreX, kArcCentreY)
     int arcLeft, arcRight;
 };
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "SkinPainter.h"
+#include "ui/ControlGeometry.h"
 
 using namespace skin;
 
@@ -37,7 +38,7 @@ QImage blank(int width, int height, QImage::Format format = QImage::Format_ARGB3
 
 // --- The deck area ---------------------------------------------------------------------------
 
-// Where each control of a deck sits, in deck-area coordinates (screen y minus 300).
+// Where each part of a deck sits, in deck-area coordinates.
 struct DeckLayout {
     QPointF disc;
     QRectF time, bpm, title;
@@ -48,41 +49,42 @@ struct DeckLayout {
     QString letter;
 };
 
+// The deck area is drawn in its own coordinates: screen y minus its top.
+constexpr int kDeckAreaTop = 300;
+
+QPointF centreOf(const Circle& c) {
+    return QPointF(c.cx, c.cy - kDeckAreaTop);
+}
+
+QRectF rectOf(const Box& b) {
+    return QRectF(b.left, b.top - kDeckAreaTop, b.right - b.left + 1, b.bottom - b.top + 1);
+}
+
+// The controls sit where the window looks for them; the displays are the skin's own.
+DeckLayout deckLayout(int deck, QRectF time, QRectF bpm, QRectF title, QRectF pitchText) {
+    const DeckControlMap& c = kDeckControls[deck];
+    return DeckLayout{centreOf(c.disc),
+                      time,
+                      bpm,
+                      title,
+                      QPointF(c.arcCentreX, kArcCentreY - kDeckAreaTop),
+                      deck == 0 ? 1.0 : -1.0,
+                      rectOf(c.bpmAdopt),
+                      rectOf(c.pitchReset),
+                      pitchText,
+                      centreOf(c.select),
+                      centreOf(c.mem),
+                      centreOf(c.stop),
+                      centreOf(c.pause),
+                      centreOf(c.play),
+                      centreOf(c.skip),
+                      centreOf(c.sync),
+                      deck == 0 ? QStringLiteral("A") : QStringLiteral("B")};
+}
+
 const DeckLayout kDecks[2] = {
-    {{151, 144},
-     {17, 10, 102, 56},
-     {174, 9, 108, 40},
-     {76, 262, 145, 26},
-     {140, 143},
-     1,
-     {156, 20, 9, 21},
-     {231, 158, 11, 8},
-     {200, 60, 36, 13},
-     {262, 260},
-     {285, 207},
-     {299, 170},
-     {300, 130},
-     {292, 92},
-     {329, 103},
-     {324, 45},
-     QStringLiteral("A")},
-    {{647, 144},
-     {680, 10, 102, 56},
-     {519, 9, 108, 40},
-     {577, 262, 145, 26},
-     {660, 143},
-     -1,
-     {634, 20, 9, 21},
-     {558, 158, 11, 8},
-     {572, 60, 36, 13},
-     {539, 260},
-     {516, 207},
-     {502, 170},
-     {501, 130},
-     {509, 92},
-     {472, 103},
-     {477, 45},
-     QStringLiteral("B")},
+    deckLayout(0, {17, 10, 102, 56}, {174, 9, 108, 40}, {76, 262, 145, 26}, {200, 60, 36, 13}),
+    deckLayout(1, {680, 10, 102, 56}, {519, 9, 108, 40}, {577, 262, 145, 26}, {572, 60, 36, 13}),
 };
 
 constexpr double kArcLow = -0.95;   // the angle of pitch 4506, +10 %
@@ -432,8 +434,8 @@ QImage upperSkin(bool pressed) {
 
 // --- Sprites, browser pictures, help, cursors -------------------------------------------------
 
-void sprite(int size, const QColor& colour, const QString& image, const QString& mask) {
-    // The image is black where transparent, the mask black where opaque: AND then OR.
+// The image is black where transparent, the mask black where opaque: AND then OR.
+QImage sprite(int size, const QColor& colour, bool mask) {
     QImage picture = blank(size, size, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QImage cutout = blank(size, size, QImage::Format_RGB32);
@@ -459,8 +461,7 @@ void sprite(int size, const QColor& colour, const QString& image, const QString&
             cutout.setPixel(x, y, qRgb(0, 0, 0));
         }
     }
-    save(picture, image);
-    save(cutout, mask);
+    return mask ? cutout : picture;
 }
 
 const QColor kButtonFace(0x2b, 0x2f, 0x37);  // the browser's button face; pictures are keyed on it
@@ -688,6 +689,40 @@ QImage splash() {
     return image;
 }
 
+// Every picture of the skin. The build takes the list of files from the names in this table, one
+// entry a line.
+struct Picture {
+    const char* name;
+    QImage (*draw)();
+};
+const Picture kPictures[] = {
+    {"164.raw", [] { return splash(); }},
+    {"170.raw", [] { return upperSkin(false); }},
+    {"169.raw", [] { return upperSkin(true).copy(0, 0, 800, 50); }},
+    {"166.raw", [] { return deckArea(0, false); }},
+    {"168.raw", [] { return deckArea(1, false); }},
+    {"165.raw", [] { return deckArea(0, true).copy(200, 0, 400, 300); }},
+    {"167.raw", [] { return deckArea(1, true).copy(200, 0, 400, 300); }},
+    {"150.bmp", [] { return sprite(16, QColor(0xff, 0xb0, 0x30), false); }},
+    {"152.bmp", [] { return sprite(16, QColor(0xff, 0xb0, 0x30), true); }},
+    {"161.bmp", [] { return sprite(11, QColor(0x4d, 0xd6, 0xff), false); }},
+    {"162.bmp", [] { return sprite(11, QColor(0x4d, 0xd6, 0xff), true); }},
+    {"139.bmp", [] { return buttonPicture(Icon::ThisFolder); }},
+    {"140.bmp", [] { return buttonPicture(Icon::Desktop); }},
+    {"142.bmp", [] { return listImages(); }},
+    {"143.bmp", [] { return buttonPicture(Icon::Shuffle); }},
+    {"144.bmp", [] { return buttonPicture(Icon::RemovePlayed); }},
+    {"145.bmp", [] { return buttonPicture(Icon::Open); }},
+    {"146.bmp", [] { return buttonPicture(Icon::Save); }},
+    {"148.bmp", [] { return searchPicture(); }},
+    {"160.bmp", [] { return helpPicture(); }},
+    {"cursor154.png", [] { return dragCursor(false, true); }},
+    {"cursor155.png", [] { return dragCursor(true, true); }},
+    {"cursor156.png", [] { return dragCursor(false, false); }},
+    {"cursor158.png", [] { return dragCursor(true, false); }},
+    {"cursor173.png", [] { return nudgeCursor(); }},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -700,29 +735,8 @@ int main(int argc, char** argv) {
     outputFolder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(outputFolder);
 
-    save(splash(), QStringLiteral("164.raw"));
-    const QImage upper = upperSkin(false);
-    save(upper, QStringLiteral("170.raw"));
-    save(upperSkin(true).copy(0, 0, 800, 50), QStringLiteral("169.raw"));
-    save(deckArea(0, false), QStringLiteral("166.raw"));
-    save(deckArea(1, false), QStringLiteral("168.raw"));
-    save(deckArea(0, true).copy(200, 0, 400, 300), QStringLiteral("165.raw"));
-    save(deckArea(1, true).copy(200, 0, 400, 300), QStringLiteral("167.raw"));
-    sprite(16, QColor(0xff, 0xb0, 0x30), QStringLiteral("150.bmp"), QStringLiteral("152.bmp"));
-    sprite(11, QColor(0x4d, 0xd6, 0xff), QStringLiteral("161.bmp"), QStringLiteral("162.bmp"));
-    save(buttonPicture(Icon::ThisFolder), QStringLiteral("139.bmp"));
-    save(buttonPicture(Icon::Desktop), QStringLiteral("140.bmp"));
-    save(listImages(), QStringLiteral("142.bmp"));
-    save(buttonPicture(Icon::Shuffle), QStringLiteral("143.bmp"));
-    save(buttonPicture(Icon::RemovePlayed), QStringLiteral("144.bmp"));
-    save(buttonPicture(Icon::Open), QStringLiteral("145.bmp"));
-    save(buttonPicture(Icon::Save), QStringLiteral("146.bmp"));
-    save(searchPicture(), QStringLiteral("148.bmp"));
-    save(helpPicture(), QStringLiteral("160.bmp"));
-    save(dragCursor(false, true), QStringLiteral("cursor154.png"));
-    save(dragCursor(true, true), QStringLiteral("cursor155.png"));
-    save(dragCursor(false, false), QStringLiteral("cursor156.png"));
-    save(dragCursor(true, false), QStringLiteral("cursor158.png"));
-    save(nudgeCursor(), QStringLiteral("cursor173.png"));
+    for (const Picture& picture : kPictures) {
+        save(picture.draw(), QString::fromLatin1(picture.name));
+    }
     return 0;
 }
