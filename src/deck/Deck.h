@@ -15,10 +15,12 @@
 #include "sound/SoundOutput.h"
 
 // One of the two players. It decodes its file one MP3 frame at a time into a ring of 128 frames,
-// feeds every frame to its beat detector and, while playing, to its sound output. Everything that
-// changes a deck runs on the audio thread; the main thread only reads its state and leaves
-// requests, which the next service step takes up. A file is opened on a loader thread, and the
-// audio thread takes it in once it is ready.
+// feeds every frame to its beat detector and, while playing, to its sound output. What decodes,
+// plays or moves runs on the audio thread; the main thread reads the deck's state and leaves
+// requests, which the next service step takes up. Three main-thread calls write shared state
+// themselves: pressCue (the cue state), setCueHere (the cue point of the record) and, on buffer
+// outputs, setVolume and setCueVolume (the device volume). A file is opened on a loader thread,
+// and the audio thread takes it in once it is ready.
 class Deck {
   public:
     using DecoderFactory = TrackOpener::DecoderFactory;

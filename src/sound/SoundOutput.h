@@ -3,8 +3,10 @@
 #include <cstdint>
 
 // Where a deck's audio goes: a looping device ring filled ahead of the card's play position with
-// the deck's 44100 Hz stereo frames, resampled to the deck's pitch. Every operation but setVolume
-// and setCueVolume runs on the audio thread.
+// the deck's 44100 Hz stereo frames, resampled to the deck's pitch. start() runs on the main thread
+// before the audio thread exists; setVolume and setCueVolume on the main thread (buffer outputs) or
+// the audio thread (level outputs, which apply the level while writing); all the others on the
+// audio thread.
 class SoundOutput {
   public:
     static constexpr int kUnityPitch = 4096;
@@ -23,7 +25,7 @@ class SoundOutput {
     // Levels from 0 (silent) to 256 (full).
     virtual void setVolume(int level) = 0;
     virtual void setCueVolume(int level) = 0;
-    // Starts the device; returns a start-up error message, or null.
+    // Main thread, at start-up: starts the device; returns a start-up error message, or null.
     virtual const char* start() = 0;
     // Drops everything queued; the next write starts at the earliest place still to be played.
     virtual void flush() = 0;
