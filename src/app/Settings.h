@@ -26,10 +26,11 @@ struct Settings : SoundConfig {
     bool coolColor = true;
 };
 
-// Reads every value the file holds, leaving the default for one that is missing or of the wrong
-// kind. Returns the start-up error message of an impossible sound configuration, or null.
+// main, at start-up: reads every value the file holds, leaving the default for one that is missing
+// or of the wrong kind. Returns the start-up error message of an impossible sound configuration, or
+// null.
 const char* readSettings(SettingsFile& file, Settings& settings);
 
-// Writes back the top folder (unless it is the desktop), the column widths, and the band widths
-// when the band container was available. False when the file could not be written.
+// main: writes back the top folder (unless it is the desktop), the column widths, and the band
+// widths when the band container was available. False when the file could not be written.
 bool writeSettings(SettingsFile& file, const Settings& settings, bool bandWidthsAvailable);

@@ -13,7 +13,7 @@ struct SettingValue {
 };
 
 // Where the settings live between runs. The rules of reading and writing them do not depend on
-// it, so they can be tested on a file kept in memory.
+// it, so they can be tested on a file kept in memory. Main thread only.
 class SettingsFile {
   public:
     virtual ~SettingsFile() = default;

@@ -7,29 +7,33 @@
 #include "beat/TempoEstimate.h"
 #include "deck/TrackInfoRecord.h"
 
-// The tempo and onset analysis of one deck, fed with every frame that enters the deck's ring:
+// The tempo and onset analysis of one deck, fed with every MP3 frame that enters the deck's ring:
 // a decimated envelope, onset strengths by matched filtering against kick-drum chirps, a tempo
-// estimate per frame from a sliding autocorrelation, the local BPM voted over the latest 64
-// estimates, and in the track's record the global BPM and where the music starts and ends.
+// estimate per MP3 frame from a sliding autocorrelation, the local BPM voted over the latest 64
+// estimates, and in the track's record the global BPM and where the music starts and ends. It
+// runs on the audio thread (built on the main thread); the main thread and the display read the
+// local BPM, the record and the onset history while it runs, the other accessors are for tests
+// between feeds.
 class BeatDetector {
   public:
-    static constexpr int kHistorySize = 4096;  // beat slots, one per 36 frames of the deck's ring
-    static constexpr int kSlotFrames = 36;
-    static constexpr int kSlotsPerRingFrame = 32;
+    static constexpr int kHistorySize = 4096;      // beat slots of the deck's ring
+    static constexpr int kSlotFrames = 36;         // stereo frames per beat slot
+    static constexpr int kSlotsPerRingFrame = 32;  // beat slots per MP3 frame
     static constexpr int kAutocorrelationWindow = 1784;
 
-    // frameTable: the deck's stream position of each ring frame (-1.0 for silence after the
-    // end); decoding: the deck's flag that the decoder still delivers music.
+    // frameTable: the deck's stream position (0..1) of each ring slot's MP3 frame (-1.0 for
+    // silence after the end); decoding: the deck's flag that the decoder still delivers music.
     BeatDetector(const float* frameTable, const int* decoding, int32_t optimizedDetection);
 
-    // Before a new track's record is looked up: the local BPM and the first run start from the
-    // previous track's global BPM.
+    // Before a new track's record takes the place of the old one: the local BPM and the first run
+    // start from the previous track's global BPM.
     void resetForTrack();
     // After a jump: envelope, lag sums and onsets start again; tempo history and record stay.
     void clearHistory();
-    // One ring frame: 1152 stereo frames, interleaved.
+    // One MP3 frame: 1152 stereo frames, interleaved.
     void feed(const int16_t* samples);
 
+    // BPM.
     float localBpm() const { return localBpm_; }
     float rawBpm() const { return rawBpm_; }
     TrackInfoRecord& record() { return record_; }

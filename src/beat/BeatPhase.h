@@ -4,12 +4,13 @@
 
 // What the beat queries read of a deck, taken in one go: its ring indexes, pitch, global BPM,
 // peak onset level and onset history. The audio thread keeps changing these; a view may be one
-// service step old.
+// service step old. The queries run on any thread that holds a view: the main thread, the
+// display's refresh thread.
 struct BeatView {
-    int readIndex;
+    int readIndex;  // ring indexes and counts in stereo frames
     int aheadCount;
     int unfilledCount;
-    int pitch;
+    int pitch;  // speed x 4096
     float globalBpm;
     int32_t peakLevel;
     const int32_t* onsets;  // 4096 beat slots, indexed like the detector's history
@@ -23,15 +24,16 @@ inline constexpr int kOnsetStripHeight = 243;
 // Length of one beat in beat slots at the global BPM, 120 BPM when there is none.
 int beatLengthSlots(float globalBpm);
 
-// Makes the local BPM the track's global BPM and locks it against later analysis.
+// main: makes the local BPM the track's global BPM and locks it against later analysis.
 void adoptLocalBpm(BeatDetector& detector);
 
-// Slots from the play position to the strongest onset of the coming beat.
+// Beat slots from the play position to the strongest onset of the coming beat.
 int nextBeatOffset(const BeatView& view);
 
-// Signed slots from the play position + target to the strongest onset within half a beat, an
-// onset i slots away counting 600 / (600 + i) of its strength.
+// Signed beat slots from the play position + target (beat slots) to the strongest onset within half
+// a beat, an onset i slots away counting 600 / (600 + i) of its strength.
 int findBeatNear(const BeatView& view, int target);
 
-// Heights 0 to 242 of the onsets ahead of the play position, one column per pitch / 1024 slots.
+// Heights 0 to 242 of the onsets ahead of the play position, one column per pitch / 1024 beat
+// slots; out has room for kOnsetStripColumns.
 void onsetStrip(const BeatView& view, int16_t* out);

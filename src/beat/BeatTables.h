@@ -15,5 +15,6 @@ struct BeatTables {
     std::array<int32_t, kKernelCount> kernelLength;
 };
 
-// Built once, on first use.
+// any: built once, on first use (the audio thread's first feed, unless a test came first),
+// without allocating.
 const BeatTables& beatTables();

@@ -4,7 +4,8 @@
 #include <cstdint>
 
 // The steps from the lag sums of the envelope's autocorrelation to a tempo: the strongest lag,
-// its octave correction, and the vote over the latest estimates.
+// its octave correction, and the vote over the latest estimates. Lags are in beat slots; every
+// function is pure (any thread).
 
 struct TempoEstimate {
     float bpm;

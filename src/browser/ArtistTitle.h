@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+// Pure functions: any thread.
 struct ArtistTitle {
     std::string artist;
     std::string title;

@@ -14,6 +14,6 @@ struct BrowserItem {
     std::string artist;
     std::string title;
     std::string path;
-    float bpm = 0.0f;
+    float bpm = 0.0f;  // the record's global BPM, 0 when not measured
     int32_t kind = kUnknown;
 };

@@ -5,7 +5,7 @@
 #include <vector>
 
 // The folders and files the browser shows, from the file system. Hidden entries (a leading '.')
-// are never listed.
+// are never listed. What reads the file system runs on the main thread.
 
 struct FolderEntry {
     std::string name;

@@ -9,7 +9,7 @@
 // Line ends may be CR, LF or both; a UTF-8 byte-order mark is skipped; a relative path is taken
 // from the playlist's own folder and a file:// URL as the path it names.
 
-// The entries' paths; an unreadable file gives none.
+// main: the entries' paths; an unreadable file gives none.
 std::vector<std::string> readPlaylistEntries(const std::string& playlistPath);
 
 // The first entry one line of an .m3u cannot hold (its name has a line break), or null.

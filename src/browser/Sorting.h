@@ -5,7 +5,8 @@
 #include "browser/BrowserItem.h"
 
 // The column sorts of the browser. A key below 8 sorts a column one way, the same key plus 8 the
-// other way; comparisons return a negative value when a is to stand before b.
+// other way; comparisons return a negative value when a is to stand before b. Pure functions: any
+// thread.
 
 // Letters A to Z folded to lower case, other bytes compared as unsigned values.
 int compareText(std::string_view a, std::string_view b);

@@ -5,7 +5,8 @@
 #include <vector>
 
 // "mp3DataBase.txt": one line per track, "disc=path", read once and searched in place. Line ends
-// may be CR, LF or both; empty lines are skipped.
+// may be CR, LF or both; empty lines are skipped. Main thread only; the free functions are pure
+// (any thread).
 class TrackDatabase {
   public:
     // False (and the database stays absent) when the file cannot be read.

@@ -9,7 +9,7 @@ namespace realtime {
 // any: whether the calling thread is marked real-time.
 bool onRealTimeThread();
 
-// Marks the calling thread real-time for the scope's life (scopes nest).
+// any: marks the calling thread real-time for the scope's life (scopes nest).
 class Scope {
   public:
     Scope();

@@ -8,7 +8,7 @@ class Deck;
 
 // The thread that runs every deck operation: a service step of deck 0, one of deck 1, a
 // millisecond's sleep, over and over. It asks for real-time scheduling and carries on at normal
-// priority when that is refused.
+// priority when that is refused. Owned and stopped by the main thread.
 class AudioThread {
   public:
     AudioThread(Deck& deck0, Deck& deck1);

@@ -102,9 +102,9 @@ void Deck::requestPitch(int pitch) {
     pendingPitch_ = pitch;
 }
 
-void Deck::requestMove(int samples) {
+void Deck::requestMove(int stereoFrames) {
     if (isPlayable()) {
-        pendingMove_ = samples;
+        pendingMove_ = stereoFrames;
     }
 }
 
@@ -243,15 +243,15 @@ void Deck::restartAt() {
     decodeStep();
 }
 
-void Deck::followPlayPosition(int pending) {
-    int read = writeIndex_ - pending;
+void Deck::followPlayPosition(int pendingStereoFrames) {
+    int read = writeIndex_ - pendingStereoFrames;
     if (read < 0) {
         read += kRingSize;
     } else if (read >= kRingSize) {
         read -= kRingSize;
     }
     readIndex_ = read;
-    aheadCount_ = pending;
+    aheadCount_ = pendingStereoFrames;
     position_ = frameTable_[read / kFrameSize];
 }
 

@@ -14,21 +14,22 @@
 #include "deck/TrackOpener.h"
 #include "sound/SoundOutput.h"
 
-// One of the two players. It decodes its file one MP3 frame at a time into a ring of 128 frames,
-// feeds every frame to its beat detector and, while playing, to its sound output. What decodes,
-// plays or moves runs on the audio thread; the main thread reads the deck's state and leaves
-// requests, which the next service step takes up. Three main-thread calls write shared state
-// themselves: pressCue (the cue state), setCueHere (the cue point of the record) and, on buffer
-// outputs, setVolume and setCueVolume (the device volume). A file is opened on a loader thread,
-// and the audio thread takes it in once it is ready.
+// One of the two players. It decodes its file one MP3 frame (1152 stereo frames) at a time into
+// a ring of 128 MP3 frames, feeds every MP3 frame to its beat detector and, while playing, to its
+// sound output. What decodes, plays or moves runs on the audio thread; the main thread reads the
+// deck's state and leaves requests, which the next service step takes up. Three main-thread calls
+// write shared state themselves: pressCue (the cue state), setCueHere (the cue point of the record)
+// and, on buffer outputs, setVolume and setCueVolume (the device volume). A file is opened on a
+// loader thread, and the audio thread takes it in once it is ready.
 class Deck {
   public:
     using DecoderFactory = TrackOpener::DecoderFactory;
 
-    static constexpr int kFrameSize = Decoder::kFrameSamples;
+    // Ring indexes and counts are in stereo frames; a ring slot holds one MP3 frame.
+    static constexpr int kFrameSize = Decoder::kFrameSamples;  // stereo frames per MP3 frame
     static constexpr int kSlotCount = 128;
-    static constexpr int kRingSize = kFrameSize * kSlotCount;  // 147456 frames, about 3.34 s
-    static constexpr int kDecodeAheadLimit = 127872;           // 111 frames ahead at most
+    static constexpr int kRingSize = kFrameSize * kSlotCount;  // 147456 stereo frames, 3.34 s
+    static constexpr int kDecodeAheadLimit = 127872;           // 111 MP3 frames ahead at most
     static constexpr int kSampleRate = 44100;
     static constexpr int kUnityPitch = SoundOutput::kUnityPitch;
     static constexpr int kMinPitch = 3686;
@@ -42,8 +43,9 @@ class Deck {
     Deck(const Deck&) = delete;
     Deck& operator=(const Deck&) = delete;
 
-    // Requests, from the main thread. A load pauses the deck at once and opens the file on a
-    // loader thread.
+    // main: requests. A load pauses the deck at once and opens the file on a loader thread.
+    // position is a stream position (0..1), pitch is speed x 4096 (kMinPitch..kMaxPitch), a move
+    // is in stereo frames (negative: back), levels are 0..256.
     void requestLoad(const std::string& path);
     void requestPlay();
     void requestPause();
@@ -53,19 +55,19 @@ class Deck {
     void pressCue();
     void setCueHere();
     void requestPitch(int pitch);
-    void requestMove(int samples);
+    void requestMove(int stereoFrames);
     void setVolume(int level);
     void setCueVolume(int level);
 
-    // The global BPM as heard at the current pitch.
+    // any: the global BPM as heard at the current pitch.
     float effectiveBpm() const;
-    // Requests the pitch that brings the global BPM to targetBpm, up or down an octave; false
-    // when no pitch in range does it.
+    // main, or audio while taking a load in: requests the pitch that brings the global BPM to
+    // targetBpm, up or down an octave; false when no pitch in range does it.
     bool matchTempo(float targetBpm);
 
-    // Audio thread: one service step (follow the play position, then the most urgent request or
-    // one more frame), one frame into the ring (0 when the ring is full), the taking in of a
-    // requested file once opened (true when a load was taken up, done or failed; a load that
+    // audio: one service step (follow the play position, then the most urgent request or
+    // one more MP3 frame), one MP3 frame into the ring (0 when the ring is full), the taking in of
+    // a requested file once opened (true when a load was taken up, done or failed; a load that
     // stays opening longer than the engine's load timeout fails), the resending of everything
     // buffered, and the restart after a jump.
     void serviceStep();
@@ -74,10 +76,12 @@ class Deck {
     void resend();
     void restartAt();
     void pause();
-    // The output still holds `pending` frames not yet heard: the play position lies that far
-    // behind the write position.
-    void followPlayPosition(int pending);
+    // audio: the output still holds `pendingStereoFrames` not yet heard: the play position lies
+    // that far behind the write position.
+    void followPlayPosition(int pendingStereoFrames);
 
+    // any: the deck's state. position: stream position 0..1, -1 when nothing is playable;
+    // pitch: speed x 4096; ring indexes and counts: stereo frames.
     int index() const { return index_; }
     bool isLoaded() const { return durationSeconds_ != -1; }
     bool isPlayable() const { return position_ != -1.0f; }
@@ -100,6 +104,7 @@ class Deck {
     const BeatDetector& beatDetector() const { return detector_; }
     TrackInfoRecord& record() { return detector_.record(); }
     const TrackInfoRecord& record() const { return detector_.record(); }
+    // any (main, and the display's refresh thread): may be one service step old.
     BeatView beatView() const;
 
     // Requests not yet taken up (any thread). loadReady: the file asked for is opened and waits
@@ -111,7 +116,7 @@ class Deck {
     int pendingMove() const { return pendingMove_; }
     int pendingVolume() const { return pendingVolume_; }
 
-    // Audio-thread state.
+    // Audio-thread state (stereo frames; frameTable: the stream position of each ring slot).
     int writeIndex() const { return writeIndex_; }
     bool decoding() const { return decoding_ != 0; }
     const std::array<float, kSlotCount>& frameTable() const { return frameTable_; }

@@ -6,7 +6,7 @@
 // A value that one thread writes while another reads it, without a lock: each access is one
 // relaxed atomic load or store, so a reader sees the value from just before or just after a write,
 // never a torn one. Used for plain fields whose layout must stay as it is (stored records,
-// histories read by the display).
+// histories read by the display). Thread: any.
 template <class T>
 T loadShared(const T& value) {
     return std::atomic_ref<T>(const_cast<T&>(value)).load(std::memory_order_relaxed);

@@ -4,7 +4,8 @@
 #include <thread>
 
 // How a service thread is stopped: the owner raises the signal and waits until the thread, having
-// finished its pass, lowers it again as its last act.
+// finished its pass, lowers it again as its last act. raiseAndWait: the owner's thread; raised
+// and acknowledge: the service thread.
 class StopSignal {
   public:
     bool raised() const { return value_.load() != 0; }

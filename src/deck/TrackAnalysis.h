@@ -15,6 +15,7 @@ struct TrackAnalysis {
 };
 
 // Plays the file through a deck of its own, as fast as the machine allows: the same decoder, ring,
-// frame table and beat detector as a deck on the turntable, starting from a fresh record.
+// frame table and beat detector as a deck on the turntable, starting from a fresh record. Thread:
+// any but the audio thread; it blocks on the file until the track is played through.
 TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
                            std::unique_ptr<Decoder> decoder);

@@ -8,8 +8,8 @@
 struct TrackInfoRecord {
     int32_t sizeKey;  // file size (low 32 bits); 0 = no track
     int32_t nameHash;
-    float bpm;  // global tempo; 0 = not measured
-    float startPosition;
+    float bpm;            // global tempo in BPM; 0 = not measured
+    float startPosition;  // stream positions, 0..1
     float endPosition;
     float cuePosition;  // 0 = none
     int32_t startStrength;
@@ -28,7 +28,7 @@ inline constexpr int32_t kLockedBpmVotes = 2147483647;
 // record follows its file when the folder changes.
 int32_t nameHash(std::string_view path);
 
-// (year x 16 + month) x 64 + day.
+// (year x 16 + month) x 64 + day. Thread: any, like every function here.
 int32_t dateStamp(int year, int month, int day);
 
 // The record of a file never seen before.
@@ -43,6 +43,6 @@ TrackInfoRecord freshRecord(std::string_view path, int32_t sizeKey);
 TrackInfoRecord repairedRecord(TrackInfoRecord record);
 
 // Copies between a record another thread reads or writes field by field (a deck's current
-// record) and a private copy.
+// record) and a private copy. Thread: any; the shared record may be written meanwhile.
 void publishRecord(TrackInfoRecord& shared, const TrackInfoRecord& value);
 TrackInfoRecord snapshotRecord(const TrackInfoRecord& shared);

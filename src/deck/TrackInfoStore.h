@@ -11,9 +11,10 @@
 #include "deck/TrackInfoRecord.h"
 
 // The records of every track the program has analysed, kept in memory as an array (newest first)
-// and in "Spinora.idb" between runs. The decks insert from the audio thread while the browser looks
-// records up from the main thread, so both operations take the one lock; a save holds it only
-// while it copies the records, never while it waits for the disk.
+// and in "Spinora.idb" between runs. The decks' loader threads look records up and insert them
+// (and a deck's destructor on the main thread) while the browser looks records up from the main
+// thread, so both operations take the one lock, which the audio thread never takes; a save holds
+// it only while it copies the records, never while it waits for the disk.
 class TrackInfoStore {
   public:
     static constexpr const char* kFileName = "Spinora.idb";
@@ -23,9 +24,9 @@ class TrackInfoStore {
     // given to every record stored.
     TrackInfoStore(std::filesystem::path file, int32_t optimizedDetection, int32_t today);
 
-    // Reads the whole file; a missing file is created empty, an unreadable one leaves the store
-    // empty, and a trailing partial record is dropped. Values no program run could have stored
-    // are repaired (repairedRecord).
+    // main, before the decks exist: reads the whole file; a missing file is created empty, an
+    // unreadable one leaves the store empty, and a trailing partial record is dropped. Values no
+    // program run could have stored are repaired (repairedRecord).
     void load();
 
     // Writes every record to a temporary file beside the store and renames it over the old one,
@@ -41,12 +42,14 @@ class TrackInfoStore {
 
     // Finds the record of a file by name hash and size, or gives a fresh one. Returns whether it
     // was found. A record found under another detection setting loses its analysis confidences.
+    // sizeKey: the file's size in bytes (low 32 bits). Thread: any but the audio thread.
     bool lookup(std::string_view path, int32_t sizeKey, TrackInfoRecord& out) const;
 
     // Overwrites the record of the same file in place, or puts a new one first. A record with no
-    // size key (no track) is ignored.
+    // size key (no track) is ignored. Thread: any but the audio thread.
     void insert(const TrackInfoRecord& record);
 
+    // Thread: any but the audio thread.
     std::vector<TrackInfoRecord> records() const;
     const std::filesystem::path& file() const { return file_; }
 

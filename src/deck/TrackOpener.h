@@ -20,7 +20,7 @@ struct OpenedTrack {
     bool opened = false;
     TrackInfoRecord record{};  // as the store knows it, or fresh
     int durationSeconds = -1;  // whole seconds
-    float start = 0.0f;        // stream position 0..1 where the deck begins
+    float start = 0.0f;        // stream position (0..1) where the deck begins
     int cueState = 2;          // what the next cue press does from there
 };
 
@@ -37,7 +37,7 @@ class TrackOpener {
     using DecoderFactory = std::function<std::unique_ptr<Decoder>()>;
     static constexpr int kLoaders = 4;
 
-    // The store is where records are looked up and stored; it must outlive the opener.
+    // main: the store is where records are looked up and stored; it must outlive the opener.
     TrackOpener(DecoderFactory makeDecoder, TrackInfoStore* store,
                 std::chrono::milliseconds timeout);
     // main: ends the loaders, storing the record a finished load handed back; a loader still

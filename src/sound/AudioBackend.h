@@ -8,7 +8,8 @@
 // Why a playback device could not be opened.
 enum class DeviceError { None, Busy, OutOfMemory, Other };
 
-// The system's playback devices: SDL for the program, a clock the test advances for tests.
+// The system's playback devices: SDL for the program, a clock the test advances for tests. Main
+// thread only; the source is then called on the device's own thread.
 class AudioBackend {
   public:
     virtual ~AudioBackend() = default;

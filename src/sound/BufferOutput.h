@@ -10,7 +10,8 @@
 // four-channel card. The deck's volume goes to the main buffers, its cue level to the cue ones.
 class BufferOutput : public RingOutput {
   public:
-    static constexpr int kNoTimingWrap = -44100;  // a cursor back by up to a second moved back
+    // A cursor back by up to a second (stereo frames) moved back rather than wrapped.
+    static constexpr int kNoTimingWrap = -44100;
 
     void write(const int16_t* frames, int count) override;
     void poll() override;
@@ -20,7 +21,8 @@ class BufferOutput : public RingOutput {
     const char* start() override;
     void flush() override;
 
-    int writePosition(int slot) const { return slots_[slot].writePosition; }
+    // Where the output's buffer-th buffer is written up to, in that buffer's frames.
+    int writePosition(int buffer) const { return slots_[buffer].writePosition; }
 
   protected:
     enum class Channels { Both, Left, Right };
@@ -30,7 +32,7 @@ class BufferOutput : public RingOutput {
     // agree.
     explicit BufferOutput(bool unifyPair) : RingOutput(kNoTimingWrap), unifyPair_(unifyPair) {}
 
-    // Adds a buffer; the first, a main one, is the buffer whose consumption is counted.
+    // main: adds a buffer; the first, a main one, is the buffer whose consumption is counted.
     void addBuffer(AudioDevice& device, Placement placement, Channels channels, Role role);
 
   private:
@@ -52,8 +54,9 @@ class BufferOutput : public RingOutput {
     int slotCount_ = 0;
 };
 
-// The DirectSound volume of a level from 0 to 256: 0 at 256, falling with the square of the
-// distance from it, about -59 dB at 2; levels 0 and 1 are silent (-100 dB).
+// Any thread: the DirectSound volume (hundredths of a decibel) of a level from 0 to 256: 0 at 256,
+// falling with the square of the distance from it, about -59 dB at 2; levels 0 and 1 are silent
+// (-100 dB).
 int bufferVolume(int level);
 
 // One stereo buffer on one card.

@@ -7,9 +7,11 @@
 // Where a mono buffer sits among the four speakers of a four-channel device.
 enum class Placement { Stereo, FrontLeft, FrontRight, RearLeft, RearRight };
 
-// One looping buffer of a device: 221184 frames that the device plays over and over once
-// started, at a volume in hundredths of a decibel. The writer (the audio thread) fills it ahead
-// of the write cursor and publishes; the device's mixer reads it and moves the play cursor on.
+// One looping buffer of a device: 221184 frames (stereo frames, or mono samples for a speaker)
+// that the device plays over and over once started, at a volume in hundredths of a decibel. The
+// writer (the audio thread) fills it ahead of the write cursor and publishes; the main thread sets
+// the volume and starts it; the device's mixer (the audio device callback) reads it and moves the
+// play cursor on.
 // Samples are shared as they are with a real card; each is read and written as one atomic
 // access, so a writer that falls behind the card makes a glitch, never undefined behaviour.
 class LoopBuffer {
@@ -23,7 +25,8 @@ class LoopBuffer {
     int channels() const { return placement_ == Placement::Stereo ? 2 : 1; }
     int16_t* samples() { return samples_.data(); }
 
-    // Writer side.
+    // Writer side: publish and playCursor on the audio thread, setVolume and start on the main
+    // thread.
     void publish() { published_.fetch_add(1, std::memory_order_release); }
     int playCursor() const { return playCursor_.load(std::memory_order_acquire); }
     void setVolume(int hundredthsOfDecibel);

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-// What a playback driver plays: each call hands over the next frames, all channels interleaved.
+// What a playback driver plays: each call hands over the next device frames (one sample per
+// channel, interleaved).
 // Drivers call it from their own thread (SDL's callback) or, in tests and offline rendering,
 // from the caller's; it never allocates, locks or waits.
 class MixSource {
@@ -16,6 +17,6 @@ class MixSource {
 class PlaybackStream {
   public:
     virtual ~PlaybackStream() = default;
-    // Frames the driver takes per call.
+    // Device frames the driver takes per call. Thread: any.
     virtual int blockFrames() const = 0;
 };

@@ -15,8 +15,9 @@ class PeakLimiter {
     // The level limited peaks are brought to, a little under full scale (-0.1 dB).
     static constexpr int32_t kCeiling = 32390;
 
-    // Audio: writes frames of `width` channels, each frame `stride` samples after the last, from
-    // the wide sum in `sum` to `out`. The gain is shared by the frame's channels.
+    // audio (the device's callback): writes frames of `width` channels, each frame `stride` samples
+    // after the last, from the wide sum in `sum` to `out`. The gain is shared by the frame's
+    // channels.
     void apply(const int32_t* sum, int16_t* out, int frames, int stride, int width);
 
   private:

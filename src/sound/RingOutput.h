@@ -5,7 +5,9 @@
 #include "sound/SoundOutput.h"
 
 // What every back-end shares: the frames queued on the device ring, the resampling phase, the
-// zero-order-hold resampling at the deck's pitch and the count of what the device consumed.
+// zero-order-hold resampling at the deck's pitch and the count of what the device consumed. Frames
+// here are stereo frames: source frames at the deck's speed, device frames at 44100 Hz. Audio
+// thread, like the output's writes.
 class RingOutput : public SoundOutput {
   public:
     static constexpr int kRing = kDeviceRingFrames;

@@ -4,21 +4,22 @@
 
 // Where a deck's audio goes: a looping device ring filled ahead of the card's play position with
 // the deck's 44100 Hz stereo frames, resampled to the deck's pitch. start() runs on the main thread
-// before the audio thread exists; setVolume and setCueVolume on the main thread (buffer outputs) or
-// the audio thread (level outputs, which apply the level while writing); all the others on the
-// audio thread.
+// before the audio thread exists; setCueVolume on the main thread; setVolume on the main thread
+// (buffer outputs) or the audio thread (level outputs, which apply the level while writing); all
+// the others on the audio thread. Counts are in stereo frames.
 class SoundOutput {
   public:
     static constexpr int kUnityPitch = 4096;
-    static constexpr int kDeviceRingFrames = 221184;
+    static constexpr int kDeviceRingFrames = 221184;  // stereo frames at the device
 
     virtual ~SoundOutput() = default;
 
-    // Queues frames (interleaved left, right) after what is already queued, at the current pitch.
-    virtual void write(const int16_t* frames, int count) = 0;
+    // Queues `stereoFrames` source frames (interleaved left, right) after what is already queued,
+    // at the current pitch.
+    virtual void write(const int16_t* frames, int stereoFrames) = 0;
     // Reads the device cursors, so that time spent paused is not later counted as played.
     virtual void poll() = 0;
-    // Source frames written and not yet heard.
+    // Source stereo frames written and not yet heard.
     virtual int pendingSamples() = 0;
     // Silences the ring from the write position up to the play position.
     virtual void fillSilence() = 0;
@@ -30,6 +31,6 @@ class SoundOutput {
     // Drops everything queued; the next write starts at the earliest place still to be played.
     virtual void flush() = 0;
 
-    // Playback speed in 1/4096, written by the deck on the audio thread, read at every write.
+    // Playback speed x 4096, written by the deck on the audio thread, read at every write.
     int32_t pitch = kUnityPitch;
 };

@@ -23,7 +23,7 @@ inline constexpr const char* kNoThreadMessage =
     "Multi-thread operation impossible. You must execute Spinora from a multi-thread OS";
 
 // Opens the sound devices the configuration chooses, builds both decks with their outputs and runs
-// the audio thread; tears it all down in the reverse order.
+// the audio thread; tears it all down in the reverse order. Main thread only.
 class SoundSystem {
   public:
     using DecoderFactory = std::function<std::unique_ptr<Decoder>()>;

@@ -8,7 +8,9 @@
 
 // A sound card as the software-level outputs see it: one stereo ring of 221184 frames played in
 // an endless loop from the moment it is started, and a running count of the bytes played. Like a
-// LoopBuffer, its samples are read and written as single atomic accesses.
+// LoopBuffer, its samples are read and written as single atomic accesses. Frames are stereo frames.
+// samples, publish and bytesPlayed: the audio thread; start and stop: the main thread; mix: the
+// device's callback.
 class WaveDevice : public MixSource {
   public:
     static constexpr int kFrames = 221184;

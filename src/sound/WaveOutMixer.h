@@ -10,7 +10,8 @@
 // Both decks on one card in software: each deck's output writes into a ring of its own and the
 // mixer averages the two into the ring the device plays. Every region is mixed once, by whichever
 // input writes it second; an input alone is heard at half amplitude, so the level does not jump
-// when the other deck starts or stops, and two full decks never clip.
+// when the other deck starts or stops, and two full decks never clip. Positions and counts are in
+// stereo frames of the rings. Built, started and closed on the main thread; the rest: audio thread.
 class WaveOutMixer {
   public:
     static constexpr int kFrames = WaveDevice::kFrames;

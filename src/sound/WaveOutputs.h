@@ -22,8 +22,8 @@ class LevelOutput : public RingOutput {
   protected:
     LevelOutput() : RingOutput(0) {}
 
-    // Resamples into ring at the write position, each sample scaled by the level. Returns the
-    // number of frames written.
+    // audio: resamples into ring at the write position, each sample scaled by the level. Returns
+    // the number of stereo frames written.
     int writeLevelled(int16_t* ring, const int16_t* frames, int count);
 
     int level_ = kFullLevel;

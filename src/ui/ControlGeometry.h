@@ -2,7 +2,8 @@
 
 #include <optional>
 
-// Where the controls of the skin are and what a point on them means, in screen coordinates.
+// Where the controls of the skin are and what a point on them means, in screen coordinates. Pure
+// functions and constants: any thread. Pitch is speed x 4096, volumes are levels 0..256.
 
 struct Circle {
     int cx, cy, radius;
@@ -31,8 +32,8 @@ struct DeckControlMap {
 
 extern const DeckControlMap kDeckControls[2];
 
-// The seek position of a click on a disc (0.0 at 12 o'clock, clockwise, 1.0 straight above the
-// centre), or nothing at the exact centre.
+// The seek position (a stream position) of a click on a disc (0.0 at 12 o'clock, clockwise, 1.0
+// straight above the centre), or nothing at the exact centre.
 std::optional<float> discSeekFraction(const Circle& disc, int x, int y);
 
 // The pitch at a point relative to a deck's arc centre: dx to the outside of the arc, dy upward.
@@ -55,7 +56,7 @@ struct VolumePair {
 VolumePair mixPadVolumes(int x, int y);
 VolumePair joystickVolumes(int x, int y, int minX, int minY, int rangeX, int rangeY);
 
-// Samples a nudge drag moves the music, dragging from lastX to x.
+// Stereo frames a nudge drag moves the music, dragging from lastX to x.
 int nudgeSamples(int lastX, int x, int pitch);
 
 // The page tab under a point of the tab strip, or -1.

@@ -6,7 +6,9 @@
 
 // What the deck panels show, computed apart from the drawing: the lines of the time and BPM
 // panels, the pitch text and where the needle, the pitch marker and the mix pad's puck go. All
-// positions are deck-area coordinates (screen y minus 300).
+// positions are deck-area coordinates (screen y minus 300). Pure functions: any thread. Units as
+// the deck gives them: stream positions 0..1 (-1 past the end), pitch as speed x 4096, volumes
+// 0..256, BPM.
 
 struct PanelPoint {
     int x;
