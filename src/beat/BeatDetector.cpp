@@ -18,6 +18,8 @@ BeatDetector::BeatDetector(const float* frameTable, const int* decoding, int32_t
     : frameTable_(frameTable), decoding_(decoding), optimized_(optimizedDetection != 0) {
     record_.peakLevel = 1;
     resetForTrack();
+    beatTables();  // built here, on the deck's creator's thread, not on the audio thread's first
+                   // feed
 }
 
 void BeatDetector::resetForTrack() {

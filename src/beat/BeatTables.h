@@ -15,6 +15,5 @@ struct BeatTables {
     std::array<int32_t, kKernelCount> kernelLength;
 };
 
-// any: built once, on first use (the audio thread's first feed, unless a test came first),
-// without allocating.
+// any: built once, without allocating, on first use: the first detector's construction.
 const BeatTables& beatTables();
