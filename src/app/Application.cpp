@@ -46,7 +46,15 @@ Application::Application(AppEnvironment environment)
     deckEvents_ = std::make_unique<DeckEventQueue>(
         [this](int message, int deck) { dispatch(message, static_cast<unsigned long>(deck)); });
     engine.events = deckEvents_.get();
-    browser_ = std::make_unique<Browser>(*this);
+    browser_ = std::make_unique<Browser>(Browser::Ports{.settings = settings,
+                                                        .display = *this,
+                                                        .dragging = *this,
+                                                        .commands = *this,
+                                                        .loading = *this,
+                                                        .autoMix = *this,
+                                                        .dialogs = dialogs_,
+                                                        .failures = *this,
+                                                        .records = *this});
 }
 
 Application::~Application() {
@@ -102,7 +110,7 @@ int Application::initialise(MainWindow& window) {
         controls_ = std::make_unique<DeckControls>(*this);
         loader_ = std::make_unique<TrackLoader>(*this);
         autoMix_ = std::make_unique<AutoMixer>(*this);
-        startupError_ = browser_->create();
+        startupError_ = browser_->create(window);
     }
     if (startupError_ == nullptr) {
         joystick_ = std::make_unique<SdlJoystick>(
@@ -205,6 +213,46 @@ void Application::beatHeights(int16_t* other, int16_t* selected) {
     const int chosen = selectedDeck.load();
     onsetStrip(engine.decks[1 - chosen]->beatView(), other);
     onsetStrip(engine.decks[chosen]->beatView(), selected);
+}
+
+bool Application::deckIsFree(int deck) const {
+    return engine.decks[deck]->isFree();
+}
+
+void Application::loadOntoDeck(int deck, const BrowserItem& item) {
+    loader_->loadTrack(deck, item);
+}
+
+void Application::mixNow() {
+    autoMix_->mixNow();
+}
+
+bool Application::lookupTrack(std::string_view path, int32_t sizeKey, TrackInfoRecord& out) const {
+    return store_->lookup(path, sizeKey, out);
+}
+
+void Application::leavingPage(int page) {
+    if (page == kMixingPage && screen_ != nullptr) {
+        screen_->pauseRefresh();  // no frame is drawn over the controls
+    }
+}
+
+void Application::pageShown(int page) {
+    if (screen_ != nullptr) {
+        screen_->refreshState = page == kMixingPage && active ? 1 : 0;
+    }
+    invalidate(kBrowserRect);
+}
+
+void Application::sendCommand(int id, int code) {
+    dispatch(msg::kCommand,
+             (static_cast<unsigned long>(code) << 16) | static_cast<unsigned long>(id));
+}
+
+void Application::beginRowDrag(int rows) {
+    savedCursor = window_->cursor();
+    showCursor(rows > 1 ? skin.dragSeveral : skin.dragOne);
+    window_->grabMouse();
 }
 
 long Application::dispatch(int message, unsigned long wParam, long lParam) {
@@ -310,7 +358,9 @@ void Application::timerFired(int id) {
         case timer::kHistoryDeck0:
         case timer::kHistoryDeck1: {
             const int deck = id - timer::kHistoryDeck0;
-            browser_->addToHistory(deck);
+            if (lastLoadedItem[deck] != nullptr) {
+                browser_->addToHistory(*lastLoadedItem[deck]);
+            }
             killTimer(id);
             historyTimer[deck] = 0;
             break;

@@ -14,7 +14,15 @@
 #include <system_error>
 
 #include "app/Settings.h"
+#include "browser/AutoMixSwitches.h"
 #include "browser/BrowserItem.h"
+#include "browser/BrowserPages.h"
+#include "browser/CommandSink.h"
+#include "browser/PageDisplay.h"
+#include "browser/RowDragging.h"
+#include "browser/SaveFailures.h"
+#include "browser/TrackLoading.h"
+#include "browser/TrackRecords.h"
 #include "deck/EngineState.h"
 #include "display/Skin.h"
 #include "sound/SoundSystem.h"
@@ -47,14 +55,20 @@ struct AppEnvironment {
 
 // The one object behind the main window: it runs the start-up and shutdown in their order, routes
 // every window message and timer, and owns the decks' sound, the screen, the skin, the browser and
-// the state of the deck user interface.
-class Application {
+// the state of the deck user interface. It is the browser's way to the decks, the automatic mix,
+// the track info store and the window.
+class Application : public TrackLoading,
+                    public AutoMixSwitches,
+                    public TrackRecords,
+                    public PageDisplay,
+                    public CommandSink,
+                    public RowDragging,
+                    public SaveFailures {
   public:
-    static constexpr int kMixingPage = 0;
-    static constexpr int kFilesPage = 1;
+    using enum BrowserPage;
 
     explicit Application(AppEnvironment environment);
-    ~Application();
+    ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -78,7 +92,22 @@ class Application {
     void invalidate(const QRect& rect);
     void showCursor(const QCursor& cursor);
     // Says that a file could not be saved: on standard error, and in a message box.
-    void saveFailed(const QString& text);
+    void saveFailed(const QString& text) override;
+
+    // The browser's ports: main thread only.
+    int workingDeck() const override { return selectedDeck; }
+    bool deckIsFree(int deck) const override;
+    void loadOntoDeck(int deck, const BrowserItem& item) override;
+    bool autoMixOn() const override { return engine.autoMixEnabled != 0; }
+    void setAutoMix(bool on) override { engine.autoMixEnabled = on ? 1 : 0; }
+    void setAutoBpm(bool on) override { engine.autoBpmEnabled = on ? 1 : 0; }
+    void mixNow() override;
+    bool mixing() const override { return autoMixTimer != 0; }
+    bool lookupTrack(std::string_view path, int32_t sizeKey, TrackInfoRecord& out) const override;
+    void leavingPage(int page) override;
+    void pageShown(int page) override;
+    void sendCommand(int id, int code) override;
+    void beginRowDrag(int rows) override;
     MainWindow* window() { return window_; }
     Dialogs& dialogs() { return dialogs_; }
     Screen* screen() { return screen_.get(); }

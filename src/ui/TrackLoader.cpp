@@ -5,15 +5,10 @@
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "browser/Browser.h"
+#include "browser/BrowserPages.h"
 #include "deck/Deck.h"
 #include "ui/ControlGeometry.h"
 #include "ui/DeckControls.h"
-
-namespace {
-
-constexpr int kAutoMixPage = 2;
-
-}  // namespace
 
 TrackLoader::TrackLoader(Application& app) : app_(app) {}
 
@@ -28,8 +23,8 @@ void TrackLoader::loadTrack(int deck, const BrowserItem& item) {
     app_.startTimer(historyTimer, kHistoryDelay);
     app_.historyTimer[deck] = historyTimer;
     app_.controls().selectDeck(deck);
-    if (app_.browserPage == Application::kFilesPage) {
-        app_.controls().showBrowserPage(Application::kMixingPage);  // uncovers the beat view
+    if (app_.browserPage == kFilesPage) {
+        app_.controls().showBrowserPage(kMixingPage);  // uncovers the beat view
     }
 }
 
@@ -48,7 +43,7 @@ bool TrackLoader::dropAllowed(int x, int y) const {
         }
     }
     const Browser& browser = app_.browser();
-    return (app_.browserPage == Application::kFilesPage || app_.browserPage == kAutoMixPage) &&
+    return (app_.browserPage == kFilesPage || app_.browserPage == kAutoMixPage) &&
            (browser.fileListArea().contains(x, y) ||
             (app_.browserPage == kAutoMixPage && browser.playlistArea().contains(x, y)));
 }
