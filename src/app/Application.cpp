@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/DeckEventQueue.h"
+#include "app/DeckUiPorts.h"
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
@@ -18,6 +19,7 @@
 #include "display/Fonts.h"
 #include "display/Screen.h"
 #include "ui/AutoMixer.h"
+#include "ui/DeckActions.h"
 #include "ui/DeckArea.h"
 #include "ui/DeckControls.h"
 #include "ui/TrackLoader.h"
@@ -106,10 +108,13 @@ int Application::initialise(MainWindow& window) {
         largeFont = fittedFont(18, QStringLiteral("global: 188.8 bpm"), 108);
         mediumFont = fittedFont(14, QStringLiteral("Total Time: 00:00.0"), 102);
         smallFont = fittedFont(8, QStringLiteral("+10.0%"), 36);
-        deckArea_ = std::make_unique<DeckArea>(*this);
-        controls_ = std::make_unique<DeckControls>(*this);
+        ports_ = std::make_unique<DeckUiPorts>(*this);
+        deckArea_ =
+            std::make_unique<DeckArea>(*ports_, backBuffer, skin, smallFont, mediumFont, largeFont);
+        actions_ = std::make_unique<DeckActions>(*ports_);
+        controls_ = std::make_unique<DeckControls>(*ports_, *actions_);
         loader_ = std::make_unique<TrackLoader>(*this);
-        autoMix_ = std::make_unique<AutoMixer>(*this);
+        autoMix_ = std::make_unique<AutoMixer>(*actions_, *ports_);
         startupError_ = browser_->create(window);
     }
     if (startupError_ == nullptr) {
@@ -123,8 +128,8 @@ int Application::initialise(MainWindow& window) {
             joystickEnabled = true;
         }
         window.hideSplash();
-        controls_->showBrowserPage(kFilesPage);
-        controls_->selectDeck(0);
+        actions_->showBrowserPage(kFilesPage);
+        actions_->selectDeck(0);
         startTimer(timer::kPanels, kPanelPeriod);
     }
     return startupError_ == nullptr ? 0 : -1;
@@ -138,7 +143,9 @@ void Application::shutdown() {
     for (auto& [id, qtimer] : timers_) {
         qtimer->stop();
     }
-    autoMixTimer = 0;
+    if (autoMix_) {
+        autoMix_->stop();
+    }
     historyTimer = {0, 0};
     joystick_.reset();
     joystickEnabled = false;
@@ -151,7 +158,9 @@ void Application::shutdown() {
     autoMix_.reset();
     loader_.reset();
     controls_.reset();
+    actions_.reset();
     deckArea_.reset();
+    ports_.reset();
     screen_.reset();
     if (sound_) {
         sound_->closeSound();
@@ -183,6 +192,10 @@ void Application::storeSaved(std::error_code error) {
 void Application::saveFailed(const QString& text) {
     std::fprintf(stderr, "spinora: %s\n", qPrintable(text));
     dialogs_.error(text);
+}
+
+DeckCommands& Application::controls() {
+    return *actions_;
 }
 
 void Application::startTimer(int id, int milliseconds) {
@@ -317,7 +330,7 @@ bool Application::closeAsked() {
             "The music is still running. Are you sure you want to quit the program ?"))) {
         return true;
     }
-    controls_->showBrowserPage(browserPage);
+    actions_->showBrowserPage(browserPage);
     return false;
 }
 
@@ -353,7 +366,7 @@ void Application::command(int id, int code) {
 void Application::timerFired(int id) {
     switch (id) {
         case timer::kAutoMix:
-            autoMix_->autoMixStep();
+            autoMix_->onTimer();
             break;
         case timer::kHistoryDeck0:
         case timer::kHistoryDeck1: {
@@ -389,8 +402,9 @@ void Application::paint(QPainter& painter, const QRect& invalid) {
         if (upper.top() < 50) {
             const QRect tab = DeckArea::tabRect(browserPage);
             painter.drawImage(tab.topLeft(), skin.pressedTabs, tab);
-            if (flashedButton >= 14 && flashedButton <= 15) {
-                const QRect button = DeckArea::pressedRect(flashedButton).translated(0, 300);
+            const int flashed = deckArea_->flashedButton();
+            if (flashed >= 14 && flashed <= 15) {
+                const QRect button = DeckArea::pressedRect(flashed).translated(0, 300);
                 painter.drawImage(button.topLeft(), skin.pressedTabs, button);
             }
         }

@@ -29,9 +29,12 @@
 
 class AutoMixer;
 class Browser;
+class DeckActions;
 class DeckArea;
+class DeckCommands;
 class DeckControls;
 class DeckEventQueue;
+class DeckUiPorts;
 class Dialogs;
 class MainWindow;
 class QPainter;
@@ -113,7 +116,9 @@ class Application : public TrackLoading,
     Screen* screen() { return screen_.get(); }
     Browser& browser() { return *browser_; }
     DeckArea& deckArea() { return *deckArea_; }
-    DeckControls& controls() { return *controls_; }
+    // The deck actions; input() routes the keys, the pointer and the joystick to them.
+    DeckCommands& controls();
+    DeckControls& input() { return *controls_; }
     TrackLoader& loader() { return *loader_; }
     AutoMixer& autoMix() { return *autoMix_; }
     SoundSystem& sound() { return *sound_; }
@@ -136,12 +141,7 @@ class Application : public TrackLoading,
     int autoMixTimer = 0;
     std::array<int, 2> deckVolume{256, 256};
     int cueLevel = 256;
-    int nudgeDragDeck = -1;
-    int nudgeLastX = 0;
-    int pitchDragDeck = -1;
-    bool mixPadDragging = false;
     bool textEntryActive = false;
-    int flashedButton = -1;
     bool joystickEnabled = false;
     std::array<int, 2> joystickMin{0, 0};
     std::array<int, 2> joystickRange{1, 1};
@@ -175,7 +175,9 @@ class Application : public TrackLoading,
     std::unique_ptr<StoreSaver> storeSaver_;
     std::unique_ptr<SoundSystem> sound_;
     std::unique_ptr<Browser> browser_;
+    std::unique_ptr<DeckUiPorts> ports_;
     std::unique_ptr<DeckArea> deckArea_;
+    std::unique_ptr<DeckActions> actions_;
     std::unique_ptr<DeckControls> controls_;
     std::unique_ptr<TrackLoader> loader_;
     std::unique_ptr<AutoMixer> autoMix_;

@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     MainWindow window(application);
     dialogs.setParent(&window);
     KeyFilter keys(window, [&application](int key) {
-        return application.ready() && application.controls().onKeyDown(key);
+        return application.ready() && application.input().onKeyDown(key);
     });
     app.installEventFilter(&keys);
 

@@ -1,31 +1,23 @@
 #pragma once
 
-class Application;
+#include "ui/AutoMixLogic.h"
 
-// The automatic mix from the playing deck into the other one: the other deck starts silent,
-// takes the tempo and the beat, fades in over 16 steps of 200 ms, both hold (long mix), the first
-// deck fades out, and with "Auto Mix" on the deck that went silent takes the next playlist row.
+// The automatic mix on the window's timer 149 (every AutoMixLogic::kStepPeriod ms while a mix
+// runs; the port starts and stops it): each tick is one step of the mix. Main thread.
 class AutoMixer {
   public:
-    static constexpr int kStepPeriod = 200;
+    AutoMixer(DeckCommands& commands, AutoMixLogic::Port& port) : logic_(commands, port) {}
 
-    explicit AutoMixer(Application& app);
+    // A mix into the deck (a deck's "mix into" message).
+    void startAutoMix(int deck) { logic_.start(deck); }
+    // Timer 149.
+    void onTimer() { logic_.step(); }
+    // The "Mix Now !" button.
+    void mixNow() { logic_.mixNow(); }
+    void stop() { logic_.stop(); }
 
-    // Begins a mix into the deck, when the other deck plays and this one has a track and is
-    // silent.
-    void startAutoMix(int deck);
-    // Timer 149: one step of the schedule.
-    void autoMixStep();
-    // "Mix Now !": stops a running mix, or starts playback or a mix.
-    void mixNow();
-
-    int mixTick() const { return tick_; }
-    int mixTarget() const { return target_; }
+    const AutoMixLogic& logic() const { return logic_; }
 
   private:
-    void setVolume(int deck, int volume);
-
-    Application& app_;
-    int tick_ = 0;
-    int target_ = 0;
+    AutoMixLogic logic_;
 };

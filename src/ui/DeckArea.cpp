@@ -3,10 +3,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "app/Application.h"
 #include "browser/BrowserItem.h"
 #include "deck/Deck.h"
 #include "deck/SharedValue.h"
+#include "display/Skin.h"
 #include "display/Surface.h"
 
 namespace {
@@ -40,19 +40,26 @@ QRect DeckArea::pressedRect(int i) {
     return QRect(QPoint(r[0], r[1]), QPoint(r[2] - 1, r[3] - 1));
 }
 
-DeckArea::DeckArea(Application& app) : app_(app) {}
+DeckArea::DeckArea(Host& host, QImage& backBuffer, const Skin& skin, const QFont& smallFont,
+                   const QFont& mediumFont, const QFont& largeFont)
+    : host_(host),
+      backBuffer_(backBuffer),
+      skin_(skin),
+      smallFont_(smallFont),
+      mediumFont_(mediumFont),
+      largeFont_(largeFont) {}
 
 void DeckArea::restore(const QRect& rect) {
-    QPainter painter(&app_.backBuffer);
-    painter.drawImage(rect.topLeft(), app_.skin.deckArea[app_.selectedDeck], rect);
+    QPainter painter(&backBuffer_);
+    painter.drawImage(rect.topLeft(), skin_.deckArea[host_.currentDeck()], rect);
 }
 
 void DeckArea::invalidate(const QRect& rect) {
-    app_.invalidate(rect.translated(0, kDeckAreaTop));
+    host_.invalidate(rect.translated(0, kDeckAreaTop));
 }
 
 void DeckArea::periodicUpdate() {
-    if (!app_.active) {
+    if (!host_.windowActive()) {
         return;
     }
     for (int deck = 0; deck < 2; ++deck) {
@@ -61,24 +68,24 @@ void DeckArea::periodicUpdate() {
     for (int deck = 0; deck < 2; ++deck) {
         drawTimePanel(deck);
     }
-    if (app_.engine.deckRedraw.load() != 0) {
+    if (host_.pitchRedrawAsked()) {
         for (int deck = 0; deck < 2; ++deck) {
-            drawPitch(deck, app_.deck(deck).pitch());
+            drawPitch(deck, host_.deck(deck).pitch());
         }
     }
 }
 
 void DeckArea::drawTimePanel(int index) {
     const QRect panel = kTimePanel[index];
-    const Deck& deck = app_.deck(index);
+    const Deck& deck = host_.deck(index);
     const TrackInfoRecord& record = deck.record();
     restore(panel);
     {
-        QPainter painter(&app_.backBuffer);
-        painter.setFont(app_.mediumFont);
+        QPainter painter(&backBuffer_);
+        painter.setFont(mediumFont_);
         painter.setPen(kPanelText);
         painter.setClipRect(panel);
-        const int status = app_.engine.deckStatus[index];
+        const int status = host_.deckStatus(index);
         if (status == kDeckNormal) {
             const TimeInputs in{deck.position(),
                                 deck.durationSeconds(),
@@ -98,7 +105,7 @@ void DeckArea::drawTimePanel(int index) {
             // Centred both ways: the text's height is measured first.
             const QString text = QString::fromLatin1(message);
             const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-            const QRect measured = QFontMetrics(app_.mediumFont).boundingRect(panel, flags, text);
+            const QRect measured = QFontMetrics(mediumFont_).boundingRect(panel, flags, text);
             painter.drawText(panel.translated(0, (panel.height() - measured.height()) / 2), flags,
                              text);
         }
@@ -109,11 +116,11 @@ void DeckArea::drawTimePanel(int index) {
 
 void DeckArea::drawBpmPanel(int index) {
     const QRect panel = kBpmPanel[index];
-    const Deck& deck = app_.deck(index);
+    const Deck& deck = host_.deck(index);
     restore(panel);
     if (deck.isLoaded()) {
-        QPainter painter(&app_.backBuffer);
-        painter.setFont(app_.largeFont);
+        QPainter painter(&backBuffer_);
+        painter.setFont(largeFont_);
         painter.setPen(kPanelText);
         painter.setClipRect(panel);
         const auto lines = bpmPanelLines(deck.position(), deck.beatDetector().localBpm(),
@@ -129,15 +136,15 @@ void DeckArea::drawBpmPanel(int index) {
 void DeckArea::drawTitlePanel(int index) {
     const QRect panel = kTitlePanel[index];
     restore(panel);
-    const BrowserItem* item = app_.lastLoadedItem[index].get();
+    const BrowserItem* item = host_.loadedItem(index);
     if (item == nullptr || (item->artist.empty() && item->title.empty())) {
         return;
     }
     {
-        QPainter painter(&app_.backBuffer);
-        painter.setFont(app_.mediumFont);
+        QPainter painter(&backBuffer_);
+        painter.setFont(mediumFont_);
         painter.setClipRect(panel);
-        const QFontMetrics metrics(app_.mediumFont);
+        const QFontMetrics metrics(mediumFont_);
         const QString title = QString::fromStdString(item->title);
         if (!item->artist.empty()) {
             const QRect titleRect = panel.translated(0, kTitleBand);
@@ -158,14 +165,14 @@ void DeckArea::drawTitlePanel(int index) {
 }
 
 void DeckArea::drawNeedle(int index) {
-    const PanelPoint end = needleEnd(index, app_.deck(index).position());
+    const PanelPoint end = needleEnd(index, host_.deck(index).position());
     if (end == needles_[index]) {
         return;
     }
     const QRect disc = kDisc[index];
     restore(disc);
     {
-        QPainter painter(&app_.backBuffer);
+        QPainter painter(&backBuffer_);
         painter.setPen(Qt::white);
         painter.drawLine(disc.center(), QPoint(end.x, end.y));
     }
@@ -174,7 +181,7 @@ void DeckArea::drawNeedle(int index) {
 }
 
 void DeckArea::drawPitch(int index, int pitch) {
-    app_.engine.deckRedraw = 0;
+    host_.pitchRedrawn();
     constexpr int kMarkerSize = 16;
     if (markers_[index].x != 0) {
         const QRect old(markers_[index].x, markers_[index].y, kMarkerSize, kMarkerSize);
@@ -182,15 +189,15 @@ void DeckArea::drawPitch(int index, int pitch) {
         invalidate(old);
     }
     const PanelPoint at = pitchMarkerTopLeft(index, pitch);
-    drawSprite(app_.backBuffer, QPoint(at.x, at.y), app_.skin.marker, app_.skin.markerMask);
+    drawSprite(backBuffer_, QPoint(at.x, at.y), skin_.marker, skin_.markerMask);
     markers_[index] = at;
     invalidate(QRect(at.x, at.y, kMarkerSize, kMarkerSize));
 
     const QRect textRect = kPitchText[index];
     restore(textRect);
     {
-        QPainter painter(&app_.backBuffer);
-        painter.setFont(app_.smallFont);
+        QPainter painter(&backBuffer_);
+        painter.setFont(smallFont_);
         painter.setPen(Qt::black);
         painter.setClipRect(textRect);
         painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop,
@@ -201,11 +208,12 @@ void DeckArea::drawPitch(int index, int pitch) {
 
 void DeckArea::drawMixPad() {
     restore(kMixPad);
-    const PanelPoint at = puckTopLeft(app_.deckVolume[0], app_.deckVolume[1]);
-    drawSprite(app_.backBuffer, QPoint(at.x, at.y), app_.skin.puck, app_.skin.puckMask);
-    if (app_.joystickEnabled) {
-        for (const PanelPoint& p : joystickRing(app_.joystickVolume[0], app_.joystickVolume[1])) {
-            app_.backBuffer.setPixel(p.x, p.y, kJoystickRing.rgb());
+    const VolumePair volumes = host_.deckVolumes();
+    const PanelPoint at = puckTopLeft(volumes.deck0, volumes.deck1);
+    drawSprite(backBuffer_, QPoint(at.x, at.y), skin_.puck, skin_.puckMask);
+    if (const auto ring = host_.joystickRing()) {
+        for (const PanelPoint& p : joystickRing(ring->deck0, ring->deck1)) {
+            backBuffer_.setPixel(p.x, p.y, kJoystickRing.rgb());
         }
     }
     invalidate(kMixPad);
@@ -213,8 +221,8 @@ void DeckArea::drawMixPad() {
 
 void DeckArea::repaintAll() {
     {
-        QPainter painter(&app_.backBuffer);
-        painter.drawImage(0, 0, app_.skin.deckArea[app_.selectedDeck]);
+        QPainter painter(&backBuffer_);
+        painter.drawImage(0, 0, skin_.deckArea[host_.currentDeck()]);
     }
     needles_ = {{{73, 73}, {73, 73}}};
     markers_ = {{{0, 0}, {0, 0}}};
@@ -222,7 +230,7 @@ void DeckArea::repaintAll() {
         drawNeedle(deck);
     }
     for (int deck = 0; deck < 2; ++deck) {
-        drawPitch(deck, app_.deck(deck).pitch());
+        drawPitch(deck, host_.deck(deck).pitch());
     }
     drawMixPad();
     for (int deck = 0; deck < 2; ++deck) {
@@ -231,34 +239,34 @@ void DeckArea::repaintAll() {
     for (int deck = 0; deck < 2; ++deck) {
         drawTitlePanel(deck);
     }
-    app_.invalidate(QRect(0, kDeckAreaTop, 800, 300));
+    host_.invalidate(QRect(0, kDeckAreaTop, 800, 300));
 }
 
 void DeckArea::flashButton(int i) {
-    if (app_.flashedButton != -1) {
+    if (flashed_ != -1) {
         releaseButton();
     }
     const QRect rect = pressedRect(i);
     if (rect.top() < 0) {
         // A window button: straight onto the screen, from the pressed tab strip.
-        app_.flashedButton = i;
-        app_.invalidate(rect.translated(0, kDeckAreaTop));
+        flashed_ = i;
+        host_.invalidate(rect.translated(0, kDeckAreaTop));
         return;
     }
     {
-        QPainter painter(&app_.backBuffer);
-        painter.drawImage(rect.topLeft(), app_.skin.pressedDecks[app_.selectedDeck],
+        QPainter painter(&backBuffer_);
+        painter.drawImage(rect.topLeft(), skin_.pressedDecks[host_.currentDeck()],
                           rect.translated(-200, 0));
     }
     invalidate(rect);
-    app_.flashedButton = i;
+    flashed_ = i;
 }
 
 void DeckArea::releaseButton() {
-    const QRect rect = pressedRect(app_.flashedButton);
+    const QRect rect = pressedRect(flashed_);
     if (rect.top() >= 0) {
         restore(rect);
     }
     invalidate(rect);
-    app_.flashedButton = -1;
+    flashed_ = -1;
 }

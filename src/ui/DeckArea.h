@@ -2,18 +2,47 @@
 
 #include <QRect>
 #include <array>
+#include <optional>
 
+#include "ui/ControlGeometry.h"
 #include "ui/PanelFormulas.h"
 
-class Application;
-class QPainter;
+class Deck;
+class QFont;
+class QImage;
+struct BrowserItem;
+class Skin;
 
 // Everything drawn in the lower half of the window: per deck the time, BPM and title panels, the
 // needle on the disc, the pitch marker and text, and the mix pad shared by both decks. Each
 // element restores its rectangle from the selected deck's skin into the back buffer, draws, and
-// repaints its rectangle. Rectangles are in deck-area coordinates (screen y minus 300).
+// repaints its rectangle. Rectangles are in deck-area coordinates (screen y minus 300). Main
+// thread.
 class DeckArea {
   public:
+    // What the deck area shows of the program around it. Main thread.
+    class Host {
+      public:
+        virtual ~Host() = default;
+        virtual Deck& deck(int index) = 0;
+        virtual int currentDeck() const = 0;
+        // False until the window is first activated, and while a full-screen window is in the
+        // background: the periodic update then draws nothing.
+        virtual bool windowActive() const = 0;
+        // A load asked for the pitch displays to be drawn again.
+        virtual bool pitchRedrawAsked() const = 0;
+        virtual void pitchRedrawn() = 0;
+        // The deck's DeckStatus, shown in its time panel in place of the times.
+        virtual int deckStatus(int deck) const = 0;
+        // The row last loaded onto the deck, or null.
+        virtual const BrowserItem* loadedItem(int deck) const = 0;
+        virtual VolumePair deckVolumes() const = 0;
+        // Where the joystick's ring stands on the mix pad, when a joystick is open.
+        virtual std::optional<VolumePair> joystickRing() const = 0;
+        // Repaints a rectangle of the window (window coordinates).
+        virtual void invalidate(const QRect& rect) = 0;
+    };
+
     static constexpr QRect kTimePanel[2] = {QRect(17, 10, 102, 56), QRect(680, 10, 102, 56)};
     static constexpr QRect kBpmPanel[2] = {QRect(174, 9, 108, 40), QRect(519, 9, 108, 40)};
     static constexpr QRect kTitlePanel[2] = {QRect(76, 262, 145, 26), QRect(577, 262, 145, 26)};
@@ -26,9 +55,11 @@ class DeckArea {
     // The pressed image of control i (deck-area coordinates; negative tops are window buttons).
     static QRect pressedRect(int i);
 
-    explicit DeckArea(Application& app);
+    // The deck area is drawn into rows 0 to 299 of the back buffer, with the skin and fonts given.
+    DeckArea(Host& host, QImage& backBuffer, const Skin& skin, const QFont& smallFont,
+             const QFont& mediumFont, const QFont& largeFont);
 
-    // Timer 160: needles and time panels; pitch displays when a load asked for them.
+    // Every 100 ms: needles and time panels; pitch displays when a load asked for them.
     void periodicUpdate();
     void drawTimePanel(int deck);
     void drawTitlePanel(int deck);
@@ -41,6 +72,8 @@ class DeckArea {
     // Shows button i pressed, releasing any other first; releaseButton shows it up again.
     void flashButton(int i);
     void releaseButton();
+    // The button shown pressed, or -1.
+    int flashedButton() const { return flashed_; }
 
     PanelPoint needleCache(int deck) const { return needles_[deck]; }
 
@@ -49,7 +82,13 @@ class DeckArea {
     void invalidate(const QRect& rect);
     void drawBpmPanel(int deck);
 
-    Application& app_;
+    Host& host_;
+    QImage& backBuffer_;
+    const Skin& skin_;
+    const QFont& smallFont_;
+    const QFont& mediumFont_;
+    const QFont& largeFont_;
+    int flashed_ = -1;
     std::array<PanelPoint, 2> needles_{{{73, 73}, {73, 73}}};
     std::array<PanelPoint, 2> markers_{{{0, 0}, {0, 0}}};
 };

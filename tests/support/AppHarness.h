@@ -68,7 +68,7 @@ class AppHarness {
                            std::move(decoders), windowed, storeSaveDelay});
         window = std::make_unique<MainWindow>(*app);
         keys_ = std::make_unique<KeyFilter>(
-            *window, [this](int key) { return app->ready() && app->controls().onKeyDown(key); });
+            *window, [this](int key) { return app->ready() && app->input().onKeyDown(key); });
         qApp->installEventFilter(keys_.get());
         started = app->initialise(*window) == 0;
         if (started) {

@@ -37,7 +37,7 @@ TEST(BeatSyncTest, OneSyncAfterATempoChangePutsTheBeatsTogether) {
         setTempo(h.deck(1), 126.0f);
         h.app->controls().selectDeck(1);
 
-        ASSERT_TRUE(h.app->controls().onKeyDown(vk::kReturn));
+        ASSERT_TRUE(h.app->input().onKeyDown(vk::kReturn));
         h.serve(2);  // the pitch, then the move
 
         ASSERT_EQ(h.deck(1).pitch(), 3900);

@@ -275,7 +275,7 @@ TEST_F(AutoMixTest, ShortMixSchedule) {
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
     EXPECT_EQ(h.app->selectedDeck, 0);  // the deck to fade out takes the selection
     step();                             // counted as 48
-    EXPECT_EQ(h.app->autoMix().mixTick(), 48);
+    EXPECT_EQ(h.app->autoMix().logic().tick(), 48);
     EXPECT_EQ(volumes()[0], 256);
     step();
     EXPECT_EQ(volumes()[0], 240);
@@ -341,7 +341,7 @@ TEST_F(AutoMixTest, MixNowInEachDeckState) {
     const auto mixNow = [&] { h.dispatch(msg::kCommand, Browser::kMixNowButton); };
     // Only the selected deck (0) plays: a mix into the other.
     mixNow();
-    EXPECT_EQ(h.app->autoMix().mixTarget(), 1);
+    EXPECT_EQ(h.app->autoMix().logic().target(), 1);
     mixNow();  // stops it
     h.serve(1);
     EXPECT_TRUE(h.deck(1).playing());
