@@ -10,8 +10,8 @@
 #include <string>
 
 #include "Mp3Fixtures.h"
-#include "deck/Mpg123Decoder.h"
-#include "deck/TrackAnalysis.h"
+#include "engine/deck/TrackAnalysis.h"
+#include "platform/Mpg123Decoder.h"
 
 namespace {
 

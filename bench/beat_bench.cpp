@@ -5,7 +5,7 @@
 #include <array>
 
 #include "Pcm.h"
-#include "beat/BeatDetector.h"
+#include "engine/beat/BeatDetector.h"
 
 namespace {
 

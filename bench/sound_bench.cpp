@@ -18,11 +18,11 @@
 
 #include "FakeDecoder.h"
 #include "Mp3Fixtures.h"
-#include "deck/DeckEvents.h"
-#include "deck/Mpg123Decoder.h"
-#include "deck/TrackInfoStore.h"
-#include "sound/SdlAudioBackend.h"
-#include "sound/SoundSystem.h"
+#include "engine/deck/DeckEvents.h"
+#include "engine/deck/SoundSystem.h"
+#include "engine/deck/TrackInfoStore.h"
+#include "platform/Mpg123Decoder.h"
+#include "platform/SdlAudioBackend.h"
 
 namespace {
 

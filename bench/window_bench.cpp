@@ -9,12 +9,12 @@
 #include <thread>
 
 #include "AppHarness.h"
-#include "beat/BeatPhase.h"
-#include "browser/Browser.h"
-#include "browser/BrowserModels.h"
-#include "browser/TrackDatabase.h"
-#include "display/BeatView.h"
-#include "ui/DeckArea.h"
+#include "engine/beat/BeatPhase.h"
+#include "engine/library/TrackDatabase.h"
+#include "ui/browser/Browser.h"
+#include "ui/browser/BrowserModels.h"
+#include "ui/deck/DeckArea.h"
+#include "ui/display/BeatView.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <set>
 #include <utility>
 
-#include "app/IniSettingsFile.h"
-#include "app/InstanceLock.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "deck/EngineState.h"
-#include "deck/Mpg123Decoder.h"
-#include "deck/TrackAnalysis.h"
-#include "deck/TrackInfoStore.h"
+#include "engine/deck/EngineState.h"
+#include "engine/deck/TrackAnalysis.h"
+#include "engine/deck/TrackInfoStore.h"
+#include "engine/settings/Settings.h"
+#include "platform/IniSettingsFile.h"
+#include "platform/InstanceLock.h"
+#include "platform/Mpg123Decoder.h"
+#include "platform/Paths.h"
 
 namespace fs = std::filesystem;
 

@@ -13,19 +13,19 @@
 #include <optional>
 #include <system_error>
 
-#include "app/Settings.h"
-#include "browser/AutoMixSwitches.h"
-#include "browser/BrowserItem.h"
-#include "browser/BrowserPages.h"
-#include "browser/CommandSink.h"
-#include "browser/PageDisplay.h"
-#include "browser/RowDragging.h"
-#include "browser/SaveFailures.h"
-#include "browser/TrackLoading.h"
-#include "browser/TrackRecords.h"
-#include "deck/EngineState.h"
-#include "display/Skin.h"
-#include "sound/SoundSystem.h"
+#include "engine/deck/EngineState.h"
+#include "engine/deck/SoundSystem.h"
+#include "engine/library/BrowserItem.h"
+#include "engine/library/TrackRecords.h"
+#include "engine/settings/Settings.h"
+#include "ui/browser/AutoMixSwitches.h"
+#include "ui/browser/BrowserPages.h"
+#include "ui/browser/CommandSink.h"
+#include "ui/browser/PageDisplay.h"
+#include "ui/browser/RowDragging.h"
+#include "ui/browser/SaveFailures.h"
+#include "ui/browser/TrackLoading.h"
+#include "ui/display/Skin.h"
 
 class AutoMixer;
 class Browser;

@@ -2,11 +2,11 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/Messages.h"
-#include "browser/Browser.h"
-#include "deck/Deck.h"
-#include "ui/AutoMixer.h"
-#include "ui/TrackLoader.h"
+#include "app/TrackLoader.h"
+#include "core/Messages.h"
+#include "engine/deck/Deck.h"
+#include "ui/browser/Browser.h"
+#include "ui/deck/AutoMixer.h"
 
 namespace {
 

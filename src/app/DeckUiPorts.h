@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/AutoMixLogic.h"
-#include "ui/DeckActions.h"
-#include "ui/DeckArea.h"
-#include "ui/DeckControls.h"
+#include "engine/mix/AutoMixLogic.h"
+#include "engine/mix/DeckActions.h"
+#include "ui/deck/DeckArea.h"
+#include "ui/deck/DeckControls.h"
 
 class Application;
 

@@ -13,10 +13,10 @@
 #include <QTimer>
 
 #include "app/Application.h"
-#include "app/Messages.h"
-#include "browser/ListView.h"
-#include "display/BeatView.h"
-#include "ui/TrackLoader.h"
+#include "app/TrackLoader.h"
+#include "core/Messages.h"
+#include "ui/browser/ListView.h"
+#include "ui/display/BeatView.h"
 
 namespace {
 

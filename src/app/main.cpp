@@ -16,19 +16,19 @@
 #include <string>
 
 #include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/IniSettingsFile.h"
-#include "app/InstanceLock.h"
-#include "app/KeyFilter.h"
 #include "app/MainWindow.h"
-#include "app/Messages.h"
-#include "app/Paths.h"
-#include "browser/Browser.h"
-#include "deck/Mpg123Decoder.h"
-#include "display/Screen.h"
-#include "sound/SdlAudioBackend.h"
-#include "ui/DeckControls.h"
-#include "ui/TrackLoader.h"
+#include "app/TrackLoader.h"
+#include "core/Messages.h"
+#include "platform/IniSettingsFile.h"
+#include "platform/InstanceLock.h"
+#include "platform/Mpg123Decoder.h"
+#include "platform/Paths.h"
+#include "platform/SdlAudioBackend.h"
+#include "ui/Dialogs.h"
+#include "ui/KeyFilter.h"
+#include "ui/browser/Browser.h"
+#include "ui/deck/DeckControls.h"
+#include "ui/display/Screen.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <sstream>
 
 #include "Mp3Fixtures.h"
-#include "app/InstanceLock.h"
-#include "deck/TrackInfoStore.h"
+#include "engine/deck/TrackInfoStore.h"
+#include "platform/InstanceLock.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 
 #include "AppHarness.h"
 #include "FileSizeLimit.h"
-#include "browser/Browser.h"
-#include "browser/BrowserModels.h"
-#include "browser/ListView.h"
-#include "deck/TrackInfoStore.h"
-#include "display/Screen.h"
-#include "ui/TrackLoader.h"
+#include "app/TrackLoader.h"
+#include "engine/deck/TrackInfoStore.h"
+#include "ui/browser/Browser.h"
+#include "ui/browser/BrowserModels.h"
+#include "ui/browser/ListView.h"
+#include "ui/display/Screen.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "Mp3Fixtures.h"
 #include "TestPlayback.h"
 #include "app/Application.h"
-#include "app/Dialogs.h"
-#include "app/IniSettingsFile.h"
-#include "app/KeyFilter.h"
 #include "app/MainWindow.h"
-#include "app/Messages.h"
-#include "deck/Deck.h"
-#include "ui/DeckControls.h"
+#include "core/Messages.h"
+#include "engine/deck/Deck.h"
+#include "platform/IniSettingsFile.h"
+#include "ui/Dialogs.h"
+#include "ui/KeyFilter.h"
+#include "ui/deck/DeckControls.h"
 
 // Dialogs that answer as the test says and remember what they were asked.
 class FakeDialogs : public Dialogs {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "deck/Deck.h"
+#include "engine/deck/Deck.h"
 
 // Files open on a loader thread. These wait for it, with a deadline, as the audio thread would.
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "deck/Decoder.h"
+#include "engine/deck/Decoder.h"
 
 // The track a FakeDecoder plays.
 struct FakeTrack {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "sound/SoundOutput.h"
+#include "engine/sound/SoundOutput.h"
 
 // An output that keeps what the deck sends it and answers pendingSamples as the test says.
 class RecordingOutput : public SoundOutput {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/AudioBackend.h"
+#include "engine/sound/AudioBackend.h"
 
 // A driver whose clock the test advances: no thread, no sleep. It plays its source in blocks of
 // 256 frames and keeps everything played.

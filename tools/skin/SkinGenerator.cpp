@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "SkinPainter.h"
-#include "ui/ControlGeometry.h"
+#include "engine/panel/ControlGeometry.h"
 
 using namespace skin;
 

@@ -1,0 +1,58 @@
+#include "engine/deck/TrackAnalysis.h"
+
+#include <chrono>
+#include <thread>
+
+#include "core/SharedValue.h"
+#include "engine/deck/Deck.h"
+#include "engine/deck/TrackInfoStore.h"
+
+namespace {
+
+// The analysis deck never plays: its output only has to exist.
+class SilentOutput : public SoundOutput {
+  public:
+    void write(const int16_t*, int) override {}
+    void poll() override {}
+    int pendingSamples() override { return 0; }
+    void fillSilence() override {}
+    void setVolume(int) override {}
+    void setCueVolume(int) override {}
+    const char* start() override { return nullptr; }
+    void flush() override {}
+};
+
+}  // namespace
+
+TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
+                           std::unique_ptr<Decoder> decoder) {
+    TrackInfoStore scratch({}, optimizedDetection, 0);  // never loaded nor saved: a fresh record
+    EngineState engine;
+    engine.store = &scratch;
+    engine.optimizedDetection = optimizedDetection;
+    // The deck opens this one file, with this decoder.
+    auto once = std::make_shared<std::unique_ptr<Decoder>>(std::move(decoder));
+    Deck deck(std::make_unique<SilentOutput>(), 0, engine, [once] { return std::move(*once); });
+
+    deck.requestLoad(path);
+    while (!deck.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // The ring fills, the play position moves on a frame at a time, until it reaches the silence
+    // after the end of the stream; the deck then stops there and fills its ring once more.
+    while (engine.deckStatus[0] == kDeckNormal) {
+        if (deck.decodeStep() != 0) {
+            continue;
+        }
+        if (deck.position() == -1.0f) {
+            break;
+        }
+        deck.followPlayPosition(deck.aheadCount() - Deck::kFrameSize);
+    }
+
+    TrackAnalysis result;
+    result.status = engine.deckStatus[0];
+    result.record = snapshotRecord(deck.record());
+    result.durationSeconds = deck.durationSeconds();
+    return result;
+}

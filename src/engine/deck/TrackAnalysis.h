@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/TrackInfoRecord.h"
+#include "engine/deck/Decoder.h"
+
+// What a deck learns about a track by playing it from its start at normal pitch without seeks.
+struct TrackAnalysis {
+    int status = 0;  // the deck status the load and decoding left: 0, 153 or 156
+    TrackInfoRecord record{};
+    int durationSeconds = -1;
+};
+
+// Plays the file through a deck of its own, as fast as the machine allows: the same decoder, ring,
+// frame table and beat detector as a deck on the turntable, starting from a fresh record. Thread:
+// any but the audio thread; it blocks on the file until the track is played through.
+TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
+                           std::unique_ptr<Decoder> decoder);

@@ -1,0 +1,155 @@
+#include "ui/browser/BrowserModels.h"
+
+#include <algorithm>
+#include <random>
+
+#include "engine/library/Sorting.h"
+#include "engine/library/TrackDatabase.h"
+
+namespace {
+
+const char* const kItemHeaders[3] = {"Title", "Artist", "Bpm"};
+const char* const kDatabaseHeaders[4] = {"Title", "Artist", "Disc", "Path"};
+
+// Rows can be selected and dragged, nothing more.
+Qt::ItemFlags rowFlags(const QModelIndex& index) {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled
+                           : Qt::NoItemFlags;
+}
+
+}  // namespace
+
+ItemListModel::ItemListModel(const std::array<QIcon, 4>* images, QObject* parent)
+    : QAbstractTableModel(parent), images_(images) {}
+
+int ItemListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : size();
+}
+
+int ItemListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant ItemListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const Row& row = rows_[index.row()];
+    if (role == Qt::DisplayRole) {
+        switch (index.column()) {
+            case 0:
+                return QString::fromStdString(row.item->title);
+            case 1:
+                return QString::fromStdString(row.item->artist);
+            default:
+                return row.item->bpm == 0.0f ? QString() : QString::asprintf("%.1f", row.item->bpm);
+        }
+    }
+    if (role == Qt::DecorationRole && index.column() == 0 && images_ != nullptr && row.image >= 0) {
+        return (*images_)[row.image];
+    }
+    return {};
+}
+
+QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < 3) {
+        return QString::fromLatin1(kItemHeaders[section]);
+    }
+    return {};
+}
+
+Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
+    return rowFlags(index);
+}
+
+void ItemListModel::setImage(int row, int image) {
+    rows_[row].image = image;
+    emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
+}
+
+void ItemListModel::insert(int row, BrowserItem item, int image) {
+    if (row < 0 || row > size()) {
+        row = size();
+    }
+    beginInsertRows({}, row, row);
+    rows_.insert(rows_.begin() + row, Row{std::make_unique<BrowserItem>(std::move(item)), image});
+    endInsertRows();
+}
+
+std::unique_ptr<BrowserItem> ItemListModel::take(int row) {
+    beginRemoveRows({}, row, row);
+    std::unique_ptr<BrowserItem> item = std::move(rows_[row].item);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+    return item;
+}
+
+void ItemListModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void ItemListModel::reset(std::vector<std::pair<BrowserItem, int>> rows) {
+    beginResetModel();
+    rows_.clear();
+    rows_.reserve(rows.size());
+    for (auto& [item, image] : rows) {
+        rows_.push_back(Row{std::make_unique<BrowserItem>(std::move(item)), image});
+    }
+    endResetModel();
+}
+
+void ItemListModel::sortRows(
+    const std::function<bool(const BrowserItem&, const BrowserItem&)>& less) {
+    emit layoutAboutToBeChanged();
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [&](const Row& a, const Row& b) { return less(*a.item, *b.item); });
+    emit layoutChanged();
+}
+
+void ItemListModel::shuffle() {
+    emit layoutAboutToBeChanged();
+    std::shuffle(rows_.begin(), rows_.end(), std::mt19937(std::random_device{}()));
+    emit layoutChanged();
+}
+
+int DatabaseModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+int DatabaseModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 4;
+}
+
+QVariant DatabaseModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || role != Qt::DisplayRole) {
+        return {};
+    }
+    return QString::fromStdString(databaseColumnText(lines_[index.row()], index.column()));
+}
+
+QVariant DatabaseModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < 4) {
+        return QString::fromLatin1(kDatabaseHeaders[section]);
+    }
+    return {};
+}
+
+Qt::ItemFlags DatabaseModel::flags(const QModelIndex& index) const {
+    return rowFlags(index);
+}
+
+void DatabaseModel::setLines(std::vector<std::string_view> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    endResetModel();
+}
+
+void DatabaseModel::sortLines(int key) {
+    emit layoutAboutToBeChanged();
+    std::stable_sort(lines_.begin(), lines_.end(), [key](std::string_view a, std::string_view b) {
+        return compareLines(a, b, key) < 0;
+    });
+    emit layoutChanged();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "engine/library/BrowserItem.h"
+
+// The rows of the file list, the playlist or the history: each owns its BrowserItem and shows one
+// of the four images (0 a track with an info record, 1 without, 2 played, 3 a playlist file) or
+// none. Texts are asked for as the view paints: title, artist, BPM ("%.1f", empty for 0).
+class ItemListModel : public QAbstractTableModel {
+  public:
+    static constexpr int kNoImage = -1;
+
+    ItemListModel(const std::array<QIcon, 4>* images, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    int size() const { return static_cast<int>(rows_.size()); }
+    BrowserItem& item(int row) { return *rows_[row].item; }
+    const BrowserItem& item(int row) const { return *rows_[row].item; }
+    int image(int row) const { return rows_[row].image; }
+    void setImage(int row, int image);
+
+    // row -1 or past the end appends.
+    void insert(int row, BrowserItem item, int image);
+    std::unique_ptr<BrowserItem> take(int row);
+    void clear();
+    // Replaces every row at once (a folder listing).
+    void reset(std::vector<std::pair<BrowserItem, int>> rows);
+    // Orders the rows; less(a, b) says a stands before b.
+    void sortRows(const std::function<bool(const BrowserItem&, const BrowserItem&)>& less);
+    // A uniform random order.
+    void shuffle();
+
+  private:
+    struct Row {
+        std::unique_ptr<BrowserItem> item;
+        int image;
+    };
+    const std::array<QIcon, 4>* images_;
+    std::vector<Row> rows_;
+};
+
+// The rows of the search results: lines of the track database, shown by their four columns.
+class DatabaseModel : public QAbstractTableModel {
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void setLines(std::vector<std::string_view> lines);
+    std::string_view line(int row) const { return lines_[row]; }
+    void sortLines(int key);
+
+  private:
+    std::vector<std::string_view> lines_;
+};

@@ -1,0 +1,236 @@
+#include "engine/beat/BeatDetector.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "Pcm.h"
+#include "engine/beat/BeatTables.h"
+
+namespace {
+
+constexpr int kFrame = 1152;
+
+// Feeds a detector as a deck playing a track from its start does: each ring frame's stream
+// position is in the frame table before the frame is fed.
+class DetectorRig {
+  public:
+    explicit DetectorRig(int32_t optimized = 1)
+        : detector(frameTable.data(), &decoding, optimized) {
+        frameTable.fill(-1.0f);
+    }
+
+    void play(const Pcm& pcm) {
+        const int frames = (pcm.frames() + kFrame - 1) / kFrame;
+        std::vector<int16_t> frame(2 * kFrame);
+        for (int f = 0; f < frames; ++f) {
+            std::fill(frame.begin(), frame.end(), int16_t{0});
+            const int available = std::min(kFrame, pcm.frames() - f * kFrame);
+            std::copy_n(pcm.samples.begin() + 2 * f * kFrame, 2 * available, frame.begin());
+            feed(frame, static_cast<float>(static_cast<double>(f) * kFrame / pcm.frames()));
+        }
+    }
+
+    void silenceAfterEnd(int frames) {
+        decoding = 0;
+        const std::vector<int16_t> zeros(2 * kFrame);
+        for (int f = 0; f < frames; ++f) {
+            feed(zeros, -1.0f);
+        }
+    }
+
+    void feed(const std::vector<int16_t>& frame, float position) {
+        frameTable[slot] = position;
+        detector.feed(frame.data());
+        slot = (slot + 1) % 128;
+    }
+
+    std::array<float, 128> frameTable{};
+    int decoding = 1;
+    BeatDetector detector;
+    int slot = 0;
+};
+
+// The envelope value of every 36-frame block, computed on its own.
+std::vector<int> envelopeOf(const std::vector<int16_t>& samples) {
+    std::vector<int> envelope;
+    for (std::size_t block = 0; block + 72 <= samples.size(); block += 72) {
+        int sum = 0;
+        for (int i = 0; i < 72; ++i) {
+            sum += samples[block + i];
+        }
+        envelope.push_back(sum / 4096);
+    }
+    return envelope;
+}
+
+Pcm noiseBursts(int frames, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> sample(-20000, 20000);
+    Pcm pcm = silence(static_cast<double>(frames) * kFrame / 44100);
+    for (std::size_t i = 0; i < pcm.samples.size(); ++i) {
+        const bool loud = (i / 5000) % 3 == 0;
+        pcm.samples[i] = static_cast<int16_t>(loud ? sample(random) : sample(random) / 50);
+    }
+    return pcm;
+}
+
+// Drums at 120 BPM whose every beat is played at the level gain(beat) gives, 0 to 1.
+template <class Gain>
+Pcm drumsAtLevels(double seconds, Gain&& gain) {
+    Pcm pcm = drums(120, seconds);
+    const int beatFrames = pcm.sampleRate / 2;
+    for (int i = 0; i < static_cast<int>(pcm.samples.size()); ++i) {
+        const double g = gain(i / 2 / beatFrames);
+        pcm.samples[i] = static_cast<int16_t>(std::lrint(pcm.samples[i] * g));
+    }
+    return pcm;
+}
+
+// Seconds from the track's start to where the detector puts the start of the music.
+double startSeconds(const Pcm& pcm, int32_t optimized) {
+    DetectorRig rig(optimized);
+    rig.play(pcm);
+    return rig.detector.record().startPosition * pcm.seconds();
+}
+
+TEST(BeatTablesTest, FirstValuesAndLengths) {
+    const BeatTables& t = beatTables();
+    EXPECT_EQ(std::vector<int>(t.kickTemplate.begin(), t.kickTemplate.begin() + 5),
+              (std::vector<int>{175, 232, -19, -244, -163}));
+    EXPECT_EQ(std::vector<int>(t.kernelLength.begin(), t.kernelLength.end()),
+              (std::vector<int>{50, 46, 42, 38, 35, 32, 29, 27, 25, 23, 21, 19, 17, 16, 14, 13}));
+    EXPECT_EQ(std::vector<int>(t.kernelBank[0].begin(), t.kernelBank[0].begin() + 4),
+              (std::vector<int>{0, 578, 68, -559}));
+}
+
+TEST(BeatDetectorTest, DigitalSilenceGivesNoTempoAndNoStartOrEnd) {
+    DetectorRig rig;
+    rig.play(silence(5.0));
+    EXPECT_FLOAT_EQ(rig.detector.localBpm(), 999.9f);
+    for (int32_t sum : rig.detector.lagSums()) {
+        ASSERT_EQ(sum, 0);
+    }
+    const TrackInfoRecord& r = rig.detector.record();
+    EXPECT_EQ(r.startPosition, 0.0f);
+    EXPECT_EQ(r.endPosition, 0.0f);
+    EXPECT_EQ(r.startStrength, 0);
+    EXPECT_EQ(r.endStrength, 0);
+    EXPECT_EQ(rig.detector.selectedKernel(), 0);  // nothing to adopt on silence
+}
+
+// The sliding window must hold exactly the products of the newest 1784 envelope values, across
+// the wrap of the history and after a clear.
+TEST(BeatDetectorTest, LagSumsEqualTheAutocorrelationOfTheNewestValues) {
+    DetectorRig rig;
+    const Pcm before = noiseBursts(70, 1);
+    rig.play(before);
+    rig.detector.clearHistory();
+    const Pcm after = noiseBursts(150, 2);  // beyond one wrap of 128 frames
+    rig.play(after);
+
+    const std::vector<int> envelope = envelopeOf(after.samples);
+    const int newest = static_cast<int>(envelope.size()) - 1;
+    for (int j = 0; j < kLagCount; j += 37) {
+        const int lag = kLongestLag - j;
+        int64_t expected = 0;
+        for (int t = newest; t > newest - BeatDetector::kAutocorrelationWindow; --t) {
+            expected += static_cast<int64_t>(envelope[t]) * (t - lag >= 0 ? envelope[t - lag] : 0);
+        }
+        EXPECT_EQ(rig.detector.lagSums()[j], expected) << "lag " << lag;
+    }
+}
+
+TEST(BeatDetectorTest, PlainOnsetIsTheKickTemplateResponseOfTheFollowingValues) {
+    DetectorRig rig(0);
+    const Pcm pcm = noiseBursts(20, 3);
+    rig.play(pcm);
+    const std::vector<int> envelope = envelopeOf(pcm.samples);
+    const auto& kick = beatTables().kickTemplate;
+    for (int k = 0; k + 150 < static_cast<int>(envelope.size()); k += 13) {
+        int32_t sum = 0;
+        for (int m = 0; m < 150; ++m) {
+            sum += envelope[k + 1 + m] * kick[m];
+        }
+        EXPECT_EQ(rig.detector.onsetHistory()[k], std::abs(sum)) << "slot " << k;
+    }
+}
+
+TEST(BeatDetectorTest, AfterATrackChangeTheLocalBpmWaitsForValidEstimates) {
+    DetectorRig rig;
+    rig.detector.record().bpm = 128.0f;
+    rig.detector.resetForTrack();
+    EXPECT_FLOAT_EQ(rig.detector.localBpm(), 128.0f);
+    const Pcm beat = drums(120, 14 * kFrame / 44100.0);
+    rig.play(beat);
+    EXPECT_FLOAT_EQ(rig.detector.localBpm(), 999.9f);  // still under 451 envelope values
+}
+
+TEST(BeatDetectorTest, DrumsGiveTheirTempoAndTheStartCannotBeTheFirstFrame) {
+    for (int32_t optimized : {1, 0}) {
+        SCOPED_TRACE(optimized);
+        DetectorRig rig(optimized);
+        const Pcm beat = drums(120, 20.0);
+        rig.play(beat);
+        const TrackInfoRecord& r = rig.detector.record();
+        EXPECT_NEAR(rig.detector.localBpm(), 120.0, 0.2);
+        EXPECT_NEAR(r.bpm, 120.0, 0.2);
+        EXPECT_GT(r.bpmVotes, 100);
+        // The kick at 0.0 s lies in the frame at position 0.0, which cannot be the start; the
+        // next one, half a second later, is (the plain template answers a little early).
+        EXPECT_NEAR(r.startPosition * 20.0, 0.5, 0.08);
+        EXPECT_NEAR(r.endPosition * 20.0, 19.5, 0.55);
+        EXPECT_GE(r.peakLevel, std::max(r.startStrength, r.endStrength));
+    }
+}
+
+TEST(BeatDetectorTest, SilenceAfterTheEndAndALockedTempoLeaveTheGlobalBpm) {
+    DetectorRig rig;
+    rig.play(drums(120, 12.0));
+    const TrackInfoRecord before = rig.detector.record();
+    rig.silenceAfterEnd(100);
+    EXPECT_EQ(rig.detector.record().bpm, before.bpm);
+    EXPECT_EQ(rig.detector.record().bpmVotes, before.bpmVotes);
+    EXPECT_EQ(rig.detector.record().endPosition, before.endPosition);
+
+    DetectorRig locked;
+    locked.detector.record().bpm = 99.0f;
+    locked.detector.record().bpmVotes = kLockedBpmVotes;
+    locked.play(drums(120, 12.0));
+    EXPECT_EQ(locked.detector.record().bpm, 99.0f);
+}
+
+// The start is the earliest onset above two thirds of the track's peak, however late the peak
+// comes.
+TEST(BeatDetectorTest, ALouderPartLaterLeavesTheStartOnTheFirstLoudEnoughKick) {
+    for (int32_t optimized : {1, 0}) {
+        SCOPED_TRACE(optimized);
+        // Accented beats from the start; from 14 s on every beat is louder still. Beat 1 (the
+        // first that can be the start) is too quiet for the final peak, beat 2 is loud enough.
+        const Pcm accents = drumsAtLevels(24.0, [](int beat) {
+            if (beat >= 28) {
+                return 1.0;
+            }
+            return beat % 2 == 1 ? 0.55 : 0.8;
+        });
+        EXPECT_NEAR(startSeconds(accents, optimized), 1.0, 0.08);
+    }
+}
+
+TEST(BeatDetectorTest, QuietIntroPutsTheStartWhereTheMusicIsLoudEnough) {
+    for (int32_t optimized : {1, 0}) {
+        SCOPED_TRACE(optimized);
+        // An intro until 10 s, the music from there, and a louder chorus from 20 s: the music
+        // reaches two thirds of the chorus, the intro does not.
+        const Pcm song = drumsAtLevels(30.0, [](int beat) {
+            if (beat < 20) {
+                return 0.52;
+            }
+            return beat < 40 ? 0.74 : 1.0;
+        });
+        EXPECT_NEAR(startSeconds(song, optimized), 10.0, 0.08);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include "engine/beat/BeatPhase.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "engine/beat/BeatDetector.h"
+
+namespace {
+
+constexpr int kRing = 147456;
+
+// A deck paused in the middle of a track: the play position at slot 1000, 40 000 frames decoded
+// ahead and the rest of the ring history.
+class BeatPhaseTest : public ::testing::Test {
+  protected:
+    BeatView view() const {
+        return BeatView{36 * 1000, 40000, 0, 4096, 120.0f, peak, onsets.data()};
+    }
+    std::array<int32_t, 4096> onsets{};
+    int32_t peak = 1000;
+};
+
+TEST_F(BeatPhaseTest, BeatLengthFallsBackTo120Bpm) {
+    EXPECT_EQ(beatLengthSlots(120.0f), 612);
+    EXPECT_EQ(beatLengthSlots(0.0f), 612);
+    EXPECT_EQ(beatLengthSlots(999.9f), 612);
+    EXPECT_EQ(beatLengthSlots(140.0f), 525);
+}
+
+TEST_F(BeatPhaseTest, NextBeatIsTheFirstStrongestOnsetOfTheComingBeat) {
+    EXPECT_EQ(nextBeatOffset(view()), 0);
+    onsets[1000 + 200] = 50;
+    onsets[1000 + 300] = 80;
+    onsets[1000 + 400] = 80;
+    onsets[1000 + 612] = 500;  // one beat on: outside
+    EXPECT_EQ(nextBeatOffset(view()), 300);
+}
+
+TEST_F(BeatPhaseTest, NextBeatWrapsAroundTheHistory) {
+    BeatView v = view();
+    v.readIndex = 36 * 4000;
+    onsets[(4000 + 200) % 4096] = 9;
+    EXPECT_EQ(nextBeatOffset(v), 200);
+}
+
+TEST_F(BeatPhaseTest, EqualOnsetsEitherSideFavourTheOneAhead) {
+    onsets[1000 + 10] = 500;
+    onsets[1000 - 10] = 500;
+    EXPECT_EQ(findBeatNear(view(), 0), 10);
+}
+
+TEST_F(BeatPhaseTest, FarOnsetsCountLess) {
+    onsets[1000] = 1000;
+    onsets[1000 + 61] = 1100;  // 1100 x 600 / 661 = 998
+    EXPECT_EQ(findBeatNear(view(), 0), 0);
+    onsets[1000 + 61] = 1200;  // 1089
+    EXPECT_EQ(findBeatNear(view(), 0), 61);
+    onsets[1000 + 61] = 0;
+    onsets[1000 - 61] = 1200;
+    EXPECT_EQ(findBeatNear(view(), 0), -61);
+}
+
+TEST_F(BeatPhaseTest, SearchIsHalfABeatAroundTheTarget) {
+    onsets[1000 + 50 + 305] = 10;
+    EXPECT_EQ(findBeatNear(view(), 50), 305);
+    onsets[1000 + 50 + 305] = 0;
+    onsets[1000 + 50 + 306] = 10;  // half a beat of 120 BPM is 306 slots
+    EXPECT_EQ(findBeatNear(view(), 50), 0);
+}
+
+TEST_F(BeatPhaseTest, JustAfterALoadOnlyDecodedAudioAheadCounts) {
+    BeatView v = view();
+    v.unfilledCount = kRing - 1152 * 10;
+    v.aheadCount = 1152 * 10;  // 320 slots decoded, nothing behind
+    onsets[1000 - 5] = 900;
+    onsets[1000 + 20] = 100;
+    EXPECT_EQ(findBeatNear(v, 0), 20);
+    // At the end of what is decoded only the past counts (the 900 lies beyond half a beat).
+    v.unfilledCount = 0;
+    EXPECT_EQ(findBeatNear(v, 320), -300);
+}
+
+TEST_F(BeatPhaseTest, HugeOnsetsDoNotWrap) {
+    onsets[1000 + 3] = 40'000'000;
+    onsets[1000 + 1] = 39'000'000;
+    EXPECT_EQ(findBeatNear(view(), 0), 3);
+    peak = 40'000'000;
+    std::array<int16_t, kOnsetStripColumns> strip{};
+    onsetStrip(view(), strip.data());
+    EXPECT_EQ(strip[0], 242);  // slots 0..3 in the first column at normal speed
+}
+
+TEST_F(BeatPhaseTest, StripColumnsCoverPitchOver1024SlotsEach) {
+    std::array<int16_t, kOnsetStripColumns> strip{};
+    onsets[1000 + 4] = 1000;  // equal to the peak: 243 limited to 242
+    onsets[1000 + 9] = 500;
+    onsetStrip(view(), strip.data());
+    EXPECT_EQ(strip[0], 0);
+    EXPECT_EQ(strip[1], 242);
+    EXPECT_EQ(strip[2], 121);  // 500 x 243 / 1000
+    EXPECT_EQ(strip[3], 0);
+
+    BeatView slow = view();
+    slow.pitch = 1000;  // below the lowest pitch: treated as 3686, 3.6 slots a column
+    onsets.fill(0);
+    onsets[1000 + 3] = 1000;
+    onsetStrip(slow, strip.data());
+    EXPECT_EQ(strip[0], 0);  // the first column covers 3 slots
+    EXPECT_EQ(strip[1], 242);
+
+    BeatView empty = view();
+    empty.peakLevel = 0;
+    onsets[1000 + 3] = 7;
+    onsetStrip(empty, strip.data());
+    EXPECT_EQ(strip[0], 242);  // a peak of 0 counts as 1
+}
+
+TEST(AdoptLocalBpmTest, LocksTheLocalTempoAsTheGlobalOne) {
+    std::array<float, 128> table{};
+    table.fill(0.5f);
+    int decoding = 1;
+    BeatDetector detector(table.data(), &decoding, 1);
+    std::vector<int16_t> silent(2304);
+    detector.feed(silent.data());
+    ASSERT_FLOAT_EQ(detector.localBpm(), 999.9f);
+    adoptLocalBpm(detector);
+    EXPECT_FLOAT_EQ(detector.record().bpm, 999.9f);
+    EXPECT_EQ(detector.record().bpmVotes, kLockedBpmVotes);
+}
+
+}  // namespace

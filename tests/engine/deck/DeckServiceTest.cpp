@@ -1,0 +1,241 @@
+// A deck on a scripted track, driven through its service step while the device's clock advances.
+#include <gtest/gtest.h>
+
+#include "DeckLoading.h"
+#include "FakeDecoder.h"
+#include "TestPlayback.h"
+#include "engine/deck/Deck.h"
+#include "engine/deck/DeckEvents.h"
+#include "engine/deck/TrackInfoStore.h"
+#include "engine/sound/BufferOutput.h"
+#include "engine/sound/WaveOutputs.h"
+
+namespace {
+
+constexpr int kFrame = Deck::kFrameSize;
+// 1225 frames of 1152 samples are exactly 32 seconds, so stream fractions convert to samples
+// without a remainder.
+constexpr int kTrackFrames = 1225;
+constexpr int kTrackSamples = kTrackFrames * kFrame;
+
+struct RecordedEvents : DeckEvents {
+    void mixInto(int deck) override { mixes.push_back(deck); }
+    void trackEnded(int deck) override { endings.push_back(deck); }
+    std::vector<int> mixes;
+    std::vector<int> endings;
+};
+
+float fractionOf(int sample) {
+    return static_cast<float>(sample) / kTrackSamples;
+}
+
+class DeckServiceTest : public ::testing::Test {
+  protected:
+    DeckServiceTest() {
+        engine.store = &store;
+        engine.events = &events;
+    }
+
+    Deck& makeDeck(FakeTrack track = {.frames = kTrackFrames, .lengthSeconds = 32}) {
+        auto output = std::make_unique<DirectSoundOutput>(device);
+        output->start();
+        deck = std::make_unique<Deck>(std::move(output), 0, engine, fakeDecoders(track));
+        engine.decks[0] = deck.get();
+        deck->requestLoad("/music/Track.mp3");
+        awaitOpened(*deck);
+        steps(1);
+        return *deck;
+    }
+
+    void steps(int count) {
+        for (int i = 0; i < count; ++i) {
+            deck->serviceStep();
+        }
+    }
+
+    // The device plays frames while the deck is served every 256 frames.
+    void play(int frames) {
+        for (; frames > 0; frames -= TestPlayback::kBlock) {
+            clock.advance(TestPlayback::kBlock);
+            steps(4);
+        }
+    }
+
+    void fill() {
+        while (deck->aheadCount() < Deck::kDecodeAheadLimit) {
+            steps(1);
+        }
+    }
+
+    // The sample at the play position: (frame number, index within the frame).
+    std::pair<int, int> heard() const {
+        const int16_t* frame = deck->ring() + 2 * deck->readIndex();
+        return {frame[0], frame[1]};
+    }
+
+    TrackInfoStore store{{}, 1, 0};
+    EngineState engine;
+    RecordedEvents events;
+    AudioDevice device{2};
+    TestPlayback clock{device};
+    std::unique_ptr<Deck> deck;
+};
+
+TEST_F(DeckServiceTest, SeekLandsOnTheExactSampleAndStartsPlaying) {
+    makeDeck();
+    fill();
+    deck->requestSeek(fractionOf(500 * kFrame + 300));
+    steps(1);
+    EXPECT_TRUE(deck->playing());
+    EXPECT_EQ(heard(), std::make_pair(500, 300));
+
+    deck->requestSeek(0.0f);  // stored as 1.0: still a seek
+    steps(1);
+    EXPECT_EQ(heard(), std::make_pair(0, 0));
+    EXPECT_EQ(deck->position(), 0.0f);
+}
+
+TEST_F(DeckServiceTest, SeekToTheEndStops) {
+    makeDeck();
+    fill();
+    deck->requestSeek(1.0f);  // while paused, which also asks to play
+    steps(3);
+    EXPECT_FALSE(deck->isPlayable());
+    EXPECT_FALSE(deck->playing());
+    EXPECT_FALSE(deck->decoding());
+    EXPECT_EQ(deck->cueState(), 0);
+    deck->requestPlay();  // nothing to play until a seek or cue
+    EXPECT_EQ(deck->transportCommand(), 0);
+    deck->pressCue();
+    steps(1);
+    EXPECT_TRUE(deck->isPlayable());
+}
+
+TEST_F(DeckServiceTest, CueWhilePausedMovesAndStaysPaused) {
+    makeDeck();
+    deck->record().cuePosition = fractionOf(200 * kFrame);
+    deck->pressCue();  // state 2 after a load without cue: the start of the music (0)
+    deck->pressCue();
+    steps(1);
+    EXPECT_FALSE(deck->playing());
+
+    deck->requestPlay();
+    steps(1);
+    play(2000);
+    deck->pressCue();  // while playing: paused at the cue point
+    steps(2);
+    EXPECT_FALSE(deck->playing());
+    EXPECT_EQ(heard(), std::make_pair(200, 0));
+}
+
+TEST_F(DeckServiceTest, PlayingFollowsTheDeviceAndResendsOnPitchChanges) {
+    makeDeck();
+    fill();
+    deck->requestPlay();
+    steps(1);
+    play(kFrame * 3);
+    const int heardFrames = deck->readIndex();
+    EXPECT_NEAR(heardFrames, 3 * kFrame, 256);  // the device's block of lead
+
+    deck->requestPitch(4506);
+    deck->requestSeek(fractionOf(0));
+    steps(1);  // the seek first: it outranks the pitch
+    EXPECT_EQ(deck->pitch(), 4096);
+    steps(1);
+    EXPECT_EQ(deck->pitch(), 4506);
+    auto& output = static_cast<DirectSoundOutput&>(deck->output());
+    EXPECT_EQ(output.pitch, 4506);
+    // Everything ahead was written again at the new speed, and reads back as the same frames.
+    EXPECT_NEAR(output.pendingSamples(), deck->aheadCount(), 1);
+    EXPECT_LT(output.queued(), deck->aheadCount() * 4096 / 4506 + 1);
+}
+
+TEST_F(DeckServiceTest, MovesWhilePlaying) {
+    makeDeck();
+    deck->requestPlay();
+    steps(1);
+    deck->requestMove(-5000);  // just after the load: no history behind the play position
+    const int before = deck->readIndex();
+    steps(1);
+    EXPECT_EQ(deck->readIndex(), before);
+    EXPECT_EQ(deck->pendingMove(), 0);
+
+    fill();
+    deck->requestMove(Deck::kRingSize);  // beyond what is buffered: to the decode position
+    steps(1);
+    EXPECT_EQ(deck->readIndex(), deck->writeIndex());
+    EXPECT_EQ(deck->aheadCount(), 0);
+}
+
+TEST_F(DeckServiceTest, BackwardMoveWhilePausedBeyondTheHistoryLandsOnTheExactSample) {
+    makeDeck();
+    deck->requestSeek(fractionOf(600 * kFrame + 100));
+    steps(1);
+    deck->requestPause();
+    steps(1);
+    ASSERT_EQ(heard(), std::make_pair(600, 100));
+    deck->requestMove(-(50 * kFrame + 700));  // 50 frames and 700 samples back: not decoded
+    steps(1);
+    EXPECT_FALSE(deck->playing());
+    EXPECT_EQ(heard(), std::make_pair(549, 552));
+
+    fill();
+    deck->requestMove(-300);  // within the history now decoded behind
+    const auto before = heard();
+    steps(1);
+    EXPECT_EQ(heard(), std::make_pair(before.first, before.second - 300));
+}
+
+TEST_F(DeckServiceTest, EndOfTrackIsReportedOnceAndPauses) {
+    makeDeck({.frames = 60, .lengthSeconds = 1});
+    deck->requestPlay();
+    play(90 * kFrame);
+    EXPECT_EQ(events.endings, std::vector<int>{0});
+    EXPECT_FALSE(deck->playing());
+    EXPECT_EQ(deck->cueState(), 0);
+    EXPECT_EQ(deck->position(), -1.0f);
+}
+
+TEST_F(DeckServiceTest, AutoMixIsAskedForAtEveryStepFrom80PercentUntilTheOtherPlays) {
+    makeDeck({.frames = 200, .lengthSeconds = 5});
+    auto otherOutput = std::make_unique<DirectSoundOutput>(device);
+    Deck second(std::move(otherOutput), 1, engine, fakeDecoders());
+    engine.decks[1] = &second;
+    engine.autoMixEnabled = 1;
+    deck->requestSeek(0.79f);
+    steps(1);
+    play(10 * kFrame);
+    EXPECT_GT(events.mixes.size(), 10u);
+    EXPECT_EQ(events.mixes.front(), 1);
+
+    second.requestLoad("/music/Other.mp3");
+    awaitOpened(second);
+    second.serviceStep();
+    second.requestPlay();
+    second.serviceStep();
+    const std::size_t asked = events.mixes.size();
+    play(kFrame);
+    EXPECT_EQ(events.mixes.size(), asked);
+    engine.decks[1] = nullptr;
+}
+
+TEST_F(DeckServiceTest, VolumeOfLevelOutputsIsAppliedByTheServiceStep) {
+    engine.useDirectSound = false;
+    auto owned = std::make_unique<WaveDevice>();
+    WaveDevice& card = *owned;
+    auto output = std::make_unique<WaveOutOutput>(std::move(owned), nullptr);
+    deck = std::make_unique<Deck>(std::move(output), 0, engine, fakeDecoders());
+    deck->requestLoad("/music/Track.mp3");
+    awaitOpened(*deck);
+    steps(1);
+    deck->requestPlay();
+    steps(3);
+    deck->setVolume(128);
+    EXPECT_EQ(deck->pendingVolume(), 129);
+    steps(1);
+    EXPECT_EQ(deck->pendingVolume(), 0);
+    // Everything buffered was written again at the new level: sample 1000 of frame 0 halved.
+    EXPECT_EQ(card.samples()[2 * 1000 + 1], 500);
+}
+
+}  // namespace

@@ -1,0 +1,312 @@
+#include "engine/deck/Deck.h"
+
+#include <gtest/gtest.h>
+
+#include "DeckLoading.h"
+#include "FakeDecoder.h"
+#include "RecordingOutput.h"
+#include "engine/deck/TrackInfoStore.h"
+
+namespace {
+
+constexpr int kFrame = Deck::kFrameSize;
+
+class DeckTest : public ::testing::Test {
+  protected:
+    DeckTest() { engine.store = &store; }
+
+    // Every file the deck opens plays `script` (the test may change it between loads).
+    Deck& makeDeck(FakeTrack script = {}, int index = 0) {
+        decks[index].reset();  // its loaders read the script
+        scripts[index] = std::move(script);
+        logs[index] = std::make_shared<FakeDecoderLog>();
+        auto output = std::make_unique<RecordingOutput>();
+        outputs[index] = output.get();
+        decks[index] = std::make_unique<Deck>(std::move(output), index, engine, [this, index] {
+            return std::make_unique<FakeDecoder>(scripts[index], logs[index]);
+        });
+        engine.decks[index] = decks[index].get();
+        return *decks[index];
+    }
+
+    static void loadNow(Deck& deck, const std::string& path = "/music/Track.mp3") {
+        deck.requestLoad(path);
+        ASSERT_TRUE(finishLoad(deck));
+    }
+
+    static int fill(Deck& deck) {
+        int steps = 0;
+        while (deck.decodeStep() != 0) {
+            ++steps;
+        }
+        return steps;
+    }
+
+    static void startPlaying(Deck& deck) {
+        deck.requestPlay();
+        deck.restartAt();
+    }
+
+    TrackInfoStore store{{}, 1, 2048399};
+    EngineState engine;
+    std::array<FakeTrack, 2> scripts{};
+    std::array<std::shared_ptr<FakeDecoderLog>, 2> logs{};
+    std::array<RecordingOutput*, 2> outputs{};
+    std::array<std::unique_ptr<Deck>, 2> decks;
+};
+
+TEST_F(DeckTest, EmptyDeckIgnoresRequestsThatNeedATrack) {
+    Deck& deck = makeDeck();
+    deck.requestPlay();
+    deck.requestSeek(0.5f);
+    deck.pressCue();
+    deck.requestMove(100);
+    EXPECT_EQ(deck.transportCommand(), 0);
+    EXPECT_EQ(deck.pendingSeek(), 0.0f);
+    EXPECT_EQ(deck.pendingMove(), 0);
+}
+
+TEST_F(DeckTest, LoadEndsPausedAtTheStartWithTheFirstFrameDecoded) {
+    Deck& deck = makeDeck();
+    engine.deckStatus[0] = kDeckCannotOpen;
+    loadNow(deck);
+    EXPECT_EQ(engine.deckStatus[0], kDeckNormal);
+    EXPECT_EQ(engine.deckRedraw, 1);
+    EXPECT_FALSE(deck.loadPending());
+    EXPECT_EQ(deck.durationSeconds(), 10);
+    EXPECT_EQ(deck.position(), 0.0f);
+    EXPECT_FALSE(deck.playing());
+    EXPECT_EQ(deck.transportCommand(), 0);
+    EXPECT_EQ(deck.cueState(), 2);  // no cue point: the next press goes to the start of the music
+    EXPECT_TRUE(deck.pitchFromUser());
+    EXPECT_EQ(deck.aheadCount(), kFrame);
+    EXPECT_EQ(deck.frameTable()[0], 0.0f);
+    EXPECT_EQ(deck.record().sizeKey, 123456);
+    EXPECT_EQ(deck.record().nameHash, nameHash("Track.mp3"));
+    EXPECT_EQ(logs[0]->inputs, std::vector<std::string>{"/music/Track.mp3"});
+    EXPECT_EQ(logs[0]->seeks, std::vector<float>{0.0f});
+}
+
+TEST_F(DeckTest, LoadStoresThePreviousTrackAndDestructionTheCurrentOne) {
+    Deck& deck = makeDeck();
+    loadNow(deck, "/music/First.mp3");
+    deck.record().bpm = 127.0f;
+    scripts[0].size = 999;
+    loadNow(deck, "/music/Second.mp3");
+    ASSERT_EQ(store.records().size(), 1u);
+    EXPECT_EQ(store.records()[0].bpm, 127.0f);
+    EXPECT_EQ(store.records()[0].sizeKey, 123456);
+    decks[0].reset();
+    EXPECT_EQ(store.records().size(), 2u);
+    EXPECT_EQ(store.records()[0].sizeKey, 999);
+}
+
+TEST_F(DeckTest, FilesThatCannotBeOpenedLeaveTheDeckEmptyAndSilent) {
+    const std::vector<FakeTrack> failures = {{.opens = false}, {.frames = 0}, {.lengthSeconds = 0}};
+    for (const auto& script : failures) {
+        Deck& deck = makeDeck(script);
+        engine.deckRedraw = 0;
+        deck.record().bpm = 120.0f;  // left from an earlier track
+        deck.requestPitch(4300);
+        loadNow(deck);
+        EXPECT_EQ(engine.deckStatus[0], kDeckCannotOpen);
+        EXPECT_EQ(engine.deckRedraw, 1);
+        EXPECT_FALSE(deck.isLoaded());
+        EXPECT_FALSE(deck.isPlayable());
+        EXPECT_EQ(deck.pitch(), 4096);
+        EXPECT_EQ(deck.record().bpm, 0.0f);
+        EXPECT_EQ(deck.record().peakLevel, 1);
+        fill(deck);
+        EXPECT_EQ(deck.frameTable()[5], -1.0f);
+        EXPECT_EQ(deck.ring()[2 * 5 * kFrame], 0);
+    }
+}
+
+TEST_F(DeckTest, StartPositionFollowsTheCuePoint) {
+    struct Case {
+        float cue, start;
+        bool autoMix;
+        float expectedPosition;
+        int expectedCueState;
+    };
+    const Case cases[] = {
+        {0.25f, 0.0f, false, 0.25f, 1},
+        {0.5f, 0.0f, false, 0.0f, 1},  // at or past half the track: from the beginning
+        {0.0f, 0.1f, true, 0.1f, 0},   // auto mix starts where the music starts
+        {0.05f, 0.1f, true, 0.1f, 0},
+        {0.2f, 0.1f, true, 0.2f, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cue);
+        Deck& deck = makeDeck();  // the deck it replaces stores its own record first
+        TrackInfoRecord stored = freshRecord("Cued.mp3", 123456);
+        stored.cuePosition = c.cue;
+        stored.startPosition = c.start;
+        store.insert(stored);
+        engine.autoMixEnabled = c.autoMix;
+        loadNow(deck, "/music/Cued.mp3");
+        EXPECT_FLOAT_EQ(deck.position(), c.expectedPosition);
+        EXPECT_EQ(deck.cueState(), c.expectedCueState);
+        EXPECT_FLOAT_EQ(logs[0]->seeks.back(), c.expectedPosition);
+    }
+}
+
+TEST_F(DeckTest, AutoBpmMatchesTheOtherDeckAtLoad) {
+    Deck& other = makeDeck({}, 1);
+    other.record().bpm = 140.0f;
+    TrackInfoRecord stored = freshRecord("Slower.mp3", 123456);
+    stored.bpm = 128.0f;
+    store.insert(stored);
+    Deck& deck = makeDeck();
+
+    loadNow(deck, "/music/Slower.mp3");
+    EXPECT_EQ(deck.pitch(), 4096);  // "Auto BPM" off
+    EXPECT_TRUE(deck.pitchFromUser());
+
+    engine.autoBpmEnabled = 1;
+    loadNow(deck, "/music/Slower.mp3");
+    EXPECT_EQ(deck.pitch(), 4480);  // 140 / 128 x 4096
+    EXPECT_EQ(outputs[0]->pitch, 4480);
+    EXPECT_EQ(deck.pendingPitch(), 0);
+    EXPECT_FALSE(deck.pitchFromUser());
+}
+
+TEST_F(DeckTest, TempoMatching) {
+    Deck& deck = makeDeck();
+    deck.record().bpm = 70.0f;
+    EXPECT_TRUE(deck.matchTempo(140.0f));  // ratio 2, halved to 1
+    EXPECT_EQ(deck.pendingPitch(), 4096);
+    deck.record().bpm = 100.0f;
+    deck.requestPitch(0);
+    EXPECT_FALSE(deck.matchTempo(128.0f));  // 5242 is out of range
+    EXPECT_EQ(deck.pendingPitch(), 0);
+    EXPECT_FALSE(deck.matchTempo(40.0f));  // 0.4 doubled to 0.8: 3276, too slow
+    EXPECT_TRUE(deck.matchTempo(110.0f));
+    EXPECT_EQ(deck.pendingPitch(), 4505);
+    EXPECT_FALSE(deck.matchTempo(0.0f));
+    EXPECT_FALSE(deck.matchTempo(999.9f));
+    deck.record().bpm = 999.9f;
+    EXPECT_FALSE(deck.matchTempo(120.0f));
+
+    deck.record().bpm = 120.0f;
+    EXPECT_FLOAT_EQ(deck.effectiveBpm(), 120.0f);
+    deck.record().bpm = 999.9f;
+    EXPECT_FLOAT_EQ(deck.effectiveBpm(), 999.9f);  // no tempo: not scaled
+}
+
+TEST_F(DeckTest, DecodesAheadUpToTheLimit) {
+    Deck& deck = makeDeck();
+    loadNow(deck);
+    const int silencesBefore = outputs[0]->silences;
+    EXPECT_EQ(fill(deck), 110);  // 111 frames ahead in all
+    EXPECT_EQ(deck.aheadCount(), 111 * kFrame);
+    EXPECT_EQ(deck.unfilledCount(), Deck::kRingSize - 111 * kFrame);
+    EXPECT_EQ(outputs[0]->silences - silencesBefore, 111);  // paused: kept silent at every step
+    EXPECT_EQ(outputs[0]->writes, 0);
+    EXPECT_FLOAT_EQ(deck.frameTable()[7], 7.0f / 400);
+    EXPECT_EQ(deck.ring()[2 * 7 * kFrame], 7);
+}
+
+TEST_F(DeckTest, TryAgainRepeatsTheStepAndFailureFillsSilence) {
+    Deck& deck = makeDeck({.tryAgainBefore = {3}, .failAt = 5});
+    loadNow(deck);
+    EXPECT_EQ(deck.decodeStep(), 1);
+    EXPECT_EQ(deck.decodeStep(), 1);
+    EXPECT_EQ(deck.writeIndex(), 3 * kFrame);
+    EXPECT_EQ(deck.decodeStep(), 1);  // try again: nothing written
+    EXPECT_EQ(deck.writeIndex(), 3 * kFrame);
+    EXPECT_EQ(deck.decodeStep(), 1);
+    EXPECT_EQ(deck.ring()[2 * 3 * kFrame], 3);
+    EXPECT_EQ(deck.decodeStep(), 1);
+    EXPECT_EQ(deck.decodeStep(), 1);  // frame 5 fails: decoding ends
+    EXPECT_FALSE(deck.decoding());
+    EXPECT_EQ(deck.writeIndex(), 5 * kFrame);
+    deck.decodeStep();
+    EXPECT_EQ(deck.frameTable()[5], -1.0f);
+    EXPECT_EQ(deck.ring()[2 * 5 * kFrame + 1], 0);
+    EXPECT_EQ(engine.deckStatus[0], kDeckNormal);  // a quiet end
+}
+
+TEST_F(DeckTest, FrameOfAnotherSizeIsAnError) {
+    Deck& deck = makeDeck({.frameBytes = 4000});
+    loadNow(deck);  // the load itself does not look at the size
+    EXPECT_TRUE(deck.isLoaded());
+    EXPECT_EQ(engine.deckStatus[0], kDeckDecodingError);
+    EXPECT_FALSE(deck.decoding());
+    EXPECT_EQ(deck.writeIndex(), 0);
+}
+
+TEST_F(DeckTest, PlayingWritesEachFrameAndResendRewritesEverythingAhead) {
+    Deck& deck = makeDeck();
+    loadNow(deck);
+    startPlaying(deck);
+    EXPECT_TRUE(deck.playing());
+    fill(deck);
+    EXPECT_EQ(outputs[0]->written.size(), 2u * 111 * kFrame);
+
+    // Wrap the ring: the play position ends up behind the write position's wrap.
+    for (int i = 0; i < 100; ++i) {
+        deck.followPlayPosition(deck.aheadCount() - kFrame);
+        deck.decodeStep();
+    }
+    ASSERT_LT(deck.writeIndex(), deck.readIndex());
+    deck.followPlayPosition(deck.aheadCount() - 500);  // 500 frames heard of the next frame
+    deck.resend();
+    const auto& out = outputs[0]->written;
+    ASSERT_EQ(static_cast<int>(out.size()), 2 * deck.aheadCount());
+    const int firstFrame = deck.readIndex() / kFrame;
+    EXPECT_EQ(out[0], deck.ring()[2 * firstFrame * kFrame]);
+    EXPECT_EQ(out[1], 500);  // the sample within its frame
+    EXPECT_EQ(out[out.size() - 1], kFrame - 1);
+    EXPECT_EQ(out[out.size() - 2], deck.ring()[2 * (deck.writeIndex() - 1)]);
+}
+
+TEST_F(DeckTest, SecondLoadRequestReplacesTheFirst) {
+    Deck& deck = makeDeck();
+    deck.requestLoad("/music/First.mp3");
+    deck.requestLoad("/music/Second.mp3");
+    EXPECT_EQ(deck.transportCommand(), -1);
+    ASSERT_TRUE(finishLoad(deck));
+    EXPECT_EQ(deck.record().nameHash, nameHash("Second.mp3"));
+    EXPECT_FALSE(deck.loadPending());
+    EXPECT_FALSE(deck.load());  // nothing pending: nothing happens
+    EXPECT_EQ(deck.record().nameHash, nameHash("Second.mp3"));
+    deck.requestLoad("/music/Third.mp3");  // dropped with the deck
+}
+
+TEST_F(DeckTest, CueCyclesCuePointBeginningAndStartOfTheMusic) {
+    Deck& deck = makeDeck();
+    loadNow(deck);
+    deck.record().cuePosition = 0.4f;
+    deck.record().startPosition = 0.02f;
+    ASSERT_EQ(deck.cueState(), 2);
+    deck.pressCue();
+    EXPECT_FLOAT_EQ(deck.pendingSeek(), 1.02f);
+    deck.pressCue();
+    EXPECT_FLOAT_EQ(deck.pendingSeek(), 1.4f);
+    deck.pressCue();
+    EXPECT_FLOAT_EQ(deck.pendingSeek(), 1.0f);
+    EXPECT_EQ(deck.cueState(), 2);
+
+    startPlaying(deck);
+    deck.pressCue();  // while playing: pause at the cue point
+    EXPECT_EQ(deck.transportCommand(), -1);
+    EXPECT_FLOAT_EQ(deck.pendingSeek(), 1.4f);
+    EXPECT_EQ(deck.cueState(), 1);
+
+    deck.record().cuePosition = 0.0f;
+    deck.pressCue();  // still playing: to the cue point, and with none the next press skips ahead
+    EXPECT_FLOAT_EQ(deck.pendingSeek(), 1.0f);
+    EXPECT_EQ(deck.cueState(), 2);
+}
+
+TEST_F(DeckTest, CueHereTakesTheExactSampleBeingHeard) {
+    Deck& deck = makeDeck();
+    loadNow(deck);
+    fill(deck);
+    deck.followPlayPosition(deck.aheadCount() - 4 * kFrame - 441);
+    deck.setCueHere();
+    EXPECT_FLOAT_EQ(deck.record().cuePosition, 4.0f / 400 + 441.0f / (10 * 44100));
+}
+
+}  // namespace

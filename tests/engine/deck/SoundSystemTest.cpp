@@ -1,0 +1,208 @@
+#include "engine/deck/SoundSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "DeckLoading.h"
+#include "FakeDecoder.h"
+#include "TestPlayback.h"
+#include "engine/deck/TrackInfoStore.h"
+#include "engine/sound/BufferOutput.h"
+#include "engine/sound/WaveOutputs.h"
+
+namespace {
+
+class SoundSystemTest : public ::testing::Test {
+  protected:
+    SoundSystemTest() { engine.store = &store; }
+
+    const char* open(SoundConfig settings) {
+        settings.splitCueOutput =
+            !settings.useMixTable && (settings.use3dCard || settings.useTwoCards);
+        return sound.openSound(settings);
+    }
+
+    // Stops the audio thread so that the test serves the decks itself.
+    void serveByHand() { sound.audioThread()->stop(); }
+
+    template <class Output>
+    bool outputsAre() {
+        return dynamic_cast<Output*>(&sound.deck(0)->output()) != nullptr &&
+               dynamic_cast<Output*>(&sound.deck(1)->output()) != nullptr;
+    }
+
+    TrackInfoStore store{{}, 1, 0};
+    EngineState engine;
+    TestBackend backend;
+    SoundSystem sound{backend, engine, [] { return std::make_unique<FakeDecoder>(); }};
+};
+
+TEST_F(SoundSystemTest, OneCardByDefault) {
+    ASSERT_EQ(open({}), nullptr);
+    EXPECT_EQ(backend.opened, std::vector<std::string>{"/2"});
+    EXPECT_TRUE(outputsAre<DirectSoundOutput>());
+    EXPECT_EQ(engine.decks[0], sound.deck(0));
+    EXPECT_EQ(engine.decks[1]->index(), 1);
+
+    sound.deck(0)->requestLoad("/music/Kept.mp3");
+    serveByHand();
+    awaitOpened(*sound.deck(0));
+    sound.deck(0)->serviceStep();
+    sound.closeSound();
+    EXPECT_EQ(engine.decks[0], nullptr);
+    EXPECT_EQ(store.records().size(), 1u);  // the deck stored its track as it went
+}
+
+TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
+    SoundConfig quadCue;
+    quadCue.use3dCard = true;
+    quadCue.soundCard = "quad";
+    ASSERT_EQ(open(quadCue), nullptr);
+    EXPECT_EQ(backend.opened, std::vector<std::string>{"quad/4"});
+    EXPECT_TRUE(outputsAre<QuadCueOutput>());
+    sound.closeSound();
+
+    backend.opened.clear();
+    SoundConfig twoCards;
+    twoCards.useTwoCards = true;
+    twoCards.soundCard1 = "first";
+    twoCards.soundCard2 = "second";
+    ASSERT_EQ(open(twoCards), nullptr);
+    EXPECT_EQ(backend.opened, (std::vector<std::string>{"first/2", "second/2"}));
+    EXPECT_TRUE(outputsAre<TwoCardOutput>());
+    sound.closeSound();
+
+    backend.opened.clear();
+    twoCards.useMixTable = true;
+    ASSERT_EQ(open(twoCards), nullptr);
+    EXPECT_TRUE(outputsAre<DirectSoundOutput>());
+    sound.closeSound();
+
+    backend.opened.clear();
+    SoundConfig waveTwo;
+    waveTwo.useDirectSound = false;
+    waveTwo.useTwoCards = true;
+    waveTwo.soundCard1 = "ignored";
+    ASSERT_EQ(open(waveTwo), nullptr);
+    EXPECT_EQ(backend.opened, (std::vector<std::string>{"card 0/2", "card 1/2"}));
+    EXPECT_TRUE(outputsAre<WaveOutOutput>());
+    sound.closeSound();
+
+    backend.opened.clear();
+    SoundConfig waveOne;
+    waveOne.useDirectSound = false;
+    ASSERT_EQ(open(waveOne), nullptr);
+    EXPECT_EQ(backend.opened, std::vector<std::string>{"/2"});
+    EXPECT_TRUE(outputsAre<MixedWaveOutput>());
+}
+
+TEST_F(SoundSystemTest, SwappedQuadCardWithMixTablePutsDeckZeroBehind) {
+    SoundConfig settings;
+    settings.use3dCard = true;
+    settings.useMixTable = true;
+    settings.swap3dOutput = true;
+    ASSERT_EQ(open(settings), nullptr);
+    EXPECT_TRUE(outputsAre<QuadPairOutput>());
+    serveByHand();
+    Deck& deck0 = *sound.deck(0);
+    deck0.requestLoad("/music/Track.mp3");
+    awaitOpened(deck0);
+    deck0.serviceStep();
+    deck0.requestPlay();
+    deck0.serviceStep();
+    TestPlayback& clock = *backend.streams[0];
+    clock.advance(2048);
+    // Frame 0 of the scripted track: left 0, right the sample index.
+    const int16_t* frame = &clock.played[4 * 300];
+    EXPECT_EQ(frame[1], 0);  // front right: silent
+    EXPECT_GT(frame[3], 0);  // rear right: deck 0
+}
+
+TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
+    const std::pair<DeviceError, const char*> cases[] = {
+        {DeviceError::Busy, "The sound card is already used by another application"},
+        {DeviceError::OutOfMemory, "Error in the sound card driver: not enough memory"},
+        {DeviceError::Other, "Error in the sound driver of DirectX"},
+    };
+    for (const auto& [error, message] : cases) {
+        backend.failing[""] = error;
+        EXPECT_STREQ(open({}), message);
+        EXPECT_EQ(sound.deck(0), nullptr);
+        sound.closeSound();
+    }
+    SoundConfig wave;
+    wave.useDirectSound = false;
+    EXPECT_STREQ(open(wave),
+                 "The sound card is unavailable. It may be in use by another application");
+    sound.closeSound();
+
+    wave.useTwoCards = true;
+    backend.deviceCount = 1;
+    EXPECT_STREQ(open(wave),
+                 "The sound card is unavailable. It may be in use by another application");
+}
+
+// The audio thread serves both decks while a device thread plays and the main thread keeps
+// asking for things: run under ThreadSanitizer, it shows the threads share nothing unguarded.
+TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
+    SoundConfig settings;
+    settings.useTwoCards = true;
+    settings.soundCard1 = "a";
+    settings.soundCard2 = "b";
+    ASSERT_EQ(open(settings), nullptr);
+    std::atomic<bool> running{true};
+    std::thread device([&] {  // at the pace of a sound card: a block every 5.8 ms
+        while (running) {
+            for (TestPlayback* clock : backend.streams) {
+                clock->advance(256);
+                clock->played.clear();
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(5800));
+        }
+    });
+    Deck& deck0 = *sound.deck(0);
+    Deck& deck1 = *sound.deck(1);
+    deck0.requestLoad("/music/A.mp3");
+    deck1.requestLoad("/music/B.mp3");
+    for (int i = 0; i < 200; ++i) {
+        switch (i % 8) {
+            case 0:
+                deck0.requestPlay();
+                break;
+            case 1:
+                deck1.requestSeek(0.3f);
+                break;
+            case 2:
+                deck0.requestPitch(3900 + i);
+                break;
+            case 3:
+                deck1.requestMove(-2000);
+                break;
+            case 4:
+                deck0.setVolume(i % 256);
+                deck1.setCueVolume(100);
+                break;
+            case 5:
+                deck0.pressCue();
+                break;
+            case 6:
+                deck1.matchTempo(deck0.effectiveBpm());
+                break;
+            default:
+                deck0.requestLoad("/music/C.mp3");
+                break;
+        }
+        (void)deck0.position();
+        (void)deck1.beatView();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    running = false;
+    device.join();
+    sound.closeSound();
+    TrackInfoRecord record;
+    EXPECT_TRUE(store.lookup("/music/B.mp3", 123456, record));  // stored as the decks went
+    EXPECT_TRUE(store.lookup("/music/C.mp3", 123456, record));
+}
+
+}  // namespace

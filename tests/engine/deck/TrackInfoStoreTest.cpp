@@ -1,0 +1,337 @@
+#include "engine/deck/TrackInfoStore.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <thread>
+
+#include "FileSizeLimit.h"
+#include "Mp3Fixtures.h"
+#include "core/AtomicFile.h"
+#include "engine/deck/StoreSaver.h"
+
+namespace {
+
+constexpr int32_t kToday = 2048399;
+
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TrackInfoRecord analysed(const std::string& path, int32_t size, float bpm) {
+    TrackInfoRecord r = freshRecord(path, size);
+    r.bpm = bpm;
+    r.startPosition = 0.01f;
+    r.endPosition = 0.97f;
+    r.startStrength = 700;
+    r.endStrength = 600;
+    r.bpmVotes = 42;
+    r.peakLevel = 900;
+    r.optimizedDetection = 1;
+    return r;
+}
+
+TEST(TrackInfoRecordTest, NameHashSumsTheSignedCharactersOfTheFileName) {
+    EXPECT_EQ(nameHash("AB"), 'A' + 'B');
+    EXPECT_EQ(nameHash("C:\\Music\\AB"), nameHash("AB"));
+    EXPECT_EQ(nameHash("/home/dj/AB"), nameHash("AB"));
+    EXPECT_EQ(nameHash("dir\\"), 0);
+    EXPECT_EQ(nameHash("\xe9t\xe9"), -23 + 't' - 23);  // bytes above 127 count as negative
+}
+
+TEST(TrackInfoRecordTest, DateStamp) {
+    EXPECT_EQ(dateStamp(2000, 6, 15), 2048399);
+}
+
+class TrackInfoStoreTest : public ::testing::Test {
+  protected:
+    std::filesystem::path file() const { return dir.path() / "Spinora.idb"; }
+    TrackInfoStore store(int32_t optimized = 1) const { return {file(), optimized, kToday}; }
+    TempDir dir;
+};
+
+TEST_F(TrackInfoStoreTest, MissingFileIsCreatedEmpty) {
+    TrackInfoStore s = store();
+    s.load();
+    EXPECT_TRUE(s.records().empty());
+    EXPECT_TRUE(std::filesystem::exists(file()));
+    EXPECT_EQ(std::filesystem::file_size(file()), 0u);
+}
+
+TEST_F(TrackInfoStoreTest, UnknownTrackGetsAFreshRecordStampedWithTheSetting) {
+    TrackInfoStore s = store(0);
+    TrackInfoRecord r;
+    std::memset(&r, 0x55, sizeof r);
+    EXPECT_FALSE(s.lookup("/music/Song.mp3", 1234, r));
+    TrackInfoRecord expected = freshRecord("Song.mp3", 1234);
+    expected.optimizedDetection = 0;
+    EXPECT_EQ(std::memcmp(&r, &expected, sizeof r), 0);
+    EXPECT_EQ(r.peakLevel, 1);
+}
+
+TEST_F(TrackInfoStoreTest, NewRecordsGoFirstAndUpdatesKeepTheirPlace) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.0f));
+    s.insert(analysed("/a/Two.mp3", 200, 130.0f));
+    s.insert(analysed("/b/One.mp3", 100, 125.0f));  // same name and size: the same record
+    const auto records = s.records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].sizeKey, 200);
+    EXPECT_EQ(records[1].bpm, 125.0f);
+    EXPECT_EQ(records[1].dateStamp, kToday);
+}
+
+TEST_F(TrackInfoStoreTest, RecordWithoutTrackIsNeverStored) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 0, 120.0f));
+    EXPECT_TRUE(s.records().empty());
+}
+
+TEST_F(TrackInfoStoreTest, SameNameInAnotherFolderSharesTheRecord) {
+    TrackInfoStore s = store();
+    s.insert(analysed("C:\\Old\\Song.mp3", 5000, 128.0f));
+    TrackInfoRecord r;
+    EXPECT_TRUE(s.lookup("/new/place/Song.mp3", 5000, r));
+    EXPECT_EQ(r.bpm, 128.0f);
+    EXPECT_FALSE(s.lookup("/new/place/Song.mp3", 5001, r));
+}
+
+TEST_F(TrackInfoStoreTest, OtherDetectionSettingResetsOnlyTheConfidences) {
+    TrackInfoStore s = store(0);
+    TrackInfoRecord stored = analysed("/a/Song.mp3", 77, 140.0f);
+    stored.cuePosition = 0.25f;
+    s.insert(stored);  // analysed with the setting on
+    TrackInfoRecord r;
+    ASSERT_TRUE(s.lookup("/a/Song.mp3", 77, r));
+    EXPECT_EQ(r.bpm, 140.0f);
+    EXPECT_EQ(r.cuePosition, 0.25f);
+    EXPECT_EQ(r.startPosition, 0.01f);
+    EXPECT_EQ(r.bpmVotes, 42);
+    EXPECT_EQ(r.startStrength, 0);
+    EXPECT_EQ(r.endStrength, 0);
+    EXPECT_EQ(r.peakLevel, 1);
+    EXPECT_EQ(r.optimizedDetection, 0);
+    EXPECT_EQ(s.records()[0].peakLevel, 900);  // the store itself is unchanged
+}
+
+TEST_F(TrackInfoStoreTest, SavesTheRecordsByteForByteAndReadsThemBack) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.5f));
+    s.insert(analysed("/a/Two.mp3", 0x01020304, 99.0f));
+    ASSERT_TRUE(s.save());
+
+    const auto bytes = fileBytes(file());
+    ASSERT_EQ(bytes.size(), 96u);
+    const uint8_t sizeKey[] = {0x04, 0x03, 0x02, 0x01};  // little-endian, first record first
+    EXPECT_EQ(std::memcmp(bytes.data(), sizeKey, 4), 0);
+    float bpm;
+    std::memcpy(&bpm, bytes.data() + 48 + 8, 4);
+    EXPECT_EQ(bpm, 120.5f);
+
+    TrackInfoStore again = store();
+    again.load();
+    const auto records = again.records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(std::memcmp(records.data(), bytes.data(), bytes.size()), 0);
+}
+
+TEST_F(TrackInfoStoreTest, TrailingPartialRecordIsDropped) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.0f));
+    ASSERT_TRUE(s.save());
+    std::ofstream(file(), std::ios::binary | std::ios::app) << "partial";
+    TrackInfoStore again = store();
+    again.load();
+    EXPECT_EQ(again.records().size(), 1u);
+    ASSERT_TRUE(again.save());
+    EXPECT_EQ(std::filesystem::file_size(file()), 48u);
+}
+
+// The second start reads the empty file the first one created.
+TEST_F(TrackInfoStoreTest, EmptyFileGivesAnEmptyStore) {
+    store().load();
+    TrackInfoStore again = store();
+    again.load();
+    EXPECT_TRUE(again.records().empty());
+}
+
+TEST_F(TrackInfoStoreTest, ValuesNoAnalysisGivesAreRepairedOnLoad) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<TrackInfoRecord> written;
+    for (const float bad : {nan, -inf, inf, -0.5f, 1000.0f, 3e38f}) {
+        TrackInfoRecord r = analysed("/a/Bad.mp3", static_cast<int32_t>(written.size() + 1), bad);
+        r.startPosition = r.endPosition = r.cuePosition = bad;
+        r.dateStamp = -2;
+        written.push_back(r);
+    }
+    TrackInfoRecord good = analysed("/a/Good.mp3", 99, 128.0f);
+    good.cuePosition = 1.0f;
+    good.dateStamp = kToday;
+    written.push_back(good);
+    std::ofstream(file(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(written.data()),
+               static_cast<std::streamsize>(written.size() * sizeof(TrackInfoRecord)));
+
+    TrackInfoStore s = store();
+    s.load();
+    const auto records = s.records();
+    ASSERT_EQ(records.size(), written.size());
+    for (std::size_t i = 0; i + 1 < records.size(); ++i) {
+        SCOPED_TRACE(i);
+        const TrackInfoRecord& r = records[i];
+        EXPECT_EQ(r.sizeKey, written[i].sizeKey);  // still found by its file
+        EXPECT_EQ(r.bpm, 0.0f);
+        EXPECT_EQ(r.bpmVotes, 0);
+        EXPECT_EQ(r.startPosition, 0.0f);
+        EXPECT_EQ(r.startStrength, 0);
+        EXPECT_EQ(r.endPosition, 0.0f);
+        EXPECT_EQ(r.endStrength, 0);
+        EXPECT_EQ(r.cuePosition, 0.0f);
+        EXPECT_EQ(r.peakLevel, 900);
+        EXPECT_EQ(r.dateStamp, 1);
+    }
+    EXPECT_EQ(std::memcmp(&records.back(), &good, sizeof good), 0);
+}
+
+// A full disk, as the process's file size limit: writing past it fails with EFBIG.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previousHandler_)(int);
+};
+
+TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
+    TrackInfoStore s = store();
+    s.insert(analysed("/a/One.mp3", 100, 120.0f));
+    ASSERT_TRUE(s.save());
+    const auto before = fileBytes(file());
+
+    s.insert(analysed("/a/Two.mp3", 200, 121.0f));
+    {
+        FileSizeLimit full(60);
+        std::error_code error;
+        EXPECT_FALSE(s.save(&error));
+        EXPECT_EQ(error, std::errc::file_too_large);
+    }
+    EXPECT_EQ(fileBytes(file()), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
+}
+
+// Waits for a condition the saver thread brings about, up to a deadline far beyond its delay.
+template <class Condition>
+bool eventually(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+TEST_F(TrackInfoStoreTest, SaverWritesABurstOfRecordsOnceSoonAfterIt) {
+    TrackInfoStore s = store();
+    std::atomic<int> saves{0};
+    StoreSaver saver(s, std::chrono::milliseconds(100), [&](std::error_code error) {
+        EXPECT_FALSE(error);
+        ++saves;
+    });
+    for (int i = 1; i <= 3; ++i) {
+        s.insert(analysed("/a/T" + std::to_string(i) + ".mp3", 100 * i, 120.0f));
+    }
+    ASSERT_TRUE(eventually([&] { return saves.load() > 0; }));
+    EXPECT_EQ(std::filesystem::file_size(file()), 3 * 48u);
+    EXPECT_FALSE(s.unsaved());
+
+    s.insert(analysed("/a/T4.mp3", 400, 120.0f));
+    ASSERT_TRUE(eventually([&] { return saves.load() > 1; }));
+    EXPECT_EQ(std::filesystem::file_size(file()), 4 * 48u);
+    EXPECT_EQ(saves.load(), 2);
+}
+
+TEST_F(TrackInfoStoreTest, SaverSaysWhyASaveFailedAndStopsAtOnce) {
+    TrackInfoStore s = store();
+    ASSERT_TRUE(s.save());
+    std::atomic<int> failures{0};
+    {
+        FileSizeLimit full(60);
+        StoreSaver saver(s, std::chrono::milliseconds(10), [&](std::error_code error) {
+            EXPECT_EQ(error, std::errc::file_too_large);
+            ++failures;
+        });
+        s.insert(analysed("/a/One.mp3", 100, 120.0f));
+        s.insert(analysed("/a/Two.mp3", 200, 120.0f));
+        ASSERT_TRUE(eventually([&] { return failures.load() > 0; }));
+    }
+    EXPECT_EQ(std::filesystem::file_size(file()), 0u);
+    EXPECT_TRUE(s.unsaved());
+
+    const auto stopAsked = std::chrono::steady_clock::now();
+    {
+        StoreSaver idle(s, std::chrono::hours(1), [](std::error_code) {});
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, std::chrono::seconds(1));
+}
+
+TEST_F(TrackInfoStoreTest, OnlyTheTemporaryFilesOfAnInterruptedSaveAreRemoved) {
+    const std::vector<std::string> kept = {"Spinora.idb", "Spinora.idb.bak", "Spinora.idb.a1B2c3d",
+                                           "Spinora.idb.a1-2c3", "Other.idb.a1B2c3"};
+    for (const std::string& name : kept) {
+        dir.write(name, std::string("x"));
+    }
+    dir.write("Spinora.idb.a1B2c3", std::string("partial"));
+    dir.write("Spinora.idb.000000", std::string());
+    std::filesystem::create_directory(dir.path() / "Spinora.idb.Folder");
+    removeLeftoverTemporaries(file());
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = kept;
+    expected.push_back("Spinora.idb.Folder");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+}
+
+TEST(AtomicFileTest, ReplacesTheFileKeepingItsPermissionsAndFollowingALink) {
+    TempDir dir;
+    const std::filesystem::path real = dir.write("real.txt", std::string("old"));
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    const std::filesystem::path link = dir.path() / "link.txt";
+    std::filesystem::create_symlink(real, link);
+    ASSERT_FALSE(writeFileAtomically(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::ifstream in(real);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
+    EXPECT_EQ(writeFileAtomically(dir.path() / "missing" / "x.txt", "new"),
+              std::errc::no_such_file_or_directory);
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// Files open on loader threads: a file that is slow to open never holds up the audio thread, the
+// other deck or the end of the program.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "DeckLoading.h"
+#include "FakeDecoder.h"
+#include "TestPlayback.h"
+#include "engine/deck/SoundSystem.h"
+#include "engine/deck/TrackInfoStore.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// An open that blocks until the test lets it go (or, at the latest, after twenty seconds, so that
+// a deck that waits for it fails the test rather than hanging it).
+class Gate {
+  public:
+    void wait() {
+        std::unique_lock lock(mutex_);
+        entered_ = true;
+        changed_.notify_all();
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return open_; });
+        left_ = true;
+    }
+    void release() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    void awaitEntered() {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(10), [&] { return entered_; });
+    }
+    bool left() {
+        std::lock_guard lock(mutex_);
+        return left_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool open_ = false;
+    bool entered_ = false;
+    bool left_ = false;
+};
+
+const FakeTrack kTrack{.frames = 1225, .lengthSeconds = 32};
+
+// Both decks on a card of their own (a mixing table), served by the test as the audio thread
+// would; files whose name starts with "slow" block their open on the gate.
+class SlowOpenTest : public ::testing::Test {
+  protected:
+    SlowOpenTest() {
+        engine.store = &store;
+        settings.useTwoCards = true;
+        settings.useMixTable = true;
+    }
+
+    SoundSystem::DecoderFactory decoders() {
+        return [this] {
+            FakeTrack track = kTrack;
+            track.onOpen = [this] {
+                if (slowOpens) {
+                    gate.wait();
+                }
+            };
+            return std::make_unique<FakeDecoder>(track);
+        };
+    }
+
+    // Deck 0 plays while deck 1 is asked to load; returns what card 0 played.
+    std::vector<int16_t> playDeck0WhileDeck1Loads(int blocks) {
+        SoundSystem sound(backend, engine, decoders());
+        EXPECT_EQ(sound.openSound(settings), nullptr);
+        sound.audioThread()->stop();
+        Deck& deck0 = *sound.deck(0);
+        Deck& deck1 = *sound.deck(1);
+        const bool slow = slowOpens;
+        slowOpens = false;
+        deck0.requestLoad("/music/A.mp3");
+        awaitOpened(deck0);
+        serve(deck0, deck1, 1);
+        deck0.requestPlay();
+        slowOpens = slow;
+        deck1.requestLoad("/music/B.mp3");
+        if (slow) {
+            gate.awaitEntered();
+        } else {
+            awaitOpened(deck1);
+        }
+        serve(deck0, deck1, blocks);
+        if (slow) {
+            openStillBlockedAfterPlaying = !gate.left();
+            gate.release();
+        }
+        awaitOpened(deck1);
+        serve(deck0, deck1, 1);
+        EXPECT_TRUE(deck1.isLoaded());
+        std::vector<int16_t> played = backend.streams[0]->played;
+        sound.closeSound();
+        backend.streams.clear();
+        return played;
+    }
+
+    void serve(Deck& deck0, Deck& deck1, int blocks) {
+        for (int b = 0; b < blocks; ++b) {
+            for (TestPlayback* clock : backend.streams) {
+                clock->advance(TestPlayback::kBlock);
+            }
+            for (int s = 0; s < 4; ++s) {
+                deck0.serviceStep();
+                deck1.serviceStep();
+            }
+        }
+    }
+
+    TrackInfoStore store{{}, 1, 0};
+    EngineState engine;
+    SoundConfig settings;
+    TestBackend backend;
+    Gate gate;
+    std::atomic<bool> slowOpens{false};
+    bool openStillBlockedAfterPlaying = false;
+};
+
+TEST_F(SlowOpenTest, TheOtherDeckPlaysOnUntouchedWhileAFileOpens) {
+    const std::vector<int16_t> quick = playDeck0WhileDeck1Loads(400);
+    slowOpens = true;
+    const std::vector<int16_t> slow = playDeck0WhileDeck1Loads(400);
+    EXPECT_TRUE(openStillBlockedAfterPlaying);  // the audio path never waited for it
+    ASSERT_EQ(quick.size(), slow.size());
+    EXPECT_TRUE(quick == slow);
+    EXPECT_NE(std::count(quick.begin(), quick.end(), 0), static_cast<long>(quick.size()));
+}
+
+TEST_F(SlowOpenTest, ClosingDuringAnOpenEndsAtOnce) {
+    slowOpens = true;
+    auto sound = std::make_unique<SoundSystem>(backend, engine, decoders());
+    ASSERT_EQ(sound->openSound(settings), nullptr);  // the real audio thread runs
+    sound->deck(1)->requestLoad("/music/Stuck.mp3");
+    gate.awaitEntered();
+    const auto start = Clock::now();
+    sound.reset();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+    gate.release();
+    while (!gate.left()) {
+        std::this_thread::yield();  // the loader left behind still holds the gate
+    }
+}
+
+TEST_F(SlowOpenTest, AnOpenThatTakesTooLongFailsAndTheDeckTakesTheNextFile) {
+    engine.loadTimeout = std::chrono::milliseconds(20);
+    SoundSystem sound(backend, engine, decoders());
+    ASSERT_EQ(sound.openSound(settings), nullptr);
+    sound.audioThread()->stop();
+    Deck& deck = *sound.deck(1);
+    slowOpens = true;
+    deck.requestLoad("/music/Stuck.mp3");
+    gate.awaitEntered();
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (engine.deckStatus[1] != kDeckCannotOpen && Clock::now() < deadline) {
+        deck.serviceStep();
+    }
+    EXPECT_EQ(engine.deckStatus[1], kDeckCannotOpen);
+    EXPECT_TRUE(deck.isFree());
+
+    slowOpens = false;  // the stuck open goes on; another loader takes the next file
+    deck.requestLoad("/music/Good.mp3");
+    ASSERT_TRUE(finishLoad(deck));
+    EXPECT_EQ(engine.deckStatus[1], kDeckNormal);
+    EXPECT_EQ(deck.record().nameHash, nameHash("Good.mp3"));
+    gate.release();
+    while (!gate.left()) {
+        std::this_thread::yield();
+    }
+    for (int i = 0; i < 100; ++i) {
+        deck.serviceStep();  // the stale open is never taken in
+    }
+    EXPECT_EQ(deck.record().nameHash, nameHash("Good.mp3"));
+    sound.closeSound();
+}
+
+TEST_F(SlowOpenTest, AReloadFindsWhatWasLearnedAndEveryRecordIsStored) {
+    SoundSystem sound(backend, engine, decoders());
+    ASSERT_EQ(sound.openSound(settings), nullptr);
+    sound.audioThread()->stop();
+    Deck& deck = *sound.deck(0);
+    deck.requestLoad("/music/A.mp3");
+    ASSERT_TRUE(finishLoad(deck));
+    deck.record().bpm = 127.0f;
+    deck.record().cuePosition = 0.25f;
+    deck.requestLoad("/music/A.mp3");
+    ASSERT_TRUE(finishLoad(deck));
+    EXPECT_EQ(deck.record().bpm, 127.0f);
+    EXPECT_FLOAT_EQ(deck.position(), 0.25f);
+    deck.record().bpm = 90.0f;
+    deck.requestLoad("/music/B.mp3");
+    awaitOpened(deck);  // opened, never taken in: the deck ends with it waiting
+    sound.closeSound();
+    TrackInfoRecord a;
+    ASSERT_TRUE(store.lookup("/music/A.mp3", kTrack.size, a));
+    EXPECT_EQ(a.bpm, 90.0f);
+}
+
+}  // namespace

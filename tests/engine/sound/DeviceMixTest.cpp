@@ -1,0 +1,140 @@
+// Decks summed on one card: the plain sum while it fits, a limited one when it would clip.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "Pcm.h"
+#include "engine/sound/AudioDevice.h"
+
+namespace {
+
+constexpr int kBlock = 256;
+
+// The track scaled so that its loudest sample is `peak`.
+Pcm atPeak(Pcm pcm, int peak) {
+    int loudest = 1;
+    for (int16_t v : pcm.samples) {
+        loudest = std::max(loudest, std::abs(int{v}));
+    }
+    for (int16_t& v : pcm.samples) {
+        v = static_cast<int16_t>(static_cast<int64_t>(v) * peak / loudest);
+    }
+    return pcm;
+}
+
+// A card playing whole tracks from buffers of its own, block by block as a driver asks.
+class Card {
+  public:
+    explicit Card(int channels = 2) : device(channels) {}
+
+    void add(const Pcm& pcm, Placement placement = Placement::Stereo) {
+        LoopBuffer* buffer = device.createBuffer(placement);
+        std::copy(pcm.samples.begin(), pcm.samples.end(), buffer->samples());
+        buffer->publish();
+        buffer->start();
+    }
+
+    std::vector<int16_t> play(int frames) {
+        std::vector<int16_t> out(static_cast<std::size_t>(frames) * device.channels());
+        for (int at = 0; at < frames; at += kBlock) {
+            device.mix(out.data() + static_cast<std::size_t>(at) * device.channels(),
+                       std::min(kBlock, frames - at));
+        }
+        return out;
+    }
+
+    AudioDevice device;
+};
+
+std::vector<int32_t> plainSum(const Pcm& a, const Pcm& b) {
+    std::vector<int32_t> sum(a.samples.size());
+    for (std::size_t i = 0; i < sum.size(); ++i) {
+        sum[i] = a.samples[i] + b.samples[i];
+    }
+    return sum;
+}
+
+// The largest step between neighbouring samples of one channel.
+template <class Sample>
+int64_t largestStep(const std::vector<Sample>& samples, int channels) {
+    int64_t largest = 0;
+    for (std::size_t i = channels; i < samples.size(); ++i) {
+        largest = std::max<int64_t>(largest, std::abs(int64_t{samples[i]} - samples[i - channels]));
+    }
+    return largest;
+}
+
+TEST(DeviceMixTest, DecksThatFitTogetherGiveThePlainSum) {
+    const Pcm a = atPeak(drums(120, 3.0), 16000);
+    const Pcm b = atPeak(mixed({drums(126, 3.0), tone(440, 3.0)}), 16000);
+    Card card;
+    card.add(a);
+    card.add(b);
+    const std::vector<int16_t> out = card.play(a.frames());
+    const std::vector<int32_t> sum = plainSum(a, b);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), sum.begin()));
+}
+
+TEST(DeviceMixTest, LoudDecksAreLimitedSmoothlyAndThePlainSumComesBack) {
+    // Two decks peaking at -0.7 dB: low tones beating against each other and kicks. After
+    // three seconds both fall quiet enough to fit again.
+    const auto deck = [](double bpm, double hz) {
+        const Pcm loud = atPeak(mixed({drums(bpm, 3.0), tone(hz, 3.0, 44100, 2, 9000)}), 30240);
+        return concat({loud, atPeak(tone(hz, 1.0), 12000)});
+    };
+    const Pcm a = deck(120, 50);
+    const Pcm b = deck(126, 53);
+    const std::vector<int32_t> sum = plainSum(a, b);
+    const auto over =
+        std::count_if(sum.begin(), sum.end(), [](int32_t v) { return std::abs(v) > 32767; });
+    ASSERT_GT(over, 1000);  // a plain sum clips this often
+
+    Card card;
+    card.add(a);
+    card.add(b);
+    const std::vector<int16_t> out = card.play(a.frames());
+    const auto fullScale =
+        std::count_if(out.begin(), out.end(), [](int16_t v) { return v >= 32767 || v <= -32767; });
+    EXPECT_EQ(fullScale, 0);
+    EXPECT_LE(largestStep(out, 2), largestStep(sum, 2))
+        << "the gain moves no faster than the music";
+    // The hold and the release after the last block over full scale.
+    const std::size_t settled = 2 * static_cast<std::size_t>(3.2 * 44100);
+    EXPECT_TRUE(std::equal(out.begin() + settled, out.end(), sum.begin() + settled));
+}
+
+TEST(DeviceMixTest, LimitedLowTonesStayAsSmoothAsTheirSum) {
+    // Beating against each other, the tones sum over full scale for a long stretch of every
+    // beat: the gain follows the swell without a step.
+    const Pcm a = atPeak(tone(50, 2.0), 30240);
+    const Pcm b = atPeak(tone(53, 2.0), 30240);
+    Card card;
+    card.add(a);
+    card.add(b);
+    const std::vector<int16_t> out = card.play(a.frames());
+    const std::vector<int32_t> sum = plainSum(a, b);
+    const int16_t loudest = *std::max_element(out.begin(), out.end());
+    EXPECT_LE(loudest, PeakLimiter::kCeiling);
+    EXPECT_GT(loudest, PeakLimiter::kCeiling - 100);
+    EXPECT_LE(largestStep(out, 2), largestStep(sum, 2));
+}
+
+TEST(DeviceMixTest, EachSpeakerPairOfAFourChannelCardIsLimitedOnItsOwn) {
+    const Pcm loud = atPeak(tone(60, 1.0, 44100, 1), 30000);
+    const Pcm quiet = atPeak(tone(300, 1.0, 44100, 1), 8000);
+    Card card(4);
+    card.add(loud, Placement::FrontLeft);
+    card.add(loud, Placement::FrontLeft);
+    card.add(quiet, Placement::RearLeft);
+    const std::vector<int16_t> out = card.play(loud.frames());
+    int16_t front = 0;
+    for (int i = 0; i < loud.frames(); ++i) {
+        front = std::max(front, out[4 * i]);
+        ASSERT_EQ(out[4 * i + 2], quiet.samples[i]) << "frame " << i;
+    }
+    EXPECT_GT(front, 30000);
+    EXPECT_LT(front, 32767);
+}
+
+}  // namespace

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "TestPlayback.h"
+#include "engine/sound/BufferOutput.h"
+#include "engine/sound/WaveOutputs.h"
+
+namespace {
+
+constexpr int kRing = RingOutput::kRing;
+
+// count frames whose left sample counts up from first and whose right one is its negative.
+std::vector<int16_t> ramp(int count, int first = 1) {
+    std::vector<int16_t> frames(2 * static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        frames[2 * i] = static_cast<int16_t>(first + i);
+        frames[2 * i + 1] = static_cast<int16_t>(-(first + i));
+    }
+    return frames;
+}
+
+// One card with one deck's DirectSoundOutput, started, its next write going to the write cursor.
+struct OneCard {
+    OneCard() {
+        output.start();
+        output.poll();
+        output.flush();
+    }
+    void write(const std::vector<int16_t>& frames) {
+        output.write(frames.data(), static_cast<int>(frames.size() / 2));
+    }
+    // The left samples the device played from frame `from` on.
+    std::vector<int16_t> playedLeft(std::size_t from, std::size_t count) const {
+        std::vector<int16_t> left;
+        for (std::size_t i = from; i < from + count; ++i) {
+            left.push_back(clock.played[2 * i]);
+        }
+        return left;
+    }
+    AudioDevice device{2};
+    TestPlayback clock{device};
+    DirectSoundOutput output{device};
+};
+
+TEST(OutputTest, ResamplingEmitsPitchScaledFramesAndCarriesThePhase) {
+    OneCard card;
+    card.write(ramp(1152));
+    EXPECT_EQ(card.output.writePosition(0), 256 + 1152);
+    EXPECT_EQ(card.output.phase(), 0);
+
+    card.output.flush();
+    card.output.pitch = 4506;
+    card.write(ramp(1152));
+    EXPECT_EQ(card.output.queued(), 1047);
+    EXPECT_EQ(card.output.phase(), 1152 * 4096 - 1047 * 4506);
+    for (int call = 2; call <= 10; ++call) {
+        card.write(ramp(1152));
+    }
+    EXPECT_EQ(card.output.queued(), 10 * 1152 * 4096 / 4506);  // nothing lost across calls
+
+    card.output.flush();
+    card.output.pitch = 3686;
+    const int start = card.output.writePosition(0);
+    card.write(ramp(1152));
+    EXPECT_EQ(card.output.queued(), 1280);
+    card.clock.advance(start + 1280);
+    const auto left = card.playedLeft(start, 1280);
+    EXPECT_EQ(left.front(), 1);
+    EXPECT_EQ(left.back(), 1152);
+    for (std::size_t i = 1; i < left.size(); ++i) {
+        ASSERT_TRUE(left[i] == left[i - 1] || left[i] == left[i - 1] + 1) << i;  // repeats only
+    }
+}
+
+TEST(OutputTest, PendingSamplesCountsWhatTheDeviceHasNotPlayed) {
+    OneCard card;
+    EXPECT_EQ(card.output.pendingSamples(), 0);
+    card.write(ramp(1152));
+    EXPECT_EQ(card.output.pendingSamples(), 1152);
+    card.clock.advance(512);
+    EXPECT_EQ(card.output.pendingSamples(), 640);
+
+    card.output.flush();
+    card.output.pitch = 4506;
+    card.write(ramp(1152));  // 1047 device frames, phase 810
+    EXPECT_EQ(card.output.pendingSamples(), (4506 * 1047 - 810 + 4095) / 4096);
+}
+
+TEST(OutputTest, UnderrunDropsWhatShouldHaveBeenHeard) {
+    OneCard card;
+    card.clock.advance(3000);  // the device ran 3000 frames past the last written frame
+    EXPECT_EQ(card.output.pendingSamples(), -2999);  // truncated toward zero
+    EXPECT_EQ(card.output.queued(), -3000);
+    card.write(ramp(1152));
+    EXPECT_EQ(card.output.queued(), -1848);
+    card.write(ramp(1152));
+    EXPECT_EQ(card.output.queued(), -696);
+    card.write(ramp(1152, 1000));
+    EXPECT_EQ(card.output.queued(), 456);
+    const int writeCursor = 3000 + 256;
+    EXPECT_EQ(card.output.writePosition(0), writeCursor + 456);
+    card.clock.advance(256 + 456);
+    EXPECT_EQ(card.playedLeft(writeCursor, 1).front(), 1000 + 696);  // the late part dropped
+}
+
+TEST(OutputTest, WriteAcrossTheRingEndWrapsWithoutLoss) {
+    OneCard card;
+    card.clock.advance(kRing - 256 - 500);
+    card.output.poll();
+    card.output.flush();
+    ASSERT_EQ(card.output.writePosition(0), kRing - 500);
+    card.write(ramp(1152));
+    EXPECT_EQ(card.output.writePosition(0), 652);
+    const std::size_t before = card.clock.played.size() / 2;
+    card.clock.advance(256 + 1152);
+    const auto left = card.playedLeft(before + 256, 1152);
+    std::vector<int16_t> expected(1152);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(left, expected);
+}
+
+TEST(OutputTest, SilenceAfterAFlushCoversTheRingUpToThePlayCursor) {
+    OneCard card;
+    for (int i = 0; i < kRing / 1152 + 1; ++i) {
+        card.write(ramp(1152, 7));  // a full ring of sound
+    }
+    card.clock.advance(1000);
+    card.output.poll();
+    card.output.flush();
+    card.output.fillSilence();
+    const int play = 1000;
+    EXPECT_EQ(card.output.writePosition(0), play - 1);
+    card.clock.advance(kRing);
+    const auto left = card.playedLeft(play, kRing);
+    // The device's lead still sounds, then silence, then the frame just before the play cursor.
+    EXPECT_NE(left[255], 0);
+    EXPECT_EQ(left[256], 0);
+    EXPECT_EQ(left[kRing - 2], 0);
+    EXPECT_NE(left[kRing - 1], 0);
+    EXPECT_EQ(card.output.queued(), 0);
+}
+
+TEST(OutputTest, VolumeCurve) {
+    EXPECT_EQ(bufferVolume(256), 0);
+    EXPECT_EQ(bufferVolume(224), -93);
+    EXPECT_EQ(bufferVolume(192), -375);
+    EXPECT_EQ(bufferVolume(128), -1500);
+    EXPECT_EQ(bufferVolume(64), -3375);
+    EXPECT_EQ(bufferVolume(16), -5273);
+    EXPECT_EQ(bufferVolume(2), -5906);
+    EXPECT_EQ(bufferVolume(1), -10000);
+    EXPECT_EQ(bufferVolume(0), -10000);
+}
+
+TEST(OutputTest, VolumeRampsOverOneBlockAndSilences) {
+    OneCard card;
+    card.write(std::vector<int16_t>(2 * 4000, 10000));
+    card.clock.advance(256);
+    card.output.setVolume(128);  // -15 dB
+    card.clock.advance(256);
+    card.clock.advance(256);
+    const auto ramp = card.playedLeft(256, 256);
+    EXPECT_GT(ramp.front(), 9000);
+    EXPECT_NEAR(ramp.back(), 1778, 2);
+    EXPECT_TRUE(std::is_sorted(ramp.rbegin(), ramp.rend()));  // falling smoothly
+    EXPECT_NEAR(card.playedLeft(512, 1).front(), 1778, 2);
+    card.output.setVolume(0);
+    card.clock.advance(512);
+    EXPECT_EQ(card.playedLeft(1023, 1).front(), 0);
+}
+
+TEST(OutputTest, TwoCardsGetTheStreamAtVolumeAndCueLevel) {
+    AudioDevice main{2};
+    AudioDevice cue{2};
+    TestPlayback mainClock{main};
+    TestPlayback cueClock{cue};
+    TwoCardOutput output(main, cue);
+    output.start();
+    output.poll();
+    output.flush();
+    output.setCueVolume(0);
+    output.write(ramp(600).data(), 600);
+    mainClock.advance(856);
+    cueClock.advance(856);
+    EXPECT_EQ(mainClock.played[2 * 256], 1);
+    EXPECT_EQ(mainClock.played[2 * 855], 600);
+    EXPECT_EQ(cueClock.played[2 * 855], 0);
+}
+
+// The wrap rule of pendingSamples, with cursors the test sets.
+class ScriptedOutput : public RingOutput {
+  public:
+    explicit ScriptedOutput(int threshold) : RingOutput(threshold) {}
+    void write(const int16_t*, int count) override { queued_ += count; }
+    void poll() override { devicePosition_ = cursor; }
+    void fillSilence() override {}
+    void setVolume(int) override {}
+    void setCueVolume(int) override {}
+    const char* start() override { return nullptr; }
+    void flush() override {}
+    int cursor = 0;
+};
+
+TEST(OutputTest, CursorMovingBackIsAStepBackOnBufferOutputsAndAWrapOtherwise) {
+    for (const int threshold : {BufferOutput::kNoTimingWrap, 0}) {
+        ScriptedOutput output(threshold);
+        output.write(nullptr, 10000);
+        output.cursor = 5000;
+        EXPECT_EQ(output.pendingSamples(), 5000);
+        output.cursor = 1000;  // 4000 frames back
+        output.pendingSamples();
+        EXPECT_EQ(output.queued(), threshold < 0 ? 9000 : 5000 - (kRing - 4000)) << threshold;
+    }
+}
+
+TEST(WaveOutputTest, LevelScalesTheSamplesTruncatingTowardZero) {
+    auto owned = std::make_unique<WaveDevice>();
+    WaveDevice& device = *owned;
+    WaveOutOutput output(std::move(owned), nullptr);
+    output.setVolume(128);
+    const std::vector<int16_t> frames = {-32768, 3, -3, 32767};
+    output.write(frames.data(), 2);
+    EXPECT_EQ(device.samples()[0], -16384);
+    EXPECT_EQ(device.samples()[1], 1);
+    EXPECT_EQ(device.samples()[2], -1);
+    EXPECT_EQ(device.samples()[3], 16383);
+
+    output.flush();
+    output.setVolume(0);
+    output.write(frames.data(), 2);
+    EXPECT_EQ(device.samples()[0], 0);
+}
+
+TEST(WaveOutputTest, SilenceFromThePlayPositionItselfClearsTheWholeRing) {
+    auto owned = std::make_unique<WaveDevice>();
+    WaveDevice& device = *owned;
+    TestPlayback clock{device};
+    WaveOutOutput output(std::move(owned), nullptr);
+    std::fill_n(device.samples(), 2 * kRing, int16_t{5});
+    output.start();
+    clock.advance(kRing);  // a whole turn: the play position is back at the write position
+    output.poll();
+    output.fillSilence();
+    EXPECT_EQ(std::count(device.samples(), device.samples() + 2 * kRing, 0), 2 * kRing);
+}
+
+class MixerTest : public ::testing::Test {
+  protected:
+    MixerTest() {
+        auto owned = std::make_unique<WaveDevice>();
+        device = owned.get();
+        mixer = std::make_unique<WaveOutMixer>(std::move(owned), nullptr);
+        decks[0] = std::make_unique<MixedWaveOutput>(*mixer, 0);
+        decks[1] = std::make_unique<MixedWaveOutput>(*mixer, 1);
+    }
+    int16_t mixed(int frame, int channel = 0) const {
+        return device->samples()[2 * frame + channel];
+    }
+
+    WaveDevice* device = nullptr;
+    std::unique_ptr<WaveOutMixer> mixer;
+    std::array<std::unique_ptr<MixedWaveOutput>, 2> decks;
+};
+
+TEST_F(MixerTest, PlayPositionIs256FramesPastTheDevice) {
+    TestPlayback clock{*device};
+    mixer->startMixer();
+    clock.advance(kRing - 100);
+    mixer->updatePlayPosition();
+    EXPECT_EQ(mixer->playPosition(), 156);
+}
+
+TEST_F(MixerTest, ALoneDeckIsHeardAtHalfAmplitude) {
+    decks[0]->write(ramp(1152, 1001).data(), 1152);
+    EXPECT_EQ(mixed(0), 500);
+    EXPECT_EQ(mixed(0, 1), -500);
+    EXPECT_EQ(mixed(1151), 1076);
+}
+
+TEST_F(MixerTest, RegionWrittenByOneDeckWaitsForTheOther) {
+    decks[1]->write(ramp(10, 300).data(), 10);
+    decks[0]->write(ramp(1152, 100).data(), 1152);  // deck 1 has written only 10 frames
+    EXPECT_EQ(mixed(5), (105 + 305) / 2);
+    EXPECT_EQ(mixed(500), 0);  // left for deck 1 to mix
+
+    decks[1]->write(ramp(1142, 700).data(), 1142);
+    EXPECT_EQ(mixed(500), (600 + 1190) / 2);
+}
+
+TEST_F(MixerTest, DeckGoingSilentFillsInTheOthersFramesAlone) {
+    decks[1]->write(ramp(10, 300).data(), 10);
+    decks[0]->write(ramp(1152, 100).data(), 1152);
+    decks[1]->fillSilence();
+    EXPECT_TRUE(mixer->isSilent(1));
+    EXPECT_EQ(mixed(500), 600 / 2);
+    EXPECT_EQ(mixed(5), (105 + 305) / 2);  // what was mixed stays
+}
+
+TEST_F(MixerTest, BothSilentClearsTheMix) {
+    decks[0]->write(ramp(100).data(), 100);
+    decks[1]->write(ramp(100).data(), 100);
+    decks[0]->fillSilence();
+    decks[1]->fillSilence();
+    EXPECT_EQ(std::count(device->samples(), device->samples() + 2 * kRing, 0), 2 * kRing);
+}
+
+TEST_F(MixerTest, DeckAtLevelZeroIsASilentInput) {
+    decks[0]->write(ramp(100, 1000).data(), 100);
+    decks[1]->setVolume(0);
+    decks[1]->write(ramp(100).data(), 100);
+    EXPECT_TRUE(mixer->isSilent(1));
+    EXPECT_EQ(mixed(0), 500);
+}
+
+}  // namespace

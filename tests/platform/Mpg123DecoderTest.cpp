@@ -1,0 +1,265 @@
+#include "platform/Mpg123Decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <future>
+#include <limits>
+
+#include "Mp3Fixtures.h"
+
+namespace {
+
+struct Decoded {
+    int frames = 0;  // 1152-sample frames delivered
+    int bytes = 0;   // bytes of each frame
+    std::vector<float> positions;
+    std::vector<int16_t> samples;  // as delivered, mono or stereo
+};
+
+Decoded decodeAll(Mpg123Decoder& decoder) {
+    Decoded result;
+    std::vector<int16_t> frame(2 * Decoder::kFrameSamples);
+    for (;;) {
+        result.positions.push_back(decoder.streamPosition());
+        const int status = decoder.decode(frame.data());
+        if (status == Decoder::kTryAgain) {
+            continue;
+        }
+        if (status != Decoder::kDecoded) {
+            break;
+        }
+        ++result.frames;
+        result.bytes = decoder.frameBytes();
+        result.samples.insert(result.samples.end(), frame.begin(),
+                              frame.begin() + result.bytes / 2);
+    }
+    result.positions.pop_back();
+    return result;
+}
+
+// The RMS of the loudest 23 ms (1024 samples) window.
+double loudestWindow(const Decoded& decoded) {
+    const int channels = decoded.bytes / 2 / Decoder::kFrameSamples;
+    const std::size_t window = 1024 * static_cast<std::size_t>(channels);
+    double loudest = 0;
+    for (std::size_t at = 0; at + window <= decoded.samples.size(); at += window) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + window; ++i) {
+            sum += static_cast<double>(decoded.samples[i]) * decoded.samples[i];
+        }
+        loudest = std::max(loudest, std::sqrt(sum / static_cast<double>(window)));
+    }
+    return loudest;
+}
+
+class Mpg123DecoderTest : public ::testing::Test {
+  protected:
+    std::string file(const std::string& name, const std::vector<uint8_t>& bytes) {
+        return dir.write(name, bytes);
+    }
+    TempDir dir;
+    Mpg123Decoder decoder;
+};
+
+TEST_F(Mpg123DecoderTest, DeliversWholeStereoFramesWithLengthSizeAndRisingPositions) {
+    const auto bytes = encodeMp3(drums(120, 5.0));
+    decoder.newInput(file("drums.mp3", bytes).c_str());
+    ASSERT_TRUE(decoder.open());
+    EXPECT_EQ(decoder.lengthSeconds(), 5);
+    EXPECT_EQ(decoder.inputSize(), bytes.size());
+
+    const Decoded decoded = decodeAll(decoder);
+    EXPECT_EQ(decoded.bytes, Decoder::kStereoFrameBytes);
+    // Gapless: exactly the encoded samples, the last frame padded with silence.
+    EXPECT_EQ(decoded.frames, (5 * 44100 + 1151) / 1152);
+    EXPECT_FLOAT_EQ(decoded.positions.front(), 0.0f);
+    for (std::size_t i = 1; i < decoded.positions.size(); ++i) {
+        EXPECT_NEAR(decoded.positions[i] - decoded.positions[i - 1], 1152.0 / (5 * 44100), 1e-6);
+    }
+}
+
+TEST_F(Mpg123DecoderTest, VbrFileReportsItsTrueLength) {
+    decoder.newInput(file("vbr.mp3", encodeMp3(drums(128, 7.5), {.vbr = true})).c_str());
+    ASSERT_TRUE(decoder.open());
+    EXPECT_EQ(decoder.lengthSeconds(), 7);
+    EXPECT_EQ(decodeAll(decoder).frames, (7 * 44100 + 22050 + 1151) / 1152);
+}
+
+TEST_F(Mpg123DecoderTest, MonoFileGivesHalfSizedFrames) {
+    decoder.newInput(file("mono.mp3", encodeMp3(tone(440, 3.0, 44100, 1))).c_str());
+    ASSERT_TRUE(decoder.open());
+    const Decoded decoded = decodeAll(decoder);
+    EXPECT_EQ(decoded.bytes, Decoder::kMonoFrameBytes);
+    EXPECT_EQ(decoded.frames, (3 * 44100 + 1151) / 1152);
+}
+
+// Other rates are converted to 44100 Hz, so the track lasts as long as it should.
+TEST_F(Mpg123DecoderTest, OtherSampleRatesPlayAtTheirTrueSpeed) {
+    for (const int rate : {48000, 32000, 22050}) {
+        SCOPED_TRACE(rate);
+        const std::string path = file("rate" + std::to_string(rate) + ".mp3",
+                                      encodeMp3(tone(1000, 4.5, rate), {.kbps = 64}));
+        decoder.newInput(path.c_str());
+        ASSERT_TRUE(decoder.open());
+        EXPECT_EQ(decoder.lengthSeconds(), 4);
+        const Decoded decoded = decodeAll(decoder);
+        EXPECT_EQ(decoded.bytes, Decoder::kStereoFrameBytes);
+        EXPECT_NEAR(decoded.frames * 1152.0 / 44100.0, 4.5, 1152.0 / 44100.0 + 0.01);
+
+        // Still a 1000 Hz tone: count rising zero crossings over one second in the middle.
+        int crossings = 0;
+        for (int i = 44100; i < 2 * 44100; ++i) {
+            crossings += decoded.samples[2 * i] < 0 && decoded.samples[2 * i + 2] >= 0;
+        }
+        EXPECT_NEAR(crossings, 1000, 5);
+    }
+}
+
+TEST_F(Mpg123DecoderTest, SeekResumesAtTheRequestedSample) {
+    Pcm ramp = silence(4.0);
+    for (int i = 0; i < ramp.frames(); ++i) {
+        ramp.samples[2 * i] = ramp.samples[2 * i + 1] =
+            static_cast<int16_t>(8000 * std::sin(i * 0.01));
+    }
+    decoder.newInput(file("ramp.mp3", encodeMp3(ramp, {.kbps = 320})).c_str());
+    ASSERT_TRUE(decoder.open());
+    const Decoded whole = decodeAll(decoder);
+
+    decoder.seekTo(0.5f);
+    EXPECT_NEAR(decoder.streamPosition(), 0.5f, 1e-6);
+    std::vector<int16_t> frame(2 * Decoder::kFrameSamples);
+    ASSERT_EQ(decoder.decode(frame.data()), Decoder::kDecoded);
+    const int at = 2 * 44100;
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_NEAR(frame[2 * i], whole.samples[2 * (at + i)], 2) << i;
+    }
+}
+
+TEST_F(Mpg123DecoderTest, TruncatedFilePlaysUpToTheCut) {
+    decoder.newInput(file("cut.mp3", truncated(encodeMp3(drums(120, 6.0)), 0.5)).c_str());
+    ASSERT_TRUE(decoder.open());
+    EXPECT_NEAR(decodeAll(decoder).frames * 1152.0 / 44100.0, 3.0, 0.1);
+}
+
+TEST_F(Mpg123DecoderTest, ShortDamageInTheMiddleIsSkipped) {
+    const auto clean = encodeMp3(drums(120, 6.0));
+    decoder.newInput(file("scratched.mp3", damaged(clean, clean.size() / 2, 3000, 3)).c_str());
+    ASSERT_TRUE(decoder.open());
+    // Only the frames of the damaged bytes are lost.
+    EXPECT_GT(decodeAll(decoder).frames * 1152.0 / 44100.0, 5.5);
+}
+
+// Noise that passes for frames must not blast out of the speakers: whatever libmpg123 finds in
+// the junk, and the frames next to it that may draw on it, stay quieter than the track.
+TEST_F(Mpg123DecoderTest, RandomBytesInTheMiddleAreNeverLouderThanTheTrack) {
+    const auto clean = encodeMp3(drums(120, 12.0));
+    decoder.newInput(file("clean.mp3", clean).c_str());
+    ASSERT_TRUE(decoder.open());
+    const double loudest = loudestWindow(decodeAll(decoder));
+    const std::size_t middle = clean.size() / 2;
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        const auto noise = randomBytes(300 * 1024, seed);
+        const std::string insertedPath =
+            file("inserted" + std::to_string(seed) + ".mp3", inserted(clean, middle, noise));
+        const std::string overwrittenPath = file("overwritten" + std::to_string(seed) + ".mp3",
+                                                 damaged(clean, middle, 20000, seed));
+        for (const std::string& path : {insertedPath, overwrittenPath}) {
+            decoder.newInput(path.c_str());
+            ASSERT_TRUE(decoder.open());
+            const Decoded decoded = decodeAll(decoder);
+            EXPECT_LE(loudestWindow(decoded), 1.05 * loudest) << path;
+            EXPECT_GT(decoded.frames * 1152.0 / 44100.0, 10.5) << path;  // the rest still plays
+        }
+    }
+}
+
+TEST_F(Mpg123DecoderTest, LongDamageIsSkippedAndTheRestPlays) {
+    const auto clean = encodeMp3(drums(120, 20.0));
+    const auto bytes = damaged(clean, clean.size() / 4, clean.size() / 2, 5);
+    decoder.newInput(file("ruined.mp3", bytes).c_str());
+    ASSERT_TRUE(decoder.open());
+    const double seconds = decodeAll(decoder).frames * 1152.0 / 44100.0;
+    EXPECT_GT(seconds, 9.5);
+    EXPECT_LT(seconds, 12.0);
+}
+
+// Other decoders search on past a long run of zero bytes; so does this one, and the length counts
+// the rest of the track.
+TEST_F(Mpg123DecoderTest, RunOfZeroBytesIsSkippedAndTheRestPlays) {
+    const auto clean = encodeMp3(drums(120, 30.0));
+    const auto bytes = inserted(clean, clean.size() / 2, std::vector<uint8_t>(100 * 1024, 0));
+    decoder.newInput(file("zeros.mp3", bytes).c_str());
+    ASSERT_TRUE(decoder.open());
+    EXPECT_EQ(decoder.lengthSeconds(), 30);
+    EXPECT_NEAR(decodeAll(decoder).frames * 1152.0 / 44100.0, 30.0, 0.2);
+}
+
+TEST_F(Mpg123DecoderTest, StreamSwitchingToStereoKeepsItsFrameSize) {
+    auto both = encodeMp3(tone(440, 2.0, 44100, 1));
+    const auto stereo = encodeMp3(tone(440, 2.0, 44100, 2));
+    both.insert(both.end(), stereo.begin(), stereo.end());
+    decoder.newInput(file("switch.mp3", both).c_str());
+    ASSERT_TRUE(decoder.open());
+    const Decoded decoded = decodeAll(decoder);
+    EXPECT_EQ(decoded.bytes, Decoder::kMonoFrameBytes);
+    EXPECT_GT(decoded.frames * 1152.0 / 44100.0, 3.5);
+}
+
+// Only the frames where the sample rate changes are silenced, not the rest of the file.
+TEST_F(Mpg123DecoderTest, FilesOfTwoRatesStitchedTogetherPlayBoth) {
+    auto both = encodeMp3(tone(440, 3.0, 44100));
+    const auto other = encodeMp3(tone(440, 3.0, 48000));
+    both.insert(both.end(), other.begin(), other.end());
+    decoder.newInput(file("stitched.mp3", both).c_str());
+    ASSERT_TRUE(decoder.open());
+    Decoded decoded = decodeAll(decoder);
+    EXPECT_NEAR(decoded.frames * 1152.0 / 44100.0, 6.0, 0.2);
+    decoded.samples.erase(decoded.samples.begin(),
+                          decoded.samples.end() - 2 * 44100);  // the last second
+    EXPECT_GT(loudestWindow(decoded), 5000.0);
+}
+
+TEST_F(Mpg123DecoderTest, SeekToAnythingButAFractionStaysInTheTrack) {
+    decoder.newInput(file("drums.mp3", encodeMp3(drums(120, 5.0))).c_str());
+    ASSERT_TRUE(decoder.open());
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float fraction : {nan, -inf, -1.0f, -3e38f}) {
+        decoder.seekTo(0.5f);
+        decoder.seekTo(fraction);
+        EXPECT_EQ(decoder.streamPosition(), 0.0f) << fraction;
+        EXPECT_EQ(decoder.decode(nullptr), Decoder::kDecoded);
+    }
+    for (const float fraction : {inf, 2.0f, 3e38f}) {
+        decoder.seekTo(0.5f);
+        decoder.seekTo(fraction);
+        EXPECT_EQ(decoder.streamPosition(), 1.0f) << fraction;
+    }
+}
+
+// Opening a FIFO blocks until a writer comes: it must be refused before that.
+TEST_F(Mpg123DecoderTest, RefusesWhatIsNotARegularFileAtOnce) {
+    const auto fifo = dir.path() / "x.mp3";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.path() / "y.mp3");
+    for (const auto& path : {fifo, dir.path() / "y.mp3", std::filesystem::path("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        decoder.newInput(path.c_str());
+        auto opening = std::async(std::launch::async, [this] { return decoder.open(); });
+        if (opening.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << "open() blocks";
+            ::close(::open(fifo.c_str(), O_WRONLY));  // lets it go on
+        }
+        EXPECT_FALSE(opening.get());
+        EXPECT_EQ(decoder.decode(nullptr), Decoder::kEnded);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// The browser's panels built alone on a bare window, with fake ports for the decks and the rest.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QWidget>
+
+#include "AppHarness.h"
+#include "engine/library/TrackRecords.h"
+#include "ui/browser/AutoMixSwitches.h"
+#include "ui/browser/BrowserControls.h"
+#include "ui/browser/BrowserModels.h"
+#include "ui/browser/CommandSink.h"
+#include "ui/browser/ListView.h"
+#include "ui/browser/PageSwitcher.h"
+#include "ui/browser/PlaylistPanel.h"
+#include "ui/browser/SaveFailures.h"
+#include "ui/browser/SearchPanel.h"
+#include "ui/browser/TrackLoading.h"
+
+namespace {
+
+// Decks that take what they are given, an auto mix that is only a switch, no track records.
+class FakePorts : public TrackLoading,
+                  public AutoMixSwitches,
+                  public PageSwitcher,
+                  public SaveFailures,
+                  public TrackRecords,
+                  public CommandSink {
+  public:
+    int workingDeck() const override { return working; }
+    bool deckIsFree(int deck) const override { return free[deck]; }
+    void loadOntoDeck(int deck, const BrowserItem& item) override {
+        loads.emplace_back(deck, item.title);
+        free[deck] = false;
+    }
+    bool autoMixOn() const override { return autoMix; }
+    void setAutoMix(bool on) override { autoMix = on; }
+    void setAutoBpm(bool) override {}
+    void mixNow() override {}
+    bool mixing() const override { return false; }
+    int page() const override { return 2; }
+    void showPage(int) override {}
+    void saveFailed(const QString& text) override { failures.push_back(text); }
+    bool lookupTrack(std::string_view, int32_t, TrackInfoRecord& out) const override {
+        out = TrackInfoRecord{};
+        return false;
+    }
+    void sendCommand(int id, int code) override { commands.emplace_back(id, code); }
+
+    int working = 0;
+    std::array<bool, 2> free{true, true};
+    bool autoMix = false;
+    std::vector<std::pair<int, std::string>> loads;
+    QStringList failures;
+    std::vector<std::pair<int, int>> commands;
+};
+
+BrowserItem track(const std::string& title) {
+    return BrowserItem{"", title, "/m/" + title + ".mp3", 0, 0};
+}
+
+std::vector<std::string> titles(const ItemListModel& model) {
+    std::vector<std::string> result;
+    for (int row = 0; row < model.size(); ++row) {
+        result.push_back(model.item(row).title);
+    }
+    return result;
+}
+
+class PlaylistPanelTest : public ::testing::Test {
+  protected:
+    PlaylistPanelTest() : panel({ports, ports, ports, dialogs, ports, ports, ports}) {
+        panel.build(window, bands, nullptr);
+    }
+
+    FakePorts ports;
+    FakeDialogs dialogs;
+    QWidget window;
+    QWidget bands{&window};
+    PlaylistPanel panel;
+};
+
+TEST_F(PlaylistPanelTest, NextRowGoesOntoTheDeckOnlyWithTheAutoMixOn) {
+    panel.insertPlaylistItem(-1, track("One"));
+    panel.insertPlaylistItem(-1, track("Two"));
+    EXPECT_FALSE(panel.loadNextFromPlaylist(1));
+    EXPECT_TRUE(ports.loads.empty());
+
+    ports.autoMix = true;
+    ASSERT_TRUE(panel.loadNextFromPlaylist(1));
+    EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{1, "One"}}));
+    EXPECT_EQ(titles(panel.playlistModel()), std::vector<std::string>{"Two"});
+}
+
+TEST_F(PlaylistPanelTest, PlaylistFileFillsBothFreeDecksAndLeavesTheRestInPlace) {
+    TempDir dir;
+    for (const char* name : {"A - One.mp3", "B - Two.mp3", "C - Three.mp3"}) {
+        dir.write(name, std::string("x"));
+    }
+    const std::string list = dir.write("set.m3u", "A - One.mp3\nB - Two.mp3\nC - Three.mp3\n");
+    panel.insertPlaylistItem(-1, BrowserItem{"", "set.m3u", list, 0, BrowserItem::kPlaylistFile});
+    panel.insertPlaylistItem(-1, track("Later"));
+    ports.autoMix = true;
+
+    ASSERT_TRUE(panel.loadNextFromPlaylist(0));
+    EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}, {1, "Two"}}));
+    EXPECT_EQ(titles(panel.playlistModel()), (std::vector<std::string>{"Three", "Later"}));
+}
+
+TEST_F(PlaylistPanelTest, ActivatedTrackTakesAFreeDeckOrJoinsThePlaylist) {
+    ports.working = 1;
+    ports.free = {true, false};
+    panel.activate(track("One"));  // the working deck is taken: the other one
+    panel.activate(track("Two"));  // both taken: to the end of the playlist
+    EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}}));
+    EXPECT_EQ(titles(panel.playlistModel()), std::vector<std::string>{"Two"});
+
+    // A history entry marks the playlist's row of the same track as played.
+    panel.addToHistory(track("Two"));
+    EXPECT_EQ(panel.playlistModel().image(0), 2);
+}
+
+TEST(SearchPanelTest, SearchesTheDatabaseAndDragsResultsAsTracks) {
+    TempDir dir;
+    const std::string database =
+        dir.write("db.txt", std::string("CD 1=D:\\Songs\\Some Band - Some Song.mp3\n"
+                                        "CD 2=/music/Other - Tune.mp3\n"));
+    FakePorts ports;
+    QWidget window;
+    SearchPanel panel(ports, database);
+    std::vector<BrowserItem> dragged;
+    panel.onDragged = [&](std::vector<BrowserItem> items) { dragged = std::move(items); };
+    panel.build(window);
+    EXPECT_EQ(panel.matchCountText(), "2 matches");
+
+    panel.searchBox().setText("tune");
+    panel.command(kSearchButton);
+    EXPECT_EQ(panel.matchCountText(), "1 matches");
+    EXPECT_EQ(panel.searchBox().selectedText(), "tune");  // the next typing replaces it
+
+    panel.view().selectAll();
+    panel.view().onDragStart();
+    ASSERT_EQ(dragged.size(), 1u);
+    EXPECT_EQ(dragged[0].path, "/music/Other - Tune.mp3");
+    EXPECT_EQ(dragged[0].artist, "Other");
+    EXPECT_EQ(dragged[0].title, "Tune");
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// The browser's parts that need no window: names, playlist files, the track database, the sorts
+// and the folders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+#include "FileSizeLimit.h"
+#include "Mp3Fixtures.h"
+#include "engine/library/ArtistTitle.h"
+#include "engine/library/FolderSource.h"
+#include "engine/library/PlaylistFile.h"
+#include "engine/library/Sorting.h"
+#include "engine/library/TrackDatabase.h"
+
+namespace {
+
+std::pair<std::string, std::string> split(std::string_view name) {
+    const ArtistTitle names = splitArtistTitle(name);
+    return {names.artist, names.title};
+}
+
+TEST(ArtistTitleTest, FileNamesGiveArtistAndTitle) {
+    using P = std::pair<std::string, std::string>;
+    EXPECT_EQ(split("Some_Band - Some Song.mp3"), (P{"Some Band", "Some Song"}));
+    EXPECT_EQ(split("(Some Band) Some Song.MP3"), (P{"Some Band", "Some Song"}));
+    EXPECT_EQ(split("Some Song.mp3"), (P{"", "Some Song"}));
+    EXPECT_EQ(split("A - B - C.mp3"), (P{"A", "B - C"}));
+    EXPECT_EQ(split("  (Unclosed Artist"), (P{"Unclosed Artist", ""}));
+    EXPECT_EQ(split(".mp3"), (P{"", ".mp3"}));
+    EXPECT_EQ(fileNameOf("C:\\Music\\x.mp3"), "x.mp3");
+    EXPECT_EQ(fileNameOf("/music/y.mp3"), "y.mp3");
+}
+
+class PlaylistFileTest : public ::testing::Test {
+  protected:
+    std::vector<std::string> read(const std::string& name, const std::string& text) {
+        return readPlaylistEntries(dir.write(name, text));
+    }
+    std::string here(const std::string& name) const { return (dir.path() / name).string(); }
+    static std::string contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    TempDir dir;
+};
+
+TEST_F(PlaylistFileTest, M3uWithAnyLineEndsAndComments) {
+    const std::vector<std::string> expected = {here("a.mp3"), "/abs/b.mp3", here("sub/c.mp3")};
+    for (const std::string ending : {"\n", "\r\n", "\r"}) {
+        SCOPED_TRACE(ending.size());
+        EXPECT_EQ(read("list.m3u", "#EXTM3U" + ending + "#EXTINF:123,A - B" + ending + "a.mp3" +
+                                       ending + ending + "/abs/b.mp3" + ending + "sub\\c.mp3"),
+                  expected);
+    }
+    EXPECT_EQ(read("bom.m3u", "\xEF\xBB\xBF/x.mp3\nfile:///music/My%20Song.mp3\n"),
+              (std::vector<std::string>{"/x.mp3", "/music/My Song.mp3"}));
+    EXPECT_TRUE(readPlaylistEntries(here("missing.m3u")).empty());
+}
+
+TEST_F(PlaylistFileTest, PlsTakesOnlyItsFileLines) {
+    const std::vector<std::string> expected = {"/m/X - Y.mp3", "/m/Z.mp3"};
+    EXPECT_EQ(read("first.pls",
+                   "[playlist]\nNumberOfEntries=2\nFile1=/m/X - Y.mp3\nTitle1=Y\n"
+                   "Length1=180\nfile2=/m/Z.mp3\nVersion=2\n"),
+              expected);
+    EXPECT_EQ(read("last.pls",
+                   "[Playlist]\r\nFile1=/m/X - Y.mp3\r\nFile2=/m/Z.mp3\r\n"
+                   "NumberOfEntries=2\r\n"),
+              expected);
+}
+
+TEST_F(PlaylistFileTest, SavedM3uHoldsTheLinesAndNothingElse) {
+    const std::string path = here("out.m3u");
+    ASSERT_FALSE(writeM3u(path, {"/a.mp3", "/b.mp3"}));
+    EXPECT_EQ(contents(path), "/a.mp3\n/b.mp3\n");
+    EXPECT_TRUE(writeM3u(here("no/such/folder.m3u"), {}));
+}
+
+TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {
+    const std::string path = dir.write("out.m3u", std::string("/old.mp3\n"));
+    {
+        FileSizeLimit full(20);
+        EXPECT_EQ(writeM3u(path, {"/music/a rather long name.mp3", "/b.mp3"}),
+                  std::errc::file_too_large);
+    }
+    const std::vector<std::string> broken = {"/a.mp3", "/odd\nname.mp3", "/c.mp3"};
+    EXPECT_EQ(entryWithLineBreak(broken), &broken[1]);
+    EXPECT_EQ(entryWithLineBreak({"/a.mp3", "/b.mp3"}), nullptr);
+    EXPECT_EQ(writeM3u(path, broken), std::errc::invalid_argument);
+    EXPECT_EQ(writeM3u(path, {"/odd\rname.mp3"}), std::errc::invalid_argument);
+    EXPECT_EQ(contents(path), "/old.mp3\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
+}
+
+TEST(TrackDatabaseTest, SearchAndColumns) {
+    TempDir dir;
+    TrackDatabase database;
+    EXPECT_FALSE(database.load((dir.path() / "none.txt").string()));
+    ASSERT_TRUE(database.load(dir.write(
+        "db.txt",
+        std::string(
+            "CD 12=D:\\Songs\\Some Band - Some Song.mp3\r\n\r\nCD 3=/music/Other - Tune.mp3\n"
+            "no equals here"))));
+    EXPECT_EQ(database.search(""),
+              (std::vector<std::string_view>{"no equals here", "CD 3=/music/Other - Tune.mp3",
+                                             "CD 12=D:\\Songs\\Some Band - Some Song.mp3"}));
+    EXPECT_EQ(database.search(searchText("some")), database.search(searchText("SOME")));
+    EXPECT_EQ(database.search(searchText("cd 12")).size(), 1u);
+    const std::string_view line = database.search(searchText("cd 12"))[0];
+    EXPECT_EQ(databaseColumnText(line, 0), "Some Song");
+    EXPECT_EQ(databaseColumnText(line, 1), "Some Band");
+    EXPECT_EQ(databaseColumnText(line, 2), "CD 12");
+    EXPECT_EQ(databaseColumnText(line, 3), "D:\\Songs");
+    EXPECT_EQ(databaseColumnText("no equals here", 2), "");
+    EXPECT_EQ(databaseColumnText("CD 3=/music/Other - Tune.mp3", 3), "/music");
+}
+
+TEST(SortingTest, KeysAndComparisons) {
+    EXPECT_EQ(nextSortKey(0, 0), 8);  // the first click on "Title" of the results: Z to A
+    EXPECT_EQ(nextSortKey(1, 0), 1);
+    EXPECT_EQ(nextSortKey(2, -1), 2);
+    EXPECT_EQ(nextSortKey(2, 2), 10);
+    EXPECT_LT(compareText("_x", "a"), 0);  // '_' before the letters
+    EXPECT_EQ(compareText("ABC", "abc"), 0);
+
+    BrowserItem a{"Artist", "alpha", "/a", 120.004f, 5};
+    BrowserItem b{"artist", "Beta", "/b", 120.001f, 7};
+    EXPECT_EQ(compareItems(a, b, 2), 0);  // less than 0.01 apart
+    EXPECT_LT(compareItems(a, b, 0), 0);
+    EXPECT_GT(compareItems(a, b, 8), 0);
+    EXPECT_GT(compareItems(a, b, -1), 0);  // the newer record first
+    b.bpm = 130.0f;
+    EXPECT_GT(compareItems(a, b, 2), 0);  // BPM descending
+    EXPECT_LT(compareLines("X=/m/Band - Zed.mp3", "X=/m/Band - Abc.mp3", 8), 0);
+}
+
+// Values from a damaged info record: no overflow, and one consistent order.
+TEST(SortingTest, ExtremeValuesSortConsistently) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    BrowserItem newest{"", "n", "/n", 0.0f, std::numeric_limits<int32_t>::max()};
+    BrowserItem playlist{"", "p", "/p", 0.0f, BrowserItem::kPlaylistFile};
+    BrowserItem oldest{"", "o", "/o", 0.0f, std::numeric_limits<int32_t>::min()};
+    EXPECT_LT(compareItems(newest, oldest, -1), 0);
+    EXPECT_GT(compareItems(oldest, newest, -1), 0);
+    EXPECT_LT(compareItems(playlist, oldest, -1), 0);
+
+    std::vector<BrowserItem> items;
+    for (const float bpm : {nan, 120.0f, inf, 3e38f, -3e38f, -inf, 90.0f, nan}) {
+        items.push_back({"", "", "", bpm, 0});
+    }
+    std::stable_sort(items.begin(), items.end(), [](const BrowserItem& a, const BrowserItem& b) {
+        return compareItems(a, b, 2) < 0;
+    });
+    std::vector<float> sorted;
+    for (const BrowserItem& item : items) {
+        sorted.push_back(std::isfinite(item.bpm) ? item.bpm : 0.0f);  // not a number sorts as 0
+    }
+    EXPECT_EQ(sorted, (std::vector<float>{3e38f, 120.0f, 90.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3e38f}));
+}
+
+TEST(FolderSourceTest, PlayableFilesAndLinks) {
+    TempDir dir;
+    for (const char* name :
+         {"A.mp3", "B.MP3", "C.wav", "D.pls", "E.M3U", "F.m3u8", ".hidden.mp3"}) {
+        dir.write(name, std::string("x"));
+    }
+    const std::string target = dir.write("elsewhere/Real - Track.mp3", std::string("12345"));
+    std::filesystem::create_directory(dir.path() / "Sub");
+    std::filesystem::create_symlink(target, dir.path() / "Shortcut.mp3");
+    std::filesystem::create_symlink(dir.path() / "Sub", dir.path() / "Folder link.mp3");
+    std::filesystem::create_symlink(dir.path() / "gone.mp3", dir.path() / "Broken.mp3");
+
+    auto files = playableFiles(dir.path().string());
+    std::sort(files.begin(), files.end(),
+              [](const PlayableFile& a, const PlayableFile& b) { return a.name < b.name; });
+    ASSERT_EQ(files.size(), 6u);
+    EXPECT_EQ(files[0].name, "A.mp3");
+    EXPECT_EQ(files[1].name, "B.MP3");
+    EXPECT_EQ(files[2].size, PlayableFile::kPlaylistSize);
+    EXPECT_EQ(files[3].name, "E.M3U");
+    EXPECT_EQ(files[4].size, PlayableFile::kPlaylistSize);  // F.m3u8
+    EXPECT_EQ(files[5].name, "Shortcut.mp3");  // the link's own name, the target's path and size
+    EXPECT_EQ(files[5].path, target);
+    EXPECT_EQ(files[5].size, 5);
+    EXPECT_TRUE(hasSubfolders(dir.path().string()));
+    EXPECT_EQ(subfolders(dir.path().string()).front().name, "Folder link.mp3");
+}
+
+}  // namespace

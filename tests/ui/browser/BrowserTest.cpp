@@ -1,0 +1,157 @@
+// The browser in the window: pages and their widths, the folder tree, the search.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSplitter>
+#include <QTreeWidget>
+
+#include "AppHarness.h"
+#include "app/TrackLoader.h"
+#include "ui/browser/Browser.h"
+#include "ui/browser/BrowserModels.h"
+#include "ui/browser/ListView.h"
+
+namespace {
+
+std::string folderSettings(const std::filesystem::path& folder) {
+    return "[General]\nInitial folder=@ByteArray(" + folder.string() + ")\n";
+}
+
+class BrowserTest : public ::testing::Test {
+  protected:
+    BrowserTest()
+        : h([](TempDir& dir) {
+              for (const char* name : {"A.mp3", "B.MP3", "C.wav", "D.pls", "E.M3U"}) {
+                  dir.write(std::string("music/") + name, std::string("x"));
+              }
+              std::filesystem::create_symlink(
+                  dir.write("other/Band - Linked.mp3", std::string("xy")),
+                  dir.path() / "music" / "Link.mp3");
+              dir.write("mp3DataBase.txt",
+                        std::string("CD 12=D:\\Songs\\Some Band - Some Song.mp3\n"
+                                    "CD 3=D:\\x\\Other - Tune.mp3\n"
+                                    "CD 12=D:\\Songs\\Third - One.mp3\n"));
+              dir.write("spinora.ini", folderSettings(dir.path() / "music"));
+          }),
+          browser(h.app->browser()) {}
+
+    AppHarness h;
+    Browser& browser;
+};
+
+TEST_F(BrowserTest, FolderListingShowsPlayableFilesByKind) {
+    ItemListModel& files = browser.fileListModel();
+    ASSERT_EQ(files.size(), 5);  // A, B, the link, then the playlist files
+    EXPECT_EQ(files.item(0).kind, BrowserItem::kUnknown);
+    EXPECT_EQ(files.image(0), 1);
+    EXPECT_EQ(files.item(4).kind, BrowserItem::kPlaylistFile);
+    EXPECT_EQ(files.image(4), 3);
+    std::vector<std::string> titles;
+    for (int row = 0; row < files.size(); ++row) {
+        titles.push_back(files.item(row).title);
+    }
+    EXPECT_NE(std::find(titles.begin(), titles.end(), "Link"), titles.end());
+}
+
+TEST(BrowserBytesTest, FolderAndTrackNamedInOtherBytesListAndLoad) {
+    const std::string folder = "Caf\xE9";  // Latin-1, not UTF-8
+    const std::string file = "Band - Tun\xE9.mp3";
+    const auto log = std::make_shared<FakeDecoderLog>();
+    AppHarness h(
+        [&](TempDir& dir) {
+            dir.write("music/" + folder + "/" + file, std::string("x"));
+            dir.write("spinora.ini", folderSettings(dir.path() / "music"));
+        },
+        [log] { return std::make_unique<FakeDecoder>(FakeTrack{.frames = 1225}, log); });
+    ASSERT_TRUE(h.started);
+    QTreeWidget& tree = h.app->browser().folderTree();
+    QTreeWidgetItem* top = tree.topLevelItem(0);
+    ASSERT_EQ(top->childCount(), 1);
+    QTreeWidgetItem* shown = top->child(0);
+    EXPECT_TRUE(shown->text(0).startsWith("Caf"));
+    EXPECT_TRUE(shown->text(0).contains(QChar::ReplacementCharacter));
+
+    tree.setCurrentItem(shown);
+    ItemListModel& files = h.app->browser().fileListModel();
+    ASSERT_EQ(files.size(), 1);
+    const std::string real = (h.dir.path() / "music" / folder / file).string();
+    EXPECT_EQ(files.item(0).path, real);
+    EXPECT_TRUE(files.data(files.index(0, 0), Qt::DisplayRole).toString().startsWith("Tun"));
+
+    h.app->loader().loadTrack(0, files.item(0));
+    h.serve(3);
+    EXPECT_EQ(log->inputs, std::vector<std::string>{real});
+    EXPECT_TRUE(h.deck(0).isPlayable());
+}
+
+TEST_F(BrowserTest, TreeListsAgainAfterACollapseAndKeepsItsTopFolder) {
+    QTreeWidget& tree = browser.folderTree();
+    QTreeWidgetItem* top = tree.topLevelItem(0);
+    ASSERT_EQ(top->text(0), "music");
+    top->setExpanded(false);
+    std::filesystem::create_directory(h.dir.path() / "music" / "New Folder");
+    top->setExpanded(true);
+    ASSERT_EQ(top->childCount(), 1);
+    EXPECT_EQ(top->child(0)->text(0), "New Folder");
+
+    tree.setCurrentItem(top);
+    h.dispatch(msg::kCommand, Browser::kThisFolderButton);  // the top item: nothing happens
+    EXPECT_EQ(tree.topLevelItem(0)->text(0), "music");
+
+    h.dispatch(msg::kCommand, Browser::kDesktopButton);
+    EXPECT_EQ(tree.topLevelItem(0)->text(0), "Desktop");
+    EXPECT_TRUE(browser.rootFolder().empty());
+    h.app->shutdown();  // the desktop is never written: the file keeps the folder
+    QSettings written(QString::fromStdString((h.dir.path() / "spinora.ini").string()),
+                      QSettings::IniFormat);
+    EXPECT_EQ(written.value("Initial folder").toByteArray().toStdString(),
+              (h.dir.path() / "music").string());
+}
+
+TEST_F(BrowserTest, PagesKeepTheirOwnWidths) {
+    h.dispatch(msg::kLeftButtonDown, 0, msg::pointParam(130, 20));  // the Files tab
+    ListView& list = browser.fileListView();
+    list.header()->resizeSection(0, 300);
+    browser.bands().setSizes({3, 600, 0});
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    EXPECT_EQ(h.app->settings.columnWidths[0], 300);
+    EXPECT_EQ(h.app->settings.bandWidths[0], 8);    // a band under 8 is kept as 8
+    EXPECT_EQ(list.header()->sectionSize(0), 150);  // the auto-mix page's own
+    list.header()->resizeSection(0, 111);
+    h.app->controls().showBrowserPage(Browser::kFilesPage);
+    EXPECT_EQ(h.app->settings.columnWidths[3], 111);
+    EXPECT_EQ(list.header()->sectionSize(0), 300);
+}
+
+TEST_F(BrowserTest, MixNowOnlyOnTheAutoMixPage) {
+    h.deck(1).requestLoad("/music/Track.mp3");
+    h.serve(2);
+    h.app->controls().showBrowserPage(Browser::kFilesPage);
+    h.dispatch(msg::kCommand, Browser::kMixNowButton);
+    EXPECT_EQ(h.deck(1).transportCommand(), 0);
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    h.dispatch(msg::kCommand, Browser::kMixNowButton);
+    EXPECT_EQ(h.deck(1).transportCommand(), 1);  // nothing plays: the other deck starts
+}
+
+TEST_F(BrowserTest, SearchCountsAndSorts) {
+    EXPECT_EQ(browser.matchCountText(), "3 matches");
+    h.app->controls().showBrowserPage(Browser::kDatabasePage);
+    browser.searchBox().setText("cd 12");
+    h.press(Qt::Key_Return);
+    EXPECT_EQ(browser.matchCountText(), "2 matches");
+    browser.searchBox().setText("tune");
+    h.dispatch(msg::kCommand, Browser::kSearchButton);
+    EXPECT_EQ(browser.matchCountText(), "1 matches");
+    browser.searchBox().setText("");
+    h.dispatch(msg::kCommand, Browser::kSearchButton);
+    browser.searchView().header()->sectionClicked(0);  // first click on Title: Z to A
+    EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 0), "Tune");
+    browser.searchView().header()->sectionClicked(1);  // on Artist: A to Z
+    EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 1), "Other");
+}
+
+}  // namespace

@@ -1,0 +1,359 @@
+// Tracks onto the decks (drops, double clicks, the history timer), the playlist files, and the
+// automatic mix step by step.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QUrl>
+#include <fstream>
+
+#include "AppHarness.h"
+#include "FileSizeLimit.h"
+#include "app/TrackLoader.h"
+#include "ui/browser/Browser.h"
+#include "ui/browser/BrowserModels.h"
+#include "ui/browser/ListView.h"
+#include "ui/deck/AutoMixer.h"
+
+namespace {
+
+const QPoint kDisc[2] = {QPoint(151, 444), QPoint(647, 444)};
+
+class LoadingTest : public ::testing::Test {
+  protected:
+    LoadingTest()
+        : h([](TempDir& dir) {
+              for (const char* name : {"One - A.mp3", "Two - B.mp3", "Three - C.mp3"}) {
+                  dir.write(std::string("music/") + name, std::string("x"));
+              }
+              dir.write("music/set.m3u", std::string("/m/P - 1.mp3\n/m/P - 2.mp3\n/m/P - 3.mp3\n"));
+              dir.write("spinora.ini", "[General]\nInitial folder=@ByteArray(" +
+                                           (dir.path() / "music").string() + ")\n");
+          }),
+          browser(h.app->browser()),
+          files(browser.fileListModel()),
+          playlist(browser.playlistModel()) {}
+
+    int rowOf(const ItemListModel& model, const std::string& title) const {
+        for (int row = 0; row < model.size(); ++row) {
+            if (model.item(row).title == title) {
+                return row;
+            }
+        }
+        return -1;
+    }
+
+    // Drags these rows of a list and lets go at a point of the window.
+    void dragRows(ListView& view, const std::vector<int>& rows, QPoint at) {
+        view.clearSelection();
+        for (int row : rows) {
+            view.selectionModel()->select(view.model()->index(row, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        view.onDragStart();
+        h.dispatch(msg::kLeftButtonUp, 0, msg::pointParam(at.x(), at.y()));
+    }
+
+    std::string loaded(int deck) const {
+        const auto& item = h.app->lastLoadedItem[deck];
+        return item ? item->title : "";
+    }
+
+    AppHarness h;
+    Browser& browser;
+    ItemListModel& files;
+    ItemListModel& playlist;
+};
+
+TEST_F(LoadingTest, ThreeFilesOnADiscFillBothDecksAndThePlaylist) {
+    std::vector<int> rows = {rowOf(files, "A"), rowOf(files, "B"), rowOf(files, "C")};
+    std::sort(rows.begin(), rows.end());  // dragged in row order
+    dragRows(browser.fileListView(), rows, kDisc[0]);
+    EXPECT_EQ(loaded(0), files.item(rows[0]).title);
+    EXPECT_EQ(loaded(1), files.item(rows[1]).title);
+    ASSERT_EQ(playlist.size(), 1);
+    EXPECT_EQ(playlist.item(0).title, files.item(rows[2]).title);
+    EXPECT_EQ(files.size(), 4);  // rows dragged from the file list are copies
+    EXPECT_EQ(h.app->browserPage, Browser::kMixingPage);  // a load from the files page
+}
+
+TEST_F(LoadingTest, PlaylistFileOnADiscIsExpanded) {
+    dragRows(browser.fileListView(), {rowOf(files, "set.m3u")}, kDisc[1]);
+    EXPECT_EQ(loaded(1), "1");
+    EXPECT_EQ(loaded(0), "2");
+    ASSERT_EQ(playlist.size(), 1);
+    EXPECT_EQ(playlist.item(0).path, "/m/P - 3.mp3");
+}
+
+TEST_F(LoadingTest, DropsIntoThePlaylistAndOutOfIt) {
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    ListView& view = browser.playlistView();
+    for (const char* title : {"x", "y"}) {
+        browser.insertPlaylistItem(-1, BrowserItem{"", title, "/x.mp3", 0, 0});
+    }
+    const QRect firstRow = view.visualRect(playlist.index(0, 0));
+    const QPoint onRow1 =
+        view.viewport()->mapTo(h.window.get(), firstRow.center()) + QPoint(0, firstRow.height());
+    dragRows(browser.fileListView(), {rowOf(files, "A")}, onRow1);
+    EXPECT_EQ(playlist.item(1).title, "A");
+    const QPoint below = view.viewport()->mapTo(h.window.get(), QPoint(20, 150));
+    dragRows(browser.fileListView(), {rowOf(files, "B")}, below);
+    EXPECT_EQ(playlist.item(3).title, "B");
+
+    // Rows dragged out of the playlist and let go on the file list are gone.
+    dragRows(view, {0, 1}, browser.fileListArea().center());
+    EXPECT_EQ(playlist.size(), 2);
+    EXPECT_EQ(playlist.item(0).title, "y");
+}
+
+TEST_F(LoadingTest, DropIntoTheEmptyPlaylistWithAutoMixLoadsADeck) {
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    h.app->engine.autoMixEnabled = 1;
+    dragRows(browser.fileListView(), {rowOf(files, "A")}, browser.playlistArea().center());
+    EXPECT_EQ(loaded(0), "A");
+    EXPECT_EQ(playlist.size(), 0);
+}
+
+TEST_F(LoadingTest, LoudPlayingDeckAsksFirst) {
+    h.deck(0).requestLoad("/m/x.mp3");
+    h.serve(2);
+    h.deck(0).requestPlay();
+    h.serve(1);
+    h.dialogs.answer = false;
+    dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
+    EXPECT_EQ(h.dialogs.asked.value(0), "Warning ! A music is still beeing played on this desk !");
+    EXPECT_EQ(loaded(0), "");
+    h.app->deckVolume[0] = 50;
+    dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
+    EXPECT_EQ(loaded(0), "A");
+}
+
+// A drop from the file manager, as text/uri-list: names that are not UTF-8 come percent-encoded.
+std::unique_ptr<QMimeData> uriList(const std::vector<std::string>& paths) {
+    QByteArray list;
+    for (const std::string& path : paths) {
+        list += "file://" + QByteArray::fromStdString(path).toPercentEncoding("/") + "\r\n";
+    }
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/uri-list"), list);
+    return data;
+}
+
+TEST_F(LoadingTest, DroppedFilesAreFilteredAndFoldersGiveTheirTracks) {
+    const TempDir& dir = h.dir;
+    const std::string b = dir.write("drop/b.mp3", std::string("x"));
+    const std::string a = dir.write("drop/A.mp3", std::string("x"));
+    dir.write("drop/notes.txt", std::string("x"));
+    dir.write("drop/list.m3u", std::string("/m/Q - 0.mp3\n"));
+    std::filesystem::create_directories(dir.path() / "drop" / "sub");
+    const std::string set = dir.write("other/set.m3u8", std::string("/m/Q - 1.mp3\n"));
+    const std::string text = dir.write("other/readme.txt", std::string("x"));
+    const std::string odd = dir.write("other/Caf\xE9 - Odd.mp3", std::string("x"));
+    const std::string folder = (dir.path() / "drop").string();
+
+    testing::internal::CaptureStderr();
+    const std::vector<std::string> paths = droppedFiles(*uriList({text, folder, set, odd}));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(paths, (std::vector<std::string>{a, b, set, odd}));
+    EXPECT_NE(said.find(text), std::string::npos);
+    EXPECT_EQ(said.find("drop"), std::string::npos);
+
+    // The same drops as the window receives them: into the playlist and onto a disc.
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    const auto drop = [this](QPoint at, const QMimeData& data) {
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.window.get(), &enter);
+        QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(h.window.get(), &event);
+    };
+    drop(browser.playlistArea().center(), *uriList({text, folder, set, odd}));
+    ASSERT_EQ(playlist.size(), 4);
+    EXPECT_EQ(playlist.item(0).title, "A");
+    EXPECT_EQ(playlist.item(2).kind, BrowserItem::kPlaylistFile);
+    EXPECT_EQ(playlist.item(3).path, odd);
+    drop(kDisc[0], *uriList({text}));
+    EXPECT_EQ(loaded(0), "");
+    drop(kDisc[0], *uriList({folder}));
+    EXPECT_EQ(loaded(0), "A");
+    EXPECT_EQ(loaded(1), "b");
+}
+
+TEST_F(LoadingTest, TrackEntersTheHistoryAfterFortySecondsOnTheDeck) {
+    TrackLoader& loader = h.app->loader();
+    loader.loadTrack(0, files.item(rowOf(files, "A")));
+    loader.loadTrack(0, files.item(rowOf(files, "B")));  // A replaced within the 40 seconds
+    EXPECT_TRUE(h.app->timerActive(timer::kHistoryDeck0));
+    browser.insertPlaylistItem(-1, files.item(rowOf(files, "B")));
+    h.dispatch(msg::kTimer, timer::kHistoryDeck0);
+    EXPECT_FALSE(h.app->timerActive(timer::kHistoryDeck0));
+    ASSERT_EQ(browser.historyModel().size(), 1);
+    EXPECT_EQ(browser.historyModel().item(0).title, "B");
+    EXPECT_EQ(files.image(rowOf(files, "B")), 2);  // crossed out
+    EXPECT_EQ(playlist.image(0), 2);
+    EXPECT_EQ(files.image(rowOf(files, "A")), 1);
+
+    h.app->controls().showBrowserPage(Browser::kHistoryPage);
+    browser.historyView().setFocus();
+    browser.historyView().selectAll();
+    h.press(Qt::Key_Delete);
+    EXPECT_EQ(browser.historyModel().size(), 0);
+    EXPECT_EQ(files.image(rowOf(files, "B")), 0);
+}
+
+TEST_F(LoadingTest, SavingFlattensPlaylistFilesAndLeavesTheSavedFile) {
+    browser.insertPlaylistItem(-1, files.item(rowOf(files, "A")));
+    browser.insertPlaylistItem(-1, files.item(rowOf(files, "set.m3u")));
+    browser.insertPlaylistItem(-1, files.item(rowOf(files, "B")));
+    const std::string saved = (h.dir.path() / "saved.m3u").string();
+    h.dialogs.chosenFile = QString::fromStdString(saved);
+    h.dispatch(msg::kCommand, Browser::kSaveButton);
+    std::ifstream in(saved);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+    EXPECT_EQ(text.back(), '\n');  // the lines and nothing else
+    ASSERT_EQ(playlist.size(), 1);
+    EXPECT_EQ(playlist.image(0), 3);
+    EXPECT_EQ(playlist.item(0).path, saved);
+}
+
+TEST_F(LoadingTest, PlaylistThatCannotBeSavedIsKeptAndSaid) {
+    browser.insertPlaylistItem(-1, files.item(rowOf(files, "A")));
+    const std::string saved = h.dir.write("saved.m3u", std::string("/old.mp3\n"));
+    h.dialogs.chosenFile = QString::fromStdString(saved);
+    {
+        FileSizeLimit full(10);
+        h.dispatch(msg::kCommand, Browser::kSaveButton);
+    }
+    ASSERT_EQ(h.dialogs.asked.size(), 1);
+    EXPECT_TRUE(h.dialogs.asked[0].contains("could not be saved"));
+    EXPECT_EQ(playlist.size(), 1);
+
+    BrowserItem odd = files.item(rowOf(files, "B"));
+    odd.path = "/music/Two -\nB.mp3";
+    browser.insertPlaylistItem(-1, odd);
+    h.dispatch(msg::kCommand, Browser::kSaveButton);
+    ASSERT_EQ(h.dialogs.asked.size(), 2);
+    EXPECT_TRUE(h.dialogs.asked[1].contains("line break"));
+    EXPECT_EQ(playlist.size(), 2);
+    std::ifstream in(saved);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "/old.mp3\n");
+}
+
+// Two decks loaded with scripted tracks, deck 0 playing.
+class AutoMixTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (int d = 0; d < 2; ++d) {
+            h.deck(d).requestLoad("/m/t.mp3");
+        }
+        h.serve(2);
+        h.deck(0).requestPlay();
+        h.serve(1);
+    }
+    void step(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            h.dispatch(msg::kTimer, timer::kAutoMix);
+        }
+    }
+    std::array<int, 2>& volumes() { return h.app->deckVolume; }
+
+    AppHarness h;
+};
+
+TEST_F(AutoMixTest, ShortMixSchedule) {
+    h.dispatch(msg::kMixInto, 1);
+    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 0}));
+    EXPECT_EQ(h.deck(1).transportCommand(), 1);
+    EXPECT_NE(h.app->autoMixTimer, 0);
+    step();
+    EXPECT_EQ(volumes()[1], 16);
+    step(14);
+    EXPECT_EQ(volumes()[1], 240);
+    EXPECT_EQ(h.app->selectedDeck, 0);
+    step();  // 16
+    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
+    EXPECT_EQ(h.app->selectedDeck, 0);  // the deck to fade out takes the selection
+    step();                             // counted as 48
+    EXPECT_EQ(h.app->autoMix().logic().tick(), 48);
+    EXPECT_EQ(volumes()[0], 256);
+    step();
+    EXPECT_EQ(volumes()[0], 240);
+    step(15);
+    EXPECT_EQ(volumes()[0], 0);
+    EXPECT_EQ(h.app->autoMixTimer, 0);
+    EXPECT_EQ(h.deck(0).pendingSeek(), 0.0f);  // "Auto Mix" off: it keeps playing, silent
+}
+
+TEST_F(AutoMixTest, LongMixHoldsBothDecksAndTheEndStopsOrRefills) {
+    static_cast<QAbstractButton*>(h.app->browser().control(Browser::kLongMixButton))->click();
+    ASSERT_FALSE(h.app->browser().shortMix());
+    h.dispatch(msg::kMixInto, 1);
+    step(47);
+    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
+    step();
+    EXPECT_EQ(volumes()[0], 256);  // step 48
+    h.app->engine.autoMixEnabled = 1;
+    step(16);
+    EXPECT_EQ(volumes()[0], 0);
+    EXPECT_FLOAT_EQ(h.deck(0).pendingSeek(), 2.0f);  // an empty playlist: stopped
+}
+
+TEST_F(AutoMixTest, EndOfMixTakesTheNextPlaylistRow) {
+    h.app->engine.autoMixEnabled = 1;
+    h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "Next", "/m/next.mp3", 0, 0});
+    h.dispatch(msg::kMixInto, 1);
+    step(33);
+    EXPECT_EQ(h.app->lastLoadedItem[0]->title, "Next");
+    EXPECT_EQ(h.app->browser().playlistSize(), 0);
+}
+
+TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadTheJoystickOrMixNow) {
+    const auto running = [&] { return h.app->autoMixTimer != 0; };
+    h.dispatch(msg::kMixInto, 1);
+    step(3);
+    h.click(399, 444);  // the mix pad
+    EXPECT_FALSE(running());
+    EXPECT_EQ(volumes(), (std::array<int, 2>{128, 128}));
+
+    h.deck(1).requestPause();
+    h.serve(1);
+    h.dispatch(msg::kMixInto, 1);
+    h.app->joystickEnabled = true;
+    h.app->joystickRange = {65535, 65535};
+    h.dispatch(msg::kJoystickMove, 1, msg::pointParam(100, 100));
+    EXPECT_FALSE(running());
+
+    h.dispatch(msg::kMixInto, 1);
+    h.app->loader().loadTrack(1, BrowserItem{"", "t", "/m/t.mp3", 0, 0});
+    EXPECT_FALSE(running());
+
+    h.deck(1).requestLoad("/m/t.mp3");
+    h.serve(2);
+    h.dispatch(msg::kMixInto, 1);
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    h.dispatch(msg::kCommand, Browser::kMixNowButton);
+    EXPECT_FALSE(running());
+}
+
+TEST_F(AutoMixTest, MixNowInEachDeckState) {
+    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    const auto mixNow = [&] { h.dispatch(msg::kCommand, Browser::kMixNowButton); };
+    // Only the selected deck (0) plays: a mix into the other.
+    mixNow();
+    EXPECT_EQ(h.app->autoMix().logic().target(), 1);
+    mixNow();  // stops it
+    h.serve(1);
+    EXPECT_TRUE(h.deck(1).playing());
+    mixNow();  // both play: nothing
+    EXPECT_EQ(h.app->autoMixTimer, 0);
+    for (int d = 0; d < 2; ++d) {
+        h.deck(d).requestPause();
+    }
+    h.serve(1);
+    mixNow();  // neither plays: the deck not selected starts
+    EXPECT_EQ(h.deck(1).transportCommand(), 1);
+    EXPECT_EQ(h.deck(0).transportCommand(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "ui/display/BeatView.h"
+#include "ui/display/Surface.h"
+
+namespace {
+
+TEST(BeatViewTest, BarsInTheirThreeColours) {
+    std::vector<int16_t> other(beatview::kWidth, 0);
+    std::vector<int16_t> selected(beatview::kWidth, 0);
+    other[0] = 5;
+    selected[0] = 3;  // the other deck higher
+    other[1] = 2;
+    selected[1] = 4;  // the selected deck higher
+    other[2] = 7;
+    selected[2] = 7;  // equal: one colour only
+    selected[3] = 242;
+    std::vector<uint16_t> pixels(beatview::kWidth * beatview::kHeight, 0xffff);
+    beatview::render(other.data(), selected.data(), pixels.data(), beatview::kWidth);
+    const auto at = [&](int column, int fromBottom) {
+        return pixels[(beatview::kHeight - 1 - fromBottom) * beatview::kWidth + column];
+    };
+    EXPECT_EQ(at(0, 2), beatview::kBoth);
+    EXPECT_EQ(at(0, 3), beatview::kOtherHigher);
+    EXPECT_EQ(at(0, 5), 0);
+    EXPECT_EQ(at(1, 1), beatview::kBoth);
+    EXPECT_EQ(at(1, 3), beatview::kSelectedHigher);
+    EXPECT_EQ(at(2, 6), beatview::kBoth);
+    EXPECT_EQ(at(2, 7), 0);
+    EXPECT_EQ(at(3, 241), beatview::kSelectedHigher);
+    EXPECT_EQ(at(3, 242), 0);
+    EXPECT_EQ(at(100, 0), 0);  // silence is black
+}
+
+TEST(SurfaceTest, RawPicturesAreBottomUp555) {
+    // 2 x 2: bottom row red, white; top row green, blue.
+    const uint16_t words[4] = {0x7c00, 0x7fff, 0x03e0, 0x001f};
+    const QByteArray data(reinterpret_cast<const char*>(words), sizeof words);
+    const QImage image = imageFromRaw555(data, 2, 2);
+    EXPECT_EQ(image.pixel(0, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(1, 1), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 255));
+    EXPECT_TRUE(imageFromRaw555(data, 3, 2).isNull());
+}
+
+TEST(SurfaceTest, RecolouringTakesTheBottomLeftColourEverywhere) {
+    QImage picture(3, 3, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 200, 200));
+    picture.setPixel(1, 1, qRgb(10, 20, 30));
+    recolourBackground(picture, QColor(40, 80, 160));
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(40, 80, 160));  // a coloured face keeps its own colour
+    EXPECT_EQ(picture.pixel(1, 1), qRgb(10, 20, 30));
+}
+
+TEST(SurfaceTest, SpritesAndWithTheMaskThenOrTheImage) {
+    QImage destination(2, 1, QImage::Format_RGB32);
+    destination.fill(qRgb(0x30, 0x30, 0x30));
+    QImage mask(2, 1, QImage::Format_RGB32);
+    mask.setPixel(0, 0, qRgb(0, 0, 0));
+    mask.setPixel(1, 0, qRgb(255, 255, 255));
+    QImage image(2, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(0xc0, 0x10, 0x01));
+    image.setPixel(1, 0, qRgb(0, 0, 0));
+    drawSprite(destination, QPoint(0, 0), image, mask);
+    EXPECT_EQ(destination.pixel(0, 0), qRgb(0xc0, 0x10, 0x01));
+    EXPECT_EQ(destination.pixel(1, 0), qRgb(0x30, 0x30, 0x30));
+}
+
+}  // namespace
