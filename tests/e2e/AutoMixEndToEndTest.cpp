@@ -161,17 +161,22 @@ TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     s.key("F3");
     s.drag(250, 101, 520, 150);  // the playlist file into the playlist
     s.click(250, 60);            // "Auto Mix": its entries go onto the decks and the playlist
-    s.pause(1000);
+    const QRect titles[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
+    ASSERT_TRUE(s.waitUntil([&] {
+        const QImage shot = s.screenshot();
+        return pixelsNear(shot, titles[0], qRgb(0, 255, 0), 60) > 30 &&
+               pixelsNear(shot, titles[1], qRgb(0, 255, 0), 60) > 30;
+    }));
     s.key("space");
-    s.pause(85000);
-    for (int waited = 0; waited < 40; ++waited) {
-        const std::vector<int16_t> pcm = s.played();
-        const long tail = std::max<long>(0, static_cast<long>(pcm.size()) - 2 * 2 * kRate);
-        if (std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; })) {
-            break;  // everything stopped
-        }
-        s.pause(1000);
-    }
+    // The whole set, then two seconds of silence: everything stopped.
+    EXPECT_TRUE(s.waitUntil(
+        [&] {
+            const std::vector<int16_t> pcm = s.played();
+            const long tail = static_cast<long>(pcm.size()) - 2 * 2 * kRate;
+            return tail > 2L * kRate * 60 &&
+                   std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; });
+        },
+        180));
     const std::vector<int16_t> pcm = s.played();
     const std::vector<double> two = levels(pcm, kTracks[1].toneHz * kSecondSpeed);
     const std::vector<double> one = levels(pcm, kTracks[0].toneHz);
