@@ -9,7 +9,7 @@ ARGS        ?=
 
 CONFIGURE = cmake -S . -G Ninja -Wno-dev
 
-.PHONY: all deps build run test test-asan test-tsan bench clean
+.PHONY: all deps build run test test-asan test-tsan tidy bench clean
 
 all: build
 
@@ -41,6 +41,10 @@ test-tsan: deps
 	@cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 		ctest --output-on-failure -j $(JOBS) -L threads
+
+# clang-tidy's bug, concurrency and performance checks (.clang-tidy) over every source file.
+tidy: build
+	find src -name '*.cpp' | sort | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
 bench:
 	@scripts/install-deps --bench

@@ -70,6 +70,7 @@ void TrackLoader::dropBrowserItems(int x, int y) {
 
 void TrackLoader::dropFiles(QPoint at, const std::vector<std::string>& paths) {
     std::vector<BrowserItem> items;
+    items.reserve(paths.size());
     for (const std::string& path : paths) {
         items.push_back(app_.browser().itemForFile(path));
     }

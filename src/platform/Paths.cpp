@@ -3,15 +3,18 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <optional>
+
+#include "core/Environment.h"
 
 namespace {
 
 // An environment variable that is unset or empty counts as absent.
 std::optional<std::filesystem::path> fromEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
+    const std::string value = environmentVariable(name);
+    if (value.empty()) {
         return std::nullopt;
     }
     return std::filesystem::path(value);
@@ -21,7 +24,11 @@ std::filesystem::path homeFolder() {
     if (auto home = fromEnvironment("HOME")) {
         return *home;
     }
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+    passwd record{};
+    passwd* entry = nullptr;
+    std::array<char, 4096> buffer{};
+    if (getpwuid_r(getuid(), &record, buffer.data(), buffer.size(), &entry) == 0 &&
+        entry != nullptr && entry->pw_dir != nullptr) {
         return entry->pw_dir;
     }
     return std::filesystem::temp_directory_path();

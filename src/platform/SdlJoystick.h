@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <functional>
 
-struct _SDL_Joystick;
+struct _SDL_Joystick;  // NOLINT(bugprone-reserved-identifier): SDL's own name
 
 // Joystick 0 through SDL, polled on the main thread every 10 ms. Its axes 0 and 1 run from 0 to
 // 65535 and its buttons are bit flags (button 1 is bit 0); a move is reported only on a change,

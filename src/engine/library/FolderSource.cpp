@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/Environment.h"
 #include "engine/library/Sorting.h"
 
 namespace fs = std::filesystem;
@@ -23,11 +24,6 @@ std::string lowerExtension(const fs::path& path) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return std::tolower(c); });
     return extension;
-}
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
 }
 
 // Calls visit(path) for each subfolder, in no order, while it returns true.
@@ -59,7 +55,7 @@ FileKind fileKindOf(const std::string& path) {
 std::vector<FolderEntry> desktopFolders() {
     std::vector<FolderEntry> folders;
     std::error_code error;
-    const std::string home = environment("HOME");
+    const std::string home = environmentVariable("HOME");
     if (!home.empty() && fs::is_directory(home, error)) {
         folders.push_back({"Home", home});
         const fs::path music = fs::path(home) / "Music";
@@ -68,7 +64,7 @@ std::vector<FolderEntry> desktopFolders() {
         }
     }
     folders.push_back({"File System", "/"});
-    const std::string user = environment("USER");
+    const std::string user = environmentVariable("USER");
     std::vector<std::string> mountParents = {"/mnt"};
     if (!user.empty()) {
         mountParents.insert(mountParents.begin(), {"/media/" + user, "/run/media/" + user});

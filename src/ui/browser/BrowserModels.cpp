@@ -90,6 +90,7 @@ void ItemListModel::clear() {
     endResetModel();
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): its items are moved from
 void ItemListModel::reset(std::vector<std::pair<BrowserItem, int>> rows) {
     beginResetModel();
     rows_.clear();

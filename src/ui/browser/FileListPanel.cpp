@@ -23,6 +23,7 @@ void FileListPanel::build(QWidget& bands, const std::array<QIcon, 4>* images) {
             return;
         }
         std::vector<BrowserItem> items;
+        items.reserve(rows.size());
         for (int row : rows) {
             items.push_back(model_->item(row));
         }
