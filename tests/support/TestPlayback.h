@@ -61,3 +61,18 @@ class TestBackend : public AudioBackend {
     std::map<std::string, DeviceError> failing;
     int deviceCount = 2;
 };
+
+// Blocks of every card of the backend, with both decks served four times after each, as the audio
+// thread would serve them.
+template <class Deck>
+void playBlocks(TestBackend& backend, Deck& deck0, Deck& deck1, int blocks) {
+    for (int b = 0; b < blocks; ++b) {
+        for (TestPlayback* clock : backend.streams) {
+            clock->advance(TestPlayback::kBlock);
+        }
+        for (int s = 0; s < 4; ++s) {
+            deck0.serviceStep();
+            deck1.serviceStep();
+        }
+    }
+}

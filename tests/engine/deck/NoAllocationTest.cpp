@@ -87,15 +87,7 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
             realtime::resetViolations();
             {
                 const realtime::Scope audioThread;
-                for (int b = 0; b < blocks; ++b) {
-                    for (TestPlayback* clock : backend.streams) {
-                        clock->advance(TestPlayback::kBlock);
-                    }
-                    for (int s = 0; s < 4; ++s) {
-                        deck0.serviceStep();
-                        deck1.serviceStep();
-                    }
-                }
+                playBlocks(backend, deck0, deck1, blocks);
             }
             violations += realtime::violations();
             if (realtime::violations() != 0) {

@@ -198,26 +198,6 @@ TEST_F(TrackInfoStoreTest, ValuesNoAnalysisGivesAreRepairedOnLoad) {
     EXPECT_EQ(std::memcmp(&records.back(), &good, sizeof good), 0);
 }
 
-// A full disk, as the process's file size limit: writing past it fails with EFBIG.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previousHandler_)(int);
-};
-
 TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
     TrackInfoStore s = store();
     s.insert(analysed("/a/One.mp3", 100, 120.0f));

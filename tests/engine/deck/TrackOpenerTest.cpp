@@ -106,17 +106,7 @@ class SlowOpenTest : public ::testing::Test {
         return played;
     }
 
-    void serve(Deck& deck0, Deck& deck1, int blocks) {
-        for (int b = 0; b < blocks; ++b) {
-            for (TestPlayback* clock : backend.streams) {
-                clock->advance(TestPlayback::kBlock);
-            }
-            for (int s = 0; s < 4; ++s) {
-                deck0.serviceStep();
-                deck1.serviceStep();
-            }
-        }
-    }
+    void serve(Deck& deck0, Deck& deck1, int blocks) { playBlocks(backend, deck0, deck1, blocks); }
 
     TrackInfoStore store{{}, 1, 0};
     EngineState engine;
