@@ -38,7 +38,7 @@ void reportSpeed(benchmark::State& state) {
 void analyseInProcess(benchmark::State& state) {
     const std::string& path = trackPath();
     for (auto _ : state) {
-        const TrackAnalysis a = analyseTrack(path, 1, std::make_unique<Mpg123Decoder>());
+        const TrackAnalysis a = analyseTrack(path, 1, makeMpg123Decoder);
         benchmark::DoNotOptimize(a.record.bpm);
     }
     reportSpeed(state);

@@ -210,7 +210,7 @@ void audioThreadLoad(benchmark::State& state) {
         engine.store = &store;
         engine.events = &events;
         SdlAudioBackend backend;
-        SoundSystem sound(backend, engine, [] { return std::make_unique<Mpg123Decoder>(); });
+        SoundSystem sound(backend, engine, makeMpg123Decoder);
         if (const char* error = sound.openSound({})) {
             state.SkipWithError(error);
             return;

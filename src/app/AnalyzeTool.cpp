@@ -330,8 +330,8 @@ int runAnalyzeTool(const std::vector<std::string>& args, std::ostream& out, std:
             result.error = kEmptyFolderText;
         } else {
             const auto started = std::chrono::steady_clock::now();
-            result.analysis = analyseTrack(path, settings.optimizedBeatDetection,
-                                           std::make_unique<Mpg123Decoder>());
+            result.analysis =
+                analyseTrack(path, settings.optimizedBeatDetection, makeMpg123Decoder);
             result.seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             if (result.analysis.status != kDeckNormal) {

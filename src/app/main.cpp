@@ -150,8 +150,7 @@ int main(int argc, char** argv) {
     SdlAudioBackend audio;
     IniSettingsFile settingsFile(QString::fromStdString(settingsFilePath().string()));
     MessageBoxDialogs dialogs;
-    Application application({audio, settingsFile, dialogs,
-                             [] { return std::make_unique<Mpg123Decoder>(); }, options.windowed});
+    Application application({audio, settingsFile, dialogs, makeMpg123Decoder, options.windowed});
     MainWindow window(application);
     dialogs.setParent(&window);
     KeyFilter keys(window, [&application](int key) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/deck/Decoder.h"
@@ -77,3 +78,8 @@ class Mpg123Decoder : public Decoder {
     std::size_t queued_ = 0;   // samples (single values, not pairs) in the queue
     std::size_t settled_ = 0;  // of them, those settled and ready to deliver
 };
+
+// any: a fresh decoder, as a deck asks for one for each file it opens.
+inline std::unique_ptr<Decoder> makeMpg123Decoder() {
+    return std::make_unique<Mpg123Decoder>();
+}

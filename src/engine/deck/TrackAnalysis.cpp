@@ -25,14 +25,12 @@ class SilentOutput : public SoundOutput {
 }  // namespace
 
 TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
-                           std::unique_ptr<Decoder> decoder) {
+                           const Deck::DecoderFactory& makeDecoder) {
     TrackInfoStore scratch({}, optimizedDetection, 0);  // never loaded nor saved: a fresh record
     EngineState engine;
     engine.store = &scratch;
     engine.optimizedDetection = optimizedDetection;
-    // The deck opens this one file, with this decoder.
-    auto once = std::make_shared<std::unique_ptr<Decoder>>(std::move(decoder));
-    Deck deck(std::make_unique<SilentOutput>(), 0, engine, [once] { return std::move(*once); });
+    Deck deck(std::make_unique<SilentOutput>(), 0, engine, makeDecoder);
 
     deck.requestLoad(path);
     while (!deck.load()) {

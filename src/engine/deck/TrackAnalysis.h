@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/TrackInfoRecord.h"
+#include "engine/deck/Deck.h"
 #include "engine/deck/Decoder.h"
 
 // What a deck learns about a track by playing it from its start at normal pitch without seeks.
@@ -18,4 +19,4 @@ struct TrackAnalysis {
 // frame table and beat detector as a deck on the turntable, starting from a fresh record. Thread:
 // any but the audio thread; it blocks on the file until the track is played through.
 TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
-                           std::unique_ptr<Decoder> decoder);
+                           const Deck::DecoderFactory& makeDecoder);

@@ -21,8 +21,7 @@ class DeckPlaybackTest : public ::testing::Test {
     Deck& makeDeck() {
         auto output = std::make_unique<RecordingOutput>();
         recording = output.get();
-        deck = std::make_unique<Deck>(std::move(output), 0, engine,
-                                      [] { return std::make_unique<Mpg123Decoder>(); });
+        deck = std::make_unique<Deck>(std::move(output), 0, engine, makeMpg123Decoder);
         engine.decks[0] = deck.get();
         return *deck;
     }
@@ -81,7 +80,7 @@ TEST(TrackAnalysisTest, DrumTrackGivesItsTempo) {
     for (const double bpm : {120.0, 93.0, 140.0}) {
         SCOPED_TRACE(bpm);
         const std::string path = dir.write("drums.mp3", encodeMp3(drums(bpm, 30.0)));
-        const TrackAnalysis a = analyseTrack(path, 1, std::make_unique<Mpg123Decoder>());
+        const TrackAnalysis a = analyseTrack(path, 1, makeMpg123Decoder);
         EXPECT_EQ(a.status, kDeckNormal);
         EXPECT_NEAR(a.record.bpm, bpm, 0.2);
     }
@@ -95,7 +94,7 @@ TEST(TrackAnalysisTest, OtherSampleRatesKeepTheirTempo) {
         SCOPED_TRACE(rate);
         const std::string path =
             dir.write("drums.mp3", encodeMp3(drums(120, 20.0, rate), {.vbr = true}));
-        const TrackAnalysis a = analyseTrack(path, 1, std::make_unique<Mpg123Decoder>());
+        const TrackAnalysis a = analyseTrack(path, 1, makeMpg123Decoder);
         EXPECT_EQ(a.status, kDeckNormal);
         EXPECT_NEAR(a.record.bpm, 120.0, 0.3);
     }
@@ -108,7 +107,7 @@ TEST(TrackAnalysisTest, SilencePaddedTrackGivesWhereTheMusicStartsAndEnds) {
     const std::string path = dir.write("padded.mp3", encodeMp3(padded));
     for (int32_t optimized : {1, 0}) {
         SCOPED_TRACE(optimized);
-        const TrackAnalysis a = analyseTrack(path, optimized, std::make_unique<Mpg123Decoder>());
+        const TrackAnalysis a = analyseTrack(path, optimized, makeMpg123Decoder);
         ASSERT_EQ(a.status, kDeckNormal);
         const double length = padded.seconds();
         EXPECT_NEAR(a.record.startPosition * length, 4.0, 0.25);
@@ -120,10 +119,8 @@ TEST(TrackAnalysisTest, SilencePaddedTrackGivesWhereTheMusicStartsAndEnds) {
 
 TEST(TrackAnalysisTest, FilesThatCannotBePlayedAreReported) {
     TempDir dir;
-    EXPECT_EQ(
-        analyseTrack(dir.write("x.mp3", std::string("text")), 1, std::make_unique<Mpg123Decoder>())
-            .status,
-        kDeckCannotOpen);
+    EXPECT_EQ(analyseTrack(dir.write("x.mp3", std::string("text")), 1, makeMpg123Decoder).status,
+              kDeckCannotOpen);
 }
 
 // The analysis must be what a deck on the turntable learns while it plays the track from its start
@@ -148,7 +145,7 @@ TEST_F(DeckPlaybackTest, AnalysisEqualsADeckPlayingTheTrack) {
     while (deck->decodeStep() != 0) {
     }
 
-    const TrackAnalysis analysis = analyseTrack(path, 1, std::make_unique<Mpg123Decoder>());
+    const TrackAnalysis analysis = analyseTrack(path, 1, makeMpg123Decoder);
     const TrackInfoRecord played = deck->record();
     EXPECT_EQ(std::memcmp(&analysis.record, &played, sizeof played), 0);
     EXPECT_EQ(analysis.durationSeconds, deck->durationSeconds());

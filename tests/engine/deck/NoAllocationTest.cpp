@@ -66,7 +66,7 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
         engine.store = &store;
         engine.useDirectSound = c.useDirectSound;
         TestBackend backend;
-        SoundSystem sound(backend, engine, [] { return std::make_unique<Mpg123Decoder>(); });
+        SoundSystem sound(backend, engine, makeMpg123Decoder);
         SoundConfig settings;
         settings.useDirectSound = c.useDirectSound;
         settings.useTwoCards = c.useTwoCards;

@@ -70,7 +70,7 @@ class SdlDiskTest : public ::testing::Test {
         engine.useDirectSound = settings.useDirectSound;
         {
             SdlAudioBackend backend;
-            SoundSystem sound(backend, engine, [] { return std::make_unique<Mpg123Decoder>(); });
+            SoundSystem sound(backend, engine, makeMpg123Decoder);
             EXPECT_EQ(sound.openSound(settings), nullptr);
             for (std::size_t d = 0; d < tracks.size(); ++d) {
                 sound.deck(d)->requestLoad(tracks[d]);

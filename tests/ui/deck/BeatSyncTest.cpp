@@ -27,7 +27,7 @@ TEST(BeatSyncTest, OneSyncAfterATempoChangePutsTheBeatsTogether) {
     // Deck 0's next kick is this far away; deck 1 plays faster and must slow down to 120 BPM.
     for (double lead : {0.33, 0.45}) {
         SCOPED_TRACE(lead);
-        AppHarness h([](TempDir&) {}, [] { return std::make_unique<Mpg123Decoder>(); });
+        AppHarness h([](TempDir&) {}, makeMpg123Decoder);
         ASSERT_TRUE(h.started);
         h.deck(0).requestLoad(
             h.dir.write("steady.mp3", encodeMp3(concat({silence(lead), drums(120, 8.0)}))));
