@@ -4,15 +4,11 @@
 #include <QPainter>
 #include <cstdio>
 
-#include "app/DeckUiPorts.h"
-#include "app/MainWindow.h"
-#include "app/TrackLoader.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "engine/beat/BeatPhase.h"
 #include "engine/deck/StoreSaver.h"
 #include "engine/deck/TrackInfoStore.h"
-#include "engine/mix/DeckActions.h"
 #include "platform/DeckEventQueue.h"
 #include "platform/SdlJoystick.h"
 #include "ui/Dialogs.h"
@@ -20,8 +16,9 @@
 #include "ui/deck/AutoMixer.h"
 #include "ui/deck/DeckArea.h"
 #include "ui/deck/DeckControls.h"
+#include "ui/deck/DeckUiPorts.h"
+#include "ui/deck/TrackLoader.h"
 #include "ui/display/BeatView.h"
-#include "ui/display/Fonts.h"
 #include "ui/display/Screen.h"
 
 namespace {
@@ -47,8 +44,8 @@ Application::Application(AppEnvironment environment)
     }
     deckEvents_ = std::make_unique<DeckEventQueue>(
         [this](int message, int deck) { dispatch(message, static_cast<unsigned long>(deck)); });
-    engine.events = deckEvents_.get();
-    browser_ = std::make_unique<Browser>(Browser::Ports{.settings = settings,
+    engine_.events = deckEvents_.get();
+    browser_ = std::make_unique<Browser>(Browser::Ports{.settings = settings_,
                                                         .display = *this,
                                                         .dragging = *this,
                                                         .commands = *this,
@@ -65,13 +62,13 @@ Application::~Application() {
 
 int Application::initialise(MainWindow& window) {
     window_ = &window;
-    startupError_ = readSettings(settingsFile_, settings);
+    startupError_ = readSettings(settingsFile_, settings_);
     if (startupError_ == nullptr) {
         const auto heights = [this](int16_t* other, int16_t* selected) {
             beatHeights(other, selected);
         };
         const auto frameReady = [&window] { window.requestBeatViewPaint(); };
-        if (settings.useDirectDraw && !forceWindowed_) {
+        if (settings_.useDirectDraw && !forceWindowed_) {
             screen_ = std::make_unique<FullScreen>(window, heights, frameReady);
         } else {
             screen_ = std::make_unique<WindowScreen>(heights, frameReady);
@@ -82,13 +79,13 @@ int Application::initialise(MainWindow& window) {
         window.showSplash(Skin::splash(), fullScreen());
     }
     if (startupError_ == nullptr) {
-        engine.optimizedDetection = settings.optimizedBeatDetection;
-        engine.useDirectSound = settings.useDirectSound;
+        engine_.optimizedDetection = settings_.optimizedBeatDetection;
+        engine_.useDirectSound = settings_.useDirectSound;
         store_ = std::make_unique<TrackInfoStore>(
-            storePathInWorkingDirectory(), settings.optimizedBeatDetection, todayDateStamp());
+            storePathInWorkingDirectory(), settings_.optimizedBeatDetection, todayDateStamp());
         removeLeftoverTemporaries(store_->file());
         store_->load();
-        engine.store = store_.get();
+        engine_.store = store_.get();
         storeReports_ = std::make_unique<QObject>();
         storeSaver_ =
             std::make_unique<StoreSaver>(*store_, storeSaveDelay_, [this](std::error_code error) {
@@ -96,25 +93,20 @@ int Application::initialise(MainWindow& window) {
                     storeReports_.get(), [this, error] { storeSaved(error); },
                     Qt::QueuedConnection);
             });
-        sound_ = std::make_unique<SoundSystem>(audio_, engine, makeDecoder_);
-        startupError_ = sound_->openSound(settings);
+        sound_ = std::make_unique<SoundSystem>(audio_, engine_, makeDecoder_);
+        startupError_ = sound_->openSound(settings_);
     }
     if (startupError_ == nullptr) {
-        startupError_ = skin.load();
+        startupError_ = skin_.load();
     }
     if (startupError_ == nullptr) {
-        backBuffer = QImage(800, 600, QImage::Format_RGB32);
-        backBuffer.fill(Qt::black);
-        largeFont = fittedFont(18, QStringLiteral("global: 188.8 bpm"), 108);
-        mediumFont = fittedFont(14, QStringLiteral("Total Time: 00:00.0"), 102);
-        smallFont = fittedFont(8, QStringLiteral("+10.0%"), 36);
-        ports_ = std::make_unique<DeckUiPorts>(*this);
-        deckArea_ =
-            std::make_unique<DeckArea>(*ports_, backBuffer, skin, smallFont, mediumFont, largeFont);
-        actions_ = std::make_unique<DeckActions>(*ports_);
-        controls_ = std::make_unique<DeckControls>(*ports_, *actions_);
-        loader_ = std::make_unique<TrackLoader>(*this);
-        autoMix_ = std::make_unique<AutoMixer>(*actions_, *ports_);
+        deckUi_ = std::make_unique<DeckUiPorts>(DeckUiPorts::Parts{.engine = engine_,
+                                                                   .state = deckUiState_,
+                                                                   .timers = *this,
+                                                                   .window = window,
+                                                                   .skin = skin_,
+                                                                   .browser = *browser_,
+                                                                   .dialogs = dialogs_});
         startupError_ = browser_->create(window);
     }
     if (startupError_ == nullptr) {
@@ -123,13 +115,13 @@ int Application::initialise(MainWindow& window) {
                 dispatch(message, buttons, position);
             });
         if (joystick_->open()) {
-            joystickMin = {0, 0};
-            joystickRange = {65535, 65535};
-            joystickEnabled = true;
+            deckUiState_.joystickMin = {0, 0};
+            deckUiState_.joystickRange = {65535, 65535};
+            deckUiState_.joystickEnabled = true;
         }
         window.hideSplash();
-        actions_->showBrowserPage(kFilesPage);
-        actions_->selectDeck(0);
+        controls().showBrowserPage(kFilesPage);
+        controls().selectDeck(0);
         startTimer(timer::kPanels, kPanelPeriod);
     }
     return startupError_ == nullptr ? 0 : -1;
@@ -143,24 +135,15 @@ void Application::shutdown() {
     for (auto& [id, qtimer] : timers_) {
         qtimer->stop();
     }
-    if (autoMix_) {
-        autoMix_->stop();
+    if (deckUi_) {
+        autoMix().stop();
     }
-    historyTimer = {0, 0};
     joystick_.reset();
-    joystickEnabled = false;
-    if (browser_ && deckArea_) {
+    deckUiState_.joystickEnabled = false;
+    if (browser_ && deckUi_) {
         browser_->destroy();
     }
-    for (auto& item : lastLoadedItem) {
-        item.reset();
-    }
-    autoMix_.reset();
-    loader_.reset();
-    controls_.reset();
-    actions_.reset();
-    deckArea_.reset();
-    ports_.reset();
+    deckUi_.reset();
     screen_.reset();
     if (sound_) {
         sound_->closeSound();
@@ -173,9 +156,9 @@ void Application::shutdown() {
         store_->save(&error);
         storeSaved(error);
         store_.reset();
-        engine.store = nullptr;
+        engine_.store = nullptr;
     }
-    if (!writeSettings(settingsFile_, settings, true)) {  // the band container is always there
+    if (!writeSettings(settingsFile_, settings_, true)) {  // the band container is always there
         saveFailed(QStringLiteral("The settings could not be saved."));
     }
 }
@@ -194,8 +177,24 @@ void Application::saveFailed(const QString& text) {
     dialogs_.error(text);
 }
 
+DeckArea& Application::deckArea() {
+    return deckUi_->deckArea();
+}
+
 DeckCommands& Application::controls() {
-    return *actions_;
+    return deckUi_->commands();
+}
+
+DeckControls& Application::input() {
+    return deckUi_->controls();
+}
+
+TrackLoader& Application::loader() {
+    return deckUi_->loader();
+}
+
+AutoMixer& Application::autoMix() {
+    return deckUi_->autoMix();
 }
 
 void Application::startTimer(int id, int milliseconds) {
@@ -210,34 +209,26 @@ bool Application::timerActive(int id) const {
     return timers_.at(id)->isActive();
 }
 
-void Application::invalidate(const QRect& rect) {
-    if (window_ != nullptr) {
-        window_->update(rect);
-    }
-}
-
-void Application::showCursor(const QCursor& cursor) {
-    if (window_ != nullptr) {
-        window_->setCursor(cursor);
-    }
-}
-
 void Application::beatHeights(int16_t* other, int16_t* selected) {
-    const int chosen = selectedDeck.load();
-    onsetStrip(engine.decks[1 - chosen]->beatView(), other);
-    onsetStrip(engine.decks[chosen]->beatView(), selected);
+    const int chosen = deckUiState_.selectedDeck.load();
+    onsetStrip(engine_.decks[1 - chosen]->beatView(), other);
+    onsetStrip(engine_.decks[chosen]->beatView(), selected);
 }
 
 bool Application::deckIsFree(int deck) const {
-    return engine.decks[deck]->isFree();
+    return engine_.decks[deck]->isFree();
 }
 
 void Application::loadOntoDeck(int deck, const BrowserItem& item) {
-    loader_->loadTrack(deck, item);
+    loader().loadTrack(deck, item);
 }
 
 void Application::mixNow() {
-    autoMix_->mixNow();
+    autoMix().mixNow();
+}
+
+void Application::dropFiles(QPoint at, const std::vector<std::string>& paths) {
+    loader().dropFiles(at, paths);
 }
 
 bool Application::lookupTrack(std::string_view path, int32_t sizeKey, TrackInfoRecord& out) const {
@@ -252,9 +243,11 @@ void Application::leavingPage(int page) {
 
 void Application::pageShown(int page) {
     if (screen_ != nullptr) {
-        screen_->refreshState = page == kMixingPage && active ? 1 : 0;
+        screen_->refreshState = page == kMixingPage && deckUiState_.active ? 1 : 0;
     }
-    invalidate(kBrowserRect);
+    if (window_ != nullptr) {
+        window_->update(kBrowserRect);
+    }
 }
 
 void Application::sendCommand(int id, int code) {
@@ -263,9 +256,7 @@ void Application::sendCommand(int id, int code) {
 }
 
 void Application::beginRowDrag(int rows) {
-    savedCursor = window_->cursor();
-    showCursor(rows > 1 ? skin.dragSeveral : skin.dragOne);
-    window_->grabMouse();
+    loader().beginRowDrag(rows);
 }
 
 long Application::dispatch(int message, unsigned long wParam, long lParam) {
@@ -292,26 +283,26 @@ long Application::dispatch(int message, unsigned long wParam, long lParam) {
             timerFired(static_cast<int>(wParam));
             return 0;
         case msg::kMouseMove:
-            controls_->onPointerMove(x, y);
+            input().onPointerMove(x, y);
             return 0;
         case msg::kLeftButtonDown:
         case msg::kRightButtonDown:
-            controls_->onButtonDown(message == msg::kLeftButtonDown, x, y);
+            input().onButtonDown(message == msg::kLeftButtonDown, x, y);
             return 0;
         case msg::kLeftButtonUp:
         case msg::kRightButtonUp:
-            controls_->onButtonUp(x, y);
+            input().onButtonUp(x, y);
             return 0;
         case msg::kJoystickMove:
             // Both joystick coordinates run from 0 to 65535: y is unsigned, unlike a pointer's.
-            controls_->onJoystickMove(static_cast<int>(wParam), x,
-                                      static_cast<int>((lParam >> 16) & 0xffff));
+            input().onJoystickMove(static_cast<int>(wParam), x,
+                                   static_cast<int>((lParam >> 16) & 0xffff));
             return 0;
         case msg::kJoystickButtonDown:
-            controls_->onJoystickButton(static_cast<int>(wParam));
+            input().onJoystickButton(static_cast<int>(wParam));
             return 0;
         case msg::kMixInto:
-            autoMix_->startAutoMix(deck);
+            autoMix().startAutoMix(deck);
             return 0;
         case msg::kTrackEnded:
             browser_->loadNextFromPlaylist(deck);
@@ -322,7 +313,7 @@ long Application::dispatch(int message, unsigned long wParam, long lParam) {
 }
 
 bool Application::closeAsked() {
-    if (!engine.decks[0]->playing() && !engine.decks[1]->playing()) {
+    if (!engine_.decks[0]->playing() && !engine_.decks[1]->playing()) {
         return true;
     }
     screen_->pauseRefresh();
@@ -330,7 +321,7 @@ bool Application::closeAsked() {
             "The music is still running. Are you sure you want to quit the program ?"))) {
         return true;
     }
-    actions_->showBrowserPage(browserPage);
+    controls().showBrowserPage(deckUiState_.browserPage);
     return false;
 }
 
@@ -342,9 +333,9 @@ void Application::activate(bool nowActive) {
     if (!nowActive && !fullScreen()) {
         return;  // a window stays on show and running beside the other programs
     }
-    active = nowActive;
+    deckUiState_.active = nowActive;
     if (nowActive) {
-        screen_->refreshState = browserPage == kMixingPage ? 1 : 0;
+        screen_->refreshState = deckUiState_.browserPage == kMixingPage ? 1 : 0;
         screen_->resume();
     } else {
         screen_->pauseRefresh();
@@ -357,29 +348,23 @@ void Application::command(int id, int code) {
     if (code == 0) {
         browser_->command(id);
     } else if (code == msg::kEditGainedFocus) {
-        textEntryActive = true;
+        deckUiState_.textEntryActive = true;
     } else if (code == msg::kEditLostFocus) {
-        textEntryActive = false;
+        deckUiState_.textEntryActive = false;
     }
 }
 
 void Application::timerFired(int id) {
     switch (id) {
         case timer::kAutoMix:
-            autoMix_->onTimer();
+            autoMix().onTimer();
             break;
         case timer::kHistoryDeck0:
-        case timer::kHistoryDeck1: {
-            const int deck = id - timer::kHistoryDeck0;
-            if (lastLoadedItem[deck] != nullptr) {
-                browser_->addToHistory(*lastLoadedItem[deck]);
-            }
-            killTimer(id);
-            historyTimer[deck] = 0;
+        case timer::kHistoryDeck1:
+            loader().historyDue(id - timer::kHistoryDeck0);
             break;
-        }
         case timer::kPanels:
-            deckArea_->periodicUpdate();
+            deckArea().periodicUpdate();
             break;
         default:
             break;
@@ -398,18 +383,18 @@ void Application::paint(QPainter& painter, const QRect& invalid) {
             region -= kBrowserRect;  // the browser or the beat view lives there
         }
         painter.setClipRegion(region);
-        painter.drawImage(upper.topLeft(), skin.upper, upper);
+        painter.drawImage(upper.topLeft(), skin_.upper, upper);
         if (upper.top() < 50) {
-            const QRect tab = DeckArea::tabRect(browserPage);
-            painter.drawImage(tab.topLeft(), skin.pressedTabs, tab);
-            const int flashed = deckArea_->flashedButton();
+            const QRect tab = DeckArea::tabRect(deckUiState_.browserPage);
+            painter.drawImage(tab.topLeft(), skin_.pressedTabs, tab);
+            const int flashed = deckArea().flashedButton();
             if (flashed >= 14 && flashed <= 15) {
                 const QRect button = DeckArea::pressedRect(flashed).translated(0, 300);
-                painter.drawImage(button.topLeft(), skin.pressedTabs, button);
+                painter.drawImage(button.topLeft(), skin_.pressedTabs, button);
             }
         }
         painter.setClipRect(upper.intersected(kBrowserRect));
-        if (browserPage == kMixingPage) {
+        if (deckUiState_.browserPage == kMixingPage) {
             screen_->drawBeatView(painter);
         } else {
             painter.fillRect(kBrowserRect, window_->palette().button());
@@ -418,6 +403,6 @@ void Application::paint(QPainter& painter, const QRect& invalid) {
     }
     const QRect lower = invalid.intersected(QRect(0, 300, 800, 300));
     if (!lower.isEmpty()) {
-        painter.drawImage(lower.topLeft(), backBuffer, lower.translated(0, -300));
+        painter.drawImage(lower.topLeft(), deckUi_->backBuffer(), lower.translated(0, -300));
     }
 }

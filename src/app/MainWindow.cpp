@@ -12,8 +12,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/Application.h"
-#include "app/TrackLoader.h"
 #include "core/Messages.h"
 #include "ui/browser/ListView.h"
 #include "ui/display/BeatView.h"
@@ -54,7 +52,7 @@ class Stage : public QWidget {
 
 }  // namespace
 
-MainWindow::MainWindow(Application& app) : app_(app) {
+MainWindow::MainWindow(Host& host) : host_(host) {
     setWindowTitle(QStringLiteral("Spinora"));
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
     setFixedSize(800, 600);
@@ -109,40 +107,40 @@ void MainWindow::paintEvent(QPaintEvent* event) {
         return;
     }
     for (const QRect& rect : event->region()) {
-        app_.paint(painter, rect);
+        host_.paint(painter, rect);
     }
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
-        app_.dispatch(
+        host_.dispatch(
             event->button() == Qt::LeftButton ? msg::kLeftButtonDown : msg::kRightButtonDown, 0,
             pointOf(event));
     }
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    app_.dispatch(msg::kMouseMove, 0, pointOf(event));
+    host_.dispatch(msg::kMouseMove, 0, pointOf(event));
 }
 
 void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
-        app_.dispatch(event->button() == Qt::LeftButton ? msg::kLeftButtonUp : msg::kRightButtonUp,
-                      0, pointOf(event));
+        host_.dispatch(event->button() == Qt::LeftButton ? msg::kLeftButtonUp : msg::kRightButtonUp,
+                       0, pointOf(event));
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!app_.ready() || app_.dispatch(msg::kClose) != 0) {
+    if (!host_.ready() || host_.dispatch(msg::kClose) != 0) {
         event->accept();
-        app_.dispatch(msg::kDestroy);
+        host_.dispatch(msg::kDestroy);
     } else {
         event->ignore();
     }
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (app_.ready() && event->mimeData()->hasUrls()) {
+    if (host_.ready() && event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
     }
 }
@@ -150,7 +148,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     const std::vector<std::string> paths = droppedFiles(*event->mimeData());
     if (!paths.empty()) {
-        app_.loader().dropFiles(event->position().toPoint(), paths);
+        host_.dropFiles(event->position().toPoint(), paths);
         event->acceptProposedAction();
     }
 }

@@ -1,16 +1,32 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
+#include <string>
+#include <vector>
 
-class Application;
+class QPainter;
 
-// The program's one window: 800 x 600, frameless. Its events go to the Application's dispatcher;
-// it paints from the skin, the deck-area back buffer and the beat view. Full screen, it sits in the
-// middle of a black window of its own that covers the screen.
+// The program's one window: 800 x 600, frameless. Its events go to its host's dispatcher, and its
+// host paints it. Full screen, it sits in the middle of a black window of its own that covers the
+// screen.
 class MainWindow : public QWidget {
   public:
-    explicit MainWindow(Application& app);
+    // What the window's events go to. Main thread.
+    class Host {
+      public:
+        virtual ~Host() = default;
+        // False until the start-up is complete: no message is routed before.
+        virtual bool ready() const = 0;
+        // Routes one message; returns the window procedure's result.
+        virtual long dispatch(int message, unsigned long wParam = 0, long lParam = 0) = 0;
+        virtual void paint(QPainter& painter, const QRect& invalid) = 0;
+        // Files dropped from the desktop onto the window.
+        virtual void dropFiles(QPoint at, const std::vector<std::string>& paths) = 0;
+    };
+
+    explicit MainWindow(Host& host);
     ~MainWindow() override;
 
     // Shows the window at once with the splash picture, full screen or not.
@@ -31,7 +47,7 @@ class MainWindow : public QWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    Application& app_;
+    Host& host_;
     QImage splash_;
     QWidget* stage_ = nullptr;  // full screen only
 };

@@ -17,7 +17,6 @@
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
-#include "app/TrackLoader.h"
 #include "core/Messages.h"
 #include "platform/IniSettingsFile.h"
 #include "platform/InstanceLock.h"
@@ -28,6 +27,7 @@
 #include "ui/KeyFilter.h"
 #include "ui/browser/Browser.h"
 #include "ui/deck/DeckControls.h"
+#include "ui/deck/TrackLoader.h"
 #include "ui/display/Screen.h"
 
 namespace {

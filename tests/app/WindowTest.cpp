@@ -11,11 +11,11 @@
 
 #include "AppHarness.h"
 #include "FileSizeLimit.h"
-#include "app/TrackLoader.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
+#include "ui/deck/TrackLoader.h"
 #include "ui/display/Screen.h"
 
 namespace {
@@ -101,12 +101,12 @@ TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     h.press(Qt::Key_S);
     EXPECT_NE(deck.pendingSeek(), 0.0f);
     h.press(Qt::Key_F3);
-    EXPECT_EQ(h.app->browserPage, Browser::kAutoMixPage);
+    EXPECT_EQ(h.app->deckUi().browserPage, Browser::kAutoMixPage);
     h.press(Qt::Key_F1);
-    EXPECT_EQ(h.app->browserPage, Browser::kMixingPage);
+    EXPECT_EQ(h.app->deckUi().browserPage, Browser::kMixingPage);
 
     h.press(Qt::Key_Tab);
-    EXPECT_EQ(h.app->selectedDeck, 1);
+    EXPECT_EQ(h.app->deckUi().selectedDeck, 1);
     h.press(Qt::Key_Space);
     EXPECT_EQ(h.deck(1).transportCommand(), 1);
 }
@@ -140,14 +140,14 @@ TEST_F(WindowTest, SearchBoxKeepsTheKeysUntilEscape) {
     h.press(Qt::Key_F5);
     QLineEdit& box = h.app->browser().searchBox();
     ASSERT_TRUE(box.hasFocus());
-    ASSERT_TRUE(h.app->textEntryActive);
+    ASSERT_TRUE(h.app->deckUi().textEntryActive);
     h.press(Qt::Key_A);
     h.press(Qt::Key_S);
     h.press(Qt::Key_F1);  // not a page switch while typing
     EXPECT_EQ(box.text(), "as");
-    EXPECT_EQ(h.app->browserPage, Browser::kDatabasePage);
+    EXPECT_EQ(h.app->deckUi().browserPage, Browser::kDatabasePage);
     h.press(Qt::Key_Escape);
-    EXPECT_FALSE(h.app->textEntryActive);
+    EXPECT_FALSE(h.app->deckUi().textEntryActive);
     EXPECT_TRUE(box.hasFocus());
     h.press(Qt::Key_P);
     EXPECT_EQ(box.text(), "as");
@@ -160,9 +160,9 @@ TEST_F(WindowTest, ClicksOnTheDeckArea) {
     h.click(647, 480);  // 6 o'clock on disc 1: half way
     EXPECT_FLOAT_EQ(h.deck(1).pendingSeek(), 1.5f);
     h.click(325, 444);  // the mix pad's left corner
-    EXPECT_EQ(h.app->deckVolume, (std::array<int, 2>{256, 0}));
+    EXPECT_EQ(h.app->deckUi().deckVolume, (std::array<int, 2>{256, 0}));
     h.click(539, 560);  // deck select B
-    EXPECT_EQ(h.app->selectedDeck, 1);
+    EXPECT_EQ(h.app->deckUi().selectedDeck, 1);
     h.click(236, 461);                       // the pitch arc's 0 mark
     EXPECT_EQ(h.deck(0).pendingPitch(), 0);  // already at 4096: no request
 }
@@ -173,7 +173,7 @@ TEST_F(WindowTest, QuitQuestionOnlyWhileADeckPlays) {
     h.deck(1).requestPlay();
     h.serve(1);
     h.dialogs.answer = false;
-    h.app->browserPage = Browser::kHistoryPage;
+    h.app->deckUi().browserPage = Browser::kHistoryPage;
     EXPECT_EQ(h.dispatch(msg::kClose), 0);
     EXPECT_EQ(h.dialogs.asked.value(0),
               "The music is still running. Are you sure you want to quit the program ?");
@@ -197,7 +197,7 @@ TEST_F(WindowTest, WindowStaysOnShowAndRunningWhenAnotherProgramIsActive) {
     h.dispatch(msg::kActivateApp, 0);
     QCoreApplication::processEvents();
     EXPECT_FALSE(h.window->isMinimized());
-    EXPECT_TRUE(h.app->active);
+    EXPECT_TRUE(h.app->deckUi().active);
     EXPECT_EQ(h.app->screen()->refreshState, 1);
 }
 
@@ -230,14 +230,14 @@ TEST(FullScreenTest, PictureIsCentredOnBlackAndGivesTheScreenUpWhenInactive) {
 }
 
 TEST_F(WindowTest, JoystickSetsVolumesOnlyWithButtonOne) {
-    h.app->joystickEnabled = true;
-    h.app->joystickRange = {65535, 65535};
+    h.app->deckUi().joystickEnabled = true;
+    h.app->deckUi().joystickRange = {65535, 65535};
     h.dispatch(msg::kJoystickMove, 0, msg::pointParam(0, 32768));
-    EXPECT_EQ(h.app->joystickVolume, (std::array<int, 2>{256, 0}));
-    EXPECT_EQ(h.app->deckVolume, (std::array<int, 2>{256, 256}));  // the pad display only
+    EXPECT_EQ(h.app->deckUi().joystickVolume, (std::array<int, 2>{256, 0}));
+    EXPECT_EQ(h.app->deckUi().deckVolume, (std::array<int, 2>{256, 256}));  // the pad display only
     h.dispatch(msg::kJoystickMove, 1, msg::pointParam(65535, 40000));
-    EXPECT_EQ(h.app->deckVolume, h.app->joystickVolume);
-    EXPECT_EQ(h.app->deckVolume[0], 0);
+    EXPECT_EQ(h.app->deckUi().deckVolume, h.app->deckUi().joystickVolume);
+    EXPECT_EQ(h.app->deckUi().deckVolume[0], 0);
 }
 
 TEST(SavingTest, StoreIsSavedDuringTheSessionAndEveryFailedSaveIsSaid) {
@@ -322,7 +322,7 @@ TEST_F(DialogKeysTest, QuitQuestionIsAnsweredByKeys) {
         EXPECT_EQ(h.dispatch(msg::kClose), 1);
         EXPECT_TRUE(yes.closedByKeys());
     }
-    EXPECT_EQ(h.app->selectedDeck, 0);
+    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
     EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
     EXPECT_EQ(h.deck(1).transportCommand(), 0);
     EXPECT_TRUE(h.deck(0).playing());
@@ -337,15 +337,15 @@ TEST_F(DialogKeysTest, DropWarningIsAnsweredByKeys) {
         h.app->loader().dropFiles(disc, dropped);
         EXPECT_TRUE(cancel.closedByKeys());
     }
-    EXPECT_EQ(h.app->lastLoadedItem[0], nullptr);
+    EXPECT_EQ(h.app->loader().loadedItem(0), nullptr);
     EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
     {
         DialogKeys ok([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
         h.app->loader().dropFiles(disc, dropped);
         EXPECT_TRUE(ok.closedByKeys());
     }
-    ASSERT_NE(h.app->lastLoadedItem[0], nullptr);
-    EXPECT_EQ(h.app->lastLoadedItem[0]->title, "New");
+    ASSERT_NE(h.app->loader().loadedItem(0), nullptr);
+    EXPECT_EQ(h.app->loader().loadedItem(0)->title, "New");
 }
 
 TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {
@@ -364,7 +364,7 @@ TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {
     EXPECT_EQ(std::filesystem::canonical(path.parent_path()),
               std::filesystem::canonical(h.dir.path()));
     EXPECT_EQ(h.deck(0).transportCommand(), 0);
-    EXPECT_EQ(h.app->selectedDeck, 0);
+    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
 }
 
 }  // namespace

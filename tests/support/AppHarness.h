@@ -73,7 +73,7 @@ class AppHarness {
         started = app->initialise(*window) == 0;
         if (started) {
             app->sound().audioThread()->stop();
-            app->active = true;
+            app->deckUi().active = true;
         }
     }
 

@@ -9,10 +9,10 @@
 #include <QTreeWidget>
 
 #include "AppHarness.h"
-#include "app/TrackLoader.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
+#include "ui/deck/TrackLoader.h"
 
 namespace {
 
@@ -117,12 +117,12 @@ TEST_F(BrowserTest, PagesKeepTheirOwnWidths) {
     list.header()->resizeSection(0, 300);
     browser.bands().setSizes({3, 600, 0});
     h.app->controls().showBrowserPage(Browser::kAutoMixPage);
-    EXPECT_EQ(h.app->settings.columnWidths[0], 300);
-    EXPECT_EQ(h.app->settings.bandWidths[0], 8);    // a band under 8 is kept as 8
+    EXPECT_EQ(h.app->settings().columnWidths[0], 300);
+    EXPECT_EQ(h.app->settings().bandWidths[0], 8);  // a band under 8 is kept as 8
     EXPECT_EQ(list.header()->sectionSize(0), 150);  // the auto-mix page's own
     list.header()->resizeSection(0, 111);
     h.app->controls().showBrowserPage(Browser::kFilesPage);
-    EXPECT_EQ(h.app->settings.columnWidths[3], 111);
+    EXPECT_EQ(h.app->settings().columnWidths[3], 111);
     EXPECT_EQ(list.header()->sectionSize(0), 300);
 }
 

@@ -10,11 +10,11 @@
 
 #include "AppHarness.h"
 #include "FileSizeLimit.h"
-#include "app/TrackLoader.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
 #include "ui/deck/AutoMixer.h"
+#include "ui/deck/TrackLoader.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ class LoadingTest : public ::testing::Test {
     }
 
     std::string loaded(int deck) const {
-        const auto& item = h.app->lastLoadedItem[deck];
+        const auto& item = h.app->loader().loadedItem(deck);
         return item ? item->title : "";
     }
 
@@ -75,7 +75,7 @@ TEST_F(LoadingTest, ThreeFilesOnADiscFillBothDecksAndThePlaylist) {
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.item(0).title, files.item(rows[2]).title);
     EXPECT_EQ(files.size(), 4);  // rows dragged from the file list are copies
-    EXPECT_EQ(h.app->browserPage, Browser::kMixingPage);  // a load from the files page
+    EXPECT_EQ(h.app->deckUi().browserPage, Browser::kMixingPage);  // a load from the files page
 }
 
 TEST_F(LoadingTest, PlaylistFileOnADiscIsExpanded) {
@@ -109,7 +109,7 @@ TEST_F(LoadingTest, DropsIntoThePlaylistAndOutOfIt) {
 
 TEST_F(LoadingTest, DropIntoTheEmptyPlaylistWithAutoMixLoadsADeck) {
     h.app->controls().showBrowserPage(Browser::kAutoMixPage);
-    h.app->engine.autoMixEnabled = 1;
+    h.app->engine().autoMixEnabled = 1;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, browser.playlistArea().center());
     EXPECT_EQ(loaded(0), "A");
     EXPECT_EQ(playlist.size(), 0);
@@ -124,7 +124,7 @@ TEST_F(LoadingTest, LoudPlayingDeckAsksFirst) {
     dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
     EXPECT_EQ(h.dialogs.asked.value(0), "Warning ! A music is still beeing played on this desk !");
     EXPECT_EQ(loaded(0), "");
-    h.app->deckVolume[0] = 50;
+    h.app->deckUi().deckVolume[0] = 50;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
     EXPECT_EQ(loaded(0), "A");
 }
@@ -256,7 +256,7 @@ class AutoMixTest : public ::testing::Test {
             h.dispatch(msg::kTimer, timer::kAutoMix);
         }
     }
-    std::array<int, 2>& volumes() { return h.app->deckVolume; }
+    std::array<int, 2>& volumes() { return h.app->deckUi().deckVolume; }
 
     AppHarness h;
 };
@@ -265,23 +265,23 @@ TEST_F(AutoMixTest, ShortMixSchedule) {
     h.dispatch(msg::kMixInto, 1);
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 0}));
     EXPECT_EQ(h.deck(1).transportCommand(), 1);
-    EXPECT_NE(h.app->autoMixTimer, 0);
+    EXPECT_NE(h.app->deckUi().autoMixTimer, 0);
     step();
     EXPECT_EQ(volumes()[1], 16);
     step(14);
     EXPECT_EQ(volumes()[1], 240);
-    EXPECT_EQ(h.app->selectedDeck, 0);
+    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
     step();  // 16
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
-    EXPECT_EQ(h.app->selectedDeck, 0);  // the deck to fade out takes the selection
-    step();                             // counted as 48
+    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);  // the deck to fade out takes the selection
+    step();                                      // counted as 48
     EXPECT_EQ(h.app->autoMix().logic().tick(), 48);
     EXPECT_EQ(volumes()[0], 256);
     step();
     EXPECT_EQ(volumes()[0], 240);
     step(15);
     EXPECT_EQ(volumes()[0], 0);
-    EXPECT_EQ(h.app->autoMixTimer, 0);
+    EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);
     EXPECT_EQ(h.deck(0).pendingSeek(), 0.0f);  // "Auto Mix" off: it keeps playing, silent
 }
 
@@ -293,23 +293,23 @@ TEST_F(AutoMixTest, LongMixHoldsBothDecksAndTheEndStopsOrRefills) {
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
     step();
     EXPECT_EQ(volumes()[0], 256);  // step 48
-    h.app->engine.autoMixEnabled = 1;
+    h.app->engine().autoMixEnabled = 1;
     step(16);
     EXPECT_EQ(volumes()[0], 0);
     EXPECT_FLOAT_EQ(h.deck(0).pendingSeek(), 2.0f);  // an empty playlist: stopped
 }
 
 TEST_F(AutoMixTest, EndOfMixTakesTheNextPlaylistRow) {
-    h.app->engine.autoMixEnabled = 1;
+    h.app->engine().autoMixEnabled = 1;
     h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "Next", "/m/next.mp3", 0, 0});
     h.dispatch(msg::kMixInto, 1);
     step(33);
-    EXPECT_EQ(h.app->lastLoadedItem[0]->title, "Next");
+    EXPECT_EQ(h.app->loader().loadedItem(0)->title, "Next");
     EXPECT_EQ(h.app->browser().playlistSize(), 0);
 }
 
 TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadTheJoystickOrMixNow) {
-    const auto running = [&] { return h.app->autoMixTimer != 0; };
+    const auto running = [&] { return h.app->deckUi().autoMixTimer != 0; };
     h.dispatch(msg::kMixInto, 1);
     step(3);
     h.click(399, 444);  // the mix pad
@@ -319,8 +319,8 @@ TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadTheJoystickOrMixNow) {
     h.deck(1).requestPause();
     h.serve(1);
     h.dispatch(msg::kMixInto, 1);
-    h.app->joystickEnabled = true;
-    h.app->joystickRange = {65535, 65535};
+    h.app->deckUi().joystickEnabled = true;
+    h.app->deckUi().joystickRange = {65535, 65535};
     h.dispatch(msg::kJoystickMove, 1, msg::pointParam(100, 100));
     EXPECT_FALSE(running());
 
@@ -346,7 +346,7 @@ TEST_F(AutoMixTest, MixNowInEachDeckState) {
     h.serve(1);
     EXPECT_TRUE(h.deck(1).playing());
     mixNow();  // both play: nothing
-    EXPECT_EQ(h.app->autoMixTimer, 0);
+    EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);
     for (int d = 0; d < 2; ++d) {
         h.deck(d).requestPause();
     }

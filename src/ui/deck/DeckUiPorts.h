@@ -1,21 +1,54 @@
 #pragma once
 
+#include <QFont>
+#include <QImage>
+#include <memory>
+
 #include "engine/mix/AutoMixLogic.h"
 #include "engine/mix/DeckActions.h"
 #include "ui/deck/DeckArea.h"
 #include "ui/deck/DeckControls.h"
 
-class Application;
+class AutoMixer;
+class Browser;
+class Dialogs;
+class QWidget;
+class Skin;
+class Timers;
+class TrackLoader;
+struct DeckUiState;
+struct EngineState;
 
-// The deck user interface's view of the application: the deck actions, the controls, the deck
-// area and the automatic mix each see only their own narrow port, answered here from the
-// application's state. Main thread.
+// The deck user interface: the deck area, the deck actions, the controls, the track loader and
+// the automatic mix, each given only its own narrow port, answered here from the deck interface's
+// state, the engine's and the browser's. Main thread.
 class DeckUiPorts final : public DeckActions::Host,
                           public DeckControls::Host,
                           public DeckArea::Host,
                           public AutoMixLogic::Port {
   public:
-    explicit DeckUiPorts(Application& app);
+    struct Parts {
+        EngineState& engine;
+        DeckUiState& state;
+        Timers& timers;
+        QWidget& window;
+        const Skin& skin;
+        Browser& browser;
+        Dialogs& dialogs;
+    };
+
+    explicit DeckUiPorts(Parts parts);
+    ~DeckUiPorts() override;
+    DeckUiPorts(const DeckUiPorts&) = delete;
+    DeckUiPorts& operator=(const DeckUiPorts&) = delete;
+
+    DeckArea& deckArea() { return *deckArea_; }
+    DeckCommands& commands() { return *actions_; }
+    DeckControls& controls() { return *controls_; }
+    TrackLoader& loader() { return *loader_; }
+    AutoMixer& autoMix() { return *autoMix_; }
+    // Rows 0 to 299: the deck area.
+    const QImage& backBuffer() const { return backBuffer_; }
 
     Deck& deck(int index) override;
     int currentDeck() const override;
@@ -73,5 +106,12 @@ class DeckUiPorts final : public DeckActions::Host,
     void mixRunning(bool running) override;
 
   private:
-    Application& app_;
+    Parts parts_;
+    QImage backBuffer_;
+    QFont smallFont_, mediumFont_, largeFont_;
+    std::unique_ptr<DeckArea> deckArea_;
+    std::unique_ptr<DeckActions> actions_;
+    std::unique_ptr<DeckControls> controls_;
+    std::unique_ptr<TrackLoader> loader_;
+    std::unique_ptr<AutoMixer> autoMix_;
 };
