@@ -305,7 +305,14 @@ long Application::dispatch(int message, unsigned long wParam, long lParam) {
             autoMix().startAutoMix(deck);
             return 0;
         case msg::kTrackEnded:
-            browser_->loadNextFromPlaylist(deck);
+            autoMix().trackEnded(deck);
+            return 0;
+        case msg::kTrackLoaded:
+            autoMix().trackLoaded(deck);
+            return 0;
+        case msg::kLoadFailed:
+            loader().loadFailed(deck);  // before the auto mix loads the deck again
+            autoMix().loadFailed(deck);
             return 0;
         default:
             return 0;

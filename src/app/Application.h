@@ -114,6 +114,7 @@ class Application : public MainWindow::Host,
     AutoMixer& autoMix();
     SoundSystem& sound() { return *sound_; }
     TrackInfoStore& store() { return *store_; }
+    DeckEventQueue& deckEvents() { return *deckEvents_; }
     EngineState& engine() { return engine_; }
     Settings& settings() { return settings_; }
     DeckUiState& deckUi() { return deckUiState_; }

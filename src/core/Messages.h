@@ -20,8 +20,10 @@ constexpr int kRightButtonDown = 516;
 constexpr int kRightButtonUp = 517;
 constexpr int kJoystickMove = 928;
 constexpr int kJoystickButtonDown = 949;
-constexpr int kMixInto = 1024;     // WM_USER: mix into this deck
-constexpr int kTrackEnded = 1025;  // WM_USER + 1: this deck's track ended
+constexpr int kMixInto = 1024;      // WM_USER: mix into this deck
+constexpr int kTrackEnded = 1025;   // WM_USER + 1: this deck's track ended
+constexpr int kTrackLoaded = 1026;  // this deck took in the file it was asked to load
+constexpr int kLoadFailed = 1027;   // this deck could not open the file it was asked to load
 
 // Notification codes of a command: an edit box gained or lost the focus.
 constexpr int kEditGainedFocus = 256;

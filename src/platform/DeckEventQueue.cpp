@@ -34,10 +34,12 @@ void DeckEventQueue::raise(int kind, int deck) {
 }
 
 void DeckEventQueue::deliverPending() {
-    for (int kind = 0; kind < 2; ++kind) {
+    constexpr int kMessages[] = {msg::kMixInto, msg::kTrackEnded, msg::kTrackLoaded,
+                                 msg::kLoadFailed};
+    for (std::size_t kind = 0; kind < raised_.size(); ++kind) {
         for (int deck = 0; deck < 2; ++deck) {
             if (raised_[kind][deck].exchange(false)) {
-                deliver_(kind == 0 ? msg::kMixInto : msg::kTrackEnded, deck);
+                deliver_(kMessages[kind], deck);
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/SharedValue.h"
+#include "engine/deck/DeckEvents.h"
 #include "engine/deck/TrackInfoStore.h"
 
 Deck::Deck(std::unique_ptr<SoundOutput> output, int index, EngineState& engine,
@@ -296,6 +297,9 @@ bool Deck::load() {
     }
     engine_.deckRedraw = 1;
     restartAt();
+    if (engine_.events != nullptr) {
+        engine_.events->trackLoaded(index_);
+    }
     return true;
 }
 
@@ -315,6 +319,9 @@ void Deck::failLoad() {
     storeShared(current.bpmVotes, 0);
     storeShared(current.peakLevel, 1);
     restartAt();
+    if (engine_.events != nullptr) {
+        engine_.events->loadFailed(index_);
+    }
 }
 
 BeatView Deck::beatView() const {

@@ -10,4 +10,8 @@ class DeckEvents {
     virtual void mixInto(int deck) = 0;
     // This deck's track reached its end.
     virtual void trackEnded(int deck) = 0;
+    // The file this deck was asked to load was taken in and can play, or could not be opened.
+    // Those who do not follow loads need not hear of them.
+    virtual void trackLoaded(int /*deck*/) {}
+    virtual void loadFailed(int /*deck*/) {}
 };

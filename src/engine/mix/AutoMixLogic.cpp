@@ -32,6 +32,66 @@ void AutoMixLogic::start(int a) {
     port_.mixRunning(true);
 }
 
+void AutoMixLogic::mixInto(int deck) {
+    if (!tooShortToMix(deck) && !tooShortToMix(1 - deck)) {
+        start(deck);
+    }
+}
+
+bool AutoMixLogic::tooShortToMix(int deck) const {
+    const int mixSteps = port_.shortMix() ? kMixEnd - (kFadeOutStart - kFadeInEnd) : kMixEnd;
+    const int seconds = port_.trackSeconds(deck);
+    return seconds >= 0 && seconds * 1000 < mixSteps * kStepPeriod;
+}
+
+void AutoMixLogic::trackEnded(int deck) {
+    const int other = 1 - deck;
+    if (running_) {
+        // The track mixed out of, or into, is over: the other one takes the whole volume.
+        port_.setVolume(other, kFull);
+        stop();
+    }
+    if (port_.autoMixOn() && !port_.playing(other)) {
+        if (port_.playable(other) || port_.loading(other)) {
+            startAlone(other);
+        } else {
+            if (port_.loadNextFromPlaylist(deck)) {
+                startAlone(deck);  // the other deck has nothing: this one carries the set on
+            }
+            return;
+        }
+    }
+    port_.loadNextFromPlaylist(deck);
+}
+
+void AutoMixLogic::startAlone(int deck) {
+    if (port_.loading(deck)) {
+        startWhenLoaded_ = deck;
+        return;
+    }
+    startWhenLoaded_ = -1;
+    port_.setVolume(deck, kFull);
+    port_.play(deck);
+}
+
+void AutoMixLogic::trackLoaded(int deck) {
+    if (startWhenLoaded_ == deck && !port_.loading(deck)) {
+        startWhenLoaded_ = -1;
+        if (port_.autoMixOn() && !port_.playing(1 - deck)) {
+            startAlone(deck);
+        }
+    }
+}
+
+void AutoMixLogic::loadFailed(int deck) {
+    if (port_.returnUnplayableRow(deck) && port_.autoMixOn() && port_.loadNextFromPlaylist(deck)) {
+        return;  // a deck waiting to start waits for this row
+    }
+    if (startWhenLoaded_ == deck) {
+        startWhenLoaded_ = -1;
+    }
+}
+
 void AutoMixLogic::step() {
     if (!running_) {
         return;  // a tick left over from a mix that was stopped

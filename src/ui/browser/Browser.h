@@ -64,6 +64,9 @@ class Browser : public PageSwitcher {
 
     // Playlist and history.
     bool loadNextFromPlaylist(int deck) { return playlist_.loadNextFromPlaylist(deck); }
+    bool returnUnplayable(int deck, const BrowserItem& item) {
+        return playlist_.returnUnplayable(deck, item);
+    }
     void addToHistory(const BrowserItem& loaded) { playlist_.addToHistory(loaded); }
     void deleteSelected() { playlist_.deleteSelected(); }
     std::vector<BrowserItem> readPlaylistFile(const std::string& path) const {

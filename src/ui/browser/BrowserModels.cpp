@@ -1,5 +1,6 @@
 #include "ui/browser/BrowserModels.h"
 
+#include <QBrush>
 #include <algorithm>
 #include <random>
 
@@ -48,6 +49,12 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DecorationRole && index.column() == 0 && images_ != nullptr && row.image >= 0) {
         return (*images_)[row.image];
     }
+    if (row.unplayable && role == Qt::ForegroundRole) {
+        return QBrush(Qt::gray);
+    }
+    if (row.unplayable && role == Qt::ToolTipRole) {
+        return QStringLiteral("Impossible to open the file");
+    }
     return {};
 }
 
@@ -65,6 +72,12 @@ Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
 void ItemListModel::setImage(int row, int image) {
     rows_[row].image = image;
     emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
+}
+
+void ItemListModel::setUnplayable(int row) {
+    rows_[row].unplayable = true;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1),
+                     {Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
 void ItemListModel::insert(int row, BrowserItem item, int image) {

@@ -241,25 +241,46 @@ void PlaylistPanel::insertEntries(int index, std::vector<BrowserItem>& entries, 
 }
 
 bool PlaylistPanel::loadNextFromPlaylist(int deck) {
-    if (!ports_.autoMix.autoMixOn() || playlistModel_->size() == 0) {
+    int row = 0;
+    while (row < playlistModel_->size() && playlistModel_->unplayable(row)) {
+        ++row;
+    }
+    if (!ports_.autoMix.autoMixOn() || row == playlistModel_->size()) {
         return false;
     }
     TrackLoading& loading = ports_.loading;
-    const BrowserItem first = playlistModel_->item(0);
+    const BrowserItem first = playlistModel_->item(row);
     if (first.kind == BrowserItem::kPlaylistFile) {
         std::vector<BrowserItem> entries = readPlaylistFile(first.path);
         std::size_t next = 0;
         if (next < entries.size()) {
+            takenByDeck_[deck] = entries[next].path;
             loading.loadOntoDeck(deck, entries[next++]);
         }
         if (next < entries.size() && loading.deckIsFree(1 - deck)) {
+            takenByDeck_[1 - deck] = entries[next].path;
             loading.loadOntoDeck(1 - deck, entries[next++]);
         }
-        insertEntries(1, entries, next);
+        insertEntries(row + 1, entries, next);
     } else {
+        takenByDeck_[deck] = first.path;
         loading.loadOntoDeck(deck, first);
     }
-    playlistModel_->take(0);
+    playlistModel_->take(row);
+    return true;
+}
+
+bool PlaylistPanel::returnUnplayable(int deck, const BrowserItem& item) {
+    if (takenByDeck_[deck].empty() || takenByDeck_[deck] != item.path) {
+        return false;
+    }
+    takenByDeck_[deck].clear();
+    int row = 0;
+    while (row < playlistModel_->size() && playlistModel_->unplayable(row)) {
+        ++row;
+    }
+    insertPlaylistItem(row, item);
+    playlistModel_->setUnplayable(row);
     return true;
 }
 

@@ -43,9 +43,14 @@ class PlaylistPanel : public BrowserPanel {
     // off with its automatic BPM on and the short mix chosen. images: the four images of the rows.
     void build(QWidget& window, QWidget& bands, const std::array<QIcon, 4>* images);
 
-    // With the auto mix on: the first row onto the deck (a playlist file gives its first entries
-    // to this deck and to the other one while that is free); false when nothing was loaded.
+    // With the auto mix on: the first playable row onto the deck (a playlist file gives its first
+    // entries to this deck and to the other one while that is free); false when nothing was
+    // loaded.
     bool loadNextFromPlaylist(int deck);
+    // The deck could not open the item: when it is the row the deck last took from the playlist,
+    // the row goes back to the top of the playlist, after the rows already there for the same
+    // reason, marked unplayable (the auto mix passes it by), and true is returned.
+    bool returnUnplayable(int deck, const BrowserItem& item);
     void addToHistory(const BrowserItem& loaded);
     // A row double-clicked in another list: onto a free deck, the working one first, or to the
     // end of the playlist when both decks hold tracks.
@@ -89,6 +94,7 @@ class PlaylistPanel : public BrowserPanel {
     void savePlaylist();
 
     Ports ports_;
+    std::array<std::string, 2> takenByDeck_;  // the path each deck last took from the playlist
     bool shortMix_ = true;
     ListView* playlist_ = nullptr;
     ListView* history_ = nullptr;

@@ -8,8 +8,11 @@ class AutoMixer {
   public:
     AutoMixer(DeckCommands& commands, AutoMixLogic::Port& port) : logic_(commands, port) {}
 
-    // A mix into the deck (a deck's "mix into" message).
-    void startAutoMix(int deck) { logic_.start(deck); }
+    // The decks' messages: mix into this deck, its track ended, its file loaded or not.
+    void startAutoMix(int deck) { logic_.mixInto(deck); }
+    void trackEnded(int deck) { logic_.trackEnded(deck); }
+    void trackLoaded(int deck) { logic_.trackLoaded(deck); }
+    void loadFailed(int deck) { logic_.loadFailed(deck); }
     // Timer 149.
     void onTimer() { logic_.step(); }
     // The "Mix Now !" button.

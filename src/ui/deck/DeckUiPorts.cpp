@@ -203,6 +203,14 @@ bool DeckUiPorts::playable(int deck) const {
     return parts_.engine.decks[deck]->isPlayable();
 }
 
+bool DeckUiPorts::loading(int deck) const {
+    return parts_.engine.decks[deck]->loadPending();
+}
+
+int DeckUiPorts::trackSeconds(int deck) const {
+    return parts_.engine.decks[deck]->durationSeconds();
+}
+
 bool DeckUiPorts::pitchFromUser(int deck) const {
     return parts_.engine.decks[deck]->pitchFromUser();
 }
@@ -236,6 +244,11 @@ bool DeckUiPorts::autoMixOn() const {
 
 bool DeckUiPorts::loadNextFromPlaylist(int deck) {
     return parts_.browser.loadNextFromPlaylist(deck);
+}
+
+bool DeckUiPorts::returnUnplayableRow(int deck) {
+    const BrowserItem* item = loader_->loadedItem(deck);
+    return item != nullptr && parts_.browser.returnUnplayable(deck, *item);
 }
 
 void DeckUiPorts::mixRunning(bool running) {

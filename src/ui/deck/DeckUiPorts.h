@@ -95,6 +95,8 @@ class DeckUiPorts final : public DeckActions::Host,
     // The automatic mix.
     bool playing(int deck) const override;
     bool playable(int deck) const override;
+    bool loading(int deck) const override;
+    int trackSeconds(int deck) const override;
     bool pitchFromUser(int deck) const override;
     void play(int deck) override;
     void stop(int deck) override;
@@ -103,6 +105,7 @@ class DeckUiPorts final : public DeckActions::Host,
     bool autoBpmOn() const override;
     bool autoMixOn() const override;
     bool loadNextFromPlaylist(int deck) override;
+    bool returnUnplayableRow(int deck) override;
     void mixRunning(bool running) override;
 
   private:

@@ -42,6 +42,13 @@ void TrackLoader::historyDue(int deck) {
     historyRunning_[deck] = false;
 }
 
+void TrackLoader::loadFailed(int deck) {
+    if (historyRunning_[deck]) {
+        parts_.timers.killTimer(timer::kHistoryDeck0 + deck);
+        historyRunning_[deck] = false;
+    }
+}
+
 bool TrackLoader::deckIsFree(int deck) const {
     return parts_.engine.decks[deck]->isFree();
 }

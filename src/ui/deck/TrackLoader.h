@@ -48,6 +48,8 @@ class TrackLoader : private TrackDrop::Port {
     const BrowserItem* loadedItem(int deck) const { return loaded_[deck].get(); }
     // The deck's history timer fired: its track has played long enough to count as played.
     void historyDue(int deck);
+    // The deck could not open its file: it never counts as played.
+    void loadFailed(int deck);
 
     // Rows dragged out of a browser list: the drag cursor and the mouse grab until the drop.
     void beginRowDrag(int rows);

@@ -10,6 +10,8 @@
 
 #include "AppHarness.h"
 #include "FileSizeLimit.h"
+#include "platform/DeckEventQueue.h"
+#include "platform/Mpg123Decoder.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
@@ -354,6 +356,94 @@ TEST_F(AutoMixTest, MixNowInEachDeckState) {
     mixNow();  // neither plays: the deck not selected starts
     EXPECT_EQ(h.deck(1).transportCommand(), 1);
     EXPECT_EQ(h.deck(0).transportCommand(), 0);
+}
+
+// A playlist through the automatic mix with real files, some of which cannot play.
+class PlaylistThroughAutoMixTest : public ::testing::Test {
+  protected:
+    PlaylistThroughAutoMixTest()
+        : h([](TempDir&) {}, makeMpg123Decoder), playlist(h.app->browser().playlistModel()) {}
+
+    void add(const std::string& name, double seconds) {
+        const std::string path =
+            seconds > 0 ? h.dir.write(name, encodeMp3(tone(440, seconds)))
+                        : h.dir.write(name, std::string("These are notes, not music.\n"));
+        h.app->browser().insertPlaylistItem(-1, h.app->browser().itemForFile(path));
+    }
+    void autoMixOn() {
+        h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+        static_cast<QAbstractButton*>(h.app->browser().control(Browser::kAutoMixBox))->click();
+    }
+    // Takes the files asked for in and delivers what the decks said.
+    void serve() {
+        h.serve(2);
+        h.app->deckEvents().deliverPending();
+    }
+    std::string loaded(int deck) const {
+        const BrowserItem* item = h.app->loader().loadedItem(deck);
+        return item != nullptr ? item->title : "";
+    }
+
+    AppHarness h;
+    ItemListModel& playlist;
+};
+
+TEST_F(PlaylistThroughAutoMixTest, UnplayableRowIsSkippedMarkedAndNeverCountedAsPlayed) {
+    add("Text.mp3", 0);
+    add("Two - Second.mp3", 2);
+    add("Three - Third.mp3", 2);
+    autoMixOn();  // the text file onto deck 0, the second track onto deck 1
+    ASSERT_EQ(loaded(0), "Text");
+    ASSERT_EQ(loaded(1), "Second");
+    serve();
+    serve();
+    EXPECT_EQ(loaded(0), "Third");  // the next playable row took its place
+    EXPECT_TRUE(h.deck(0).isPlayable());
+    ASSERT_EQ(playlist.size(), 1);
+    EXPECT_EQ(playlist.item(0).title, "Text");  // back in the playlist, marked
+    EXPECT_TRUE(playlist.unplayable(0));
+    EXPECT_EQ(playlist.data(playlist.index(0, 0), Qt::ToolTipRole).toString(),
+              "Impossible to open the file");
+
+    // History counts the tracks on the decks once their time comes, never the text file.
+    h.dispatch(msg::kTimer, timer::kHistoryDeck0);
+    h.dispatch(msg::kTimer, timer::kHistoryDeck1);
+    ItemListModel& history = h.app->browser().historyModel();
+    ASSERT_EQ(history.size(), 2);
+    EXPECT_EQ(history.item(0).title, "Third");
+    EXPECT_EQ(history.item(1).title, "Second");
+
+    add("Four - Fourth.mp3", 2);
+    h.app->loader().loadTrack(0, playlist.item(0));  // the DJ tries it by hand
+    EXPECT_TRUE(h.app->timerActive(timer::kHistoryDeck0));
+    serve();
+    EXPECT_FALSE(h.app->timerActive(timer::kHistoryDeck0));
+    EXPECT_EQ(loaded(0), "Text");  // the deck is left to the DJ
+    ASSERT_EQ(playlist.size(), 2);
+    EXPECT_EQ(playlist.item(1).title, "Fourth");
+    EXPECT_TRUE(playlist.unplayable(0));
+    EXPECT_FALSE(playlist.unplayable(1));
+}
+
+TEST_F(PlaylistThroughAutoMixTest, ShortTrackIsNotMixedIntoButPlaysWhenTheOtherEnds) {
+    add("One - First.mp3", 9);
+    add("Two - Short.mp3", 1);
+    add("Three - Third.mp3", 9);
+    autoMixOn();
+    serve();
+    h.deck(0).requestPlay();
+    serve();
+    h.dispatch(msg::kMixInto, 1);
+    EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);  // too short to mix into
+    EXPECT_FALSE(h.deck(1).playing());
+
+    h.deck(0).requestPause();  // as at the end of the track
+    serve();
+    h.dispatch(msg::kTrackEnded, 0);
+    serve();
+    EXPECT_TRUE(h.deck(1).playing());
+    EXPECT_EQ(h.app->deckUi().deckVolume[1], 256);
+    EXPECT_EQ(loaded(0), "Third");
 }
 
 }  // namespace
