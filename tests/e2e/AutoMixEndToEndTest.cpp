@@ -197,4 +197,87 @@ TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     expectBeatsTogether(pcm, kTracks[0].clickHz, kTracks[2].clickHz, (mix2 + 6) * 0.2);
 }
 
+// The longest run of 100 ms windows, in seconds, between the first sound and the last, in which
+// nothing is heard.
+double longestSilence(const std::vector<int16_t>& pcm) {
+    constexpr long kSpan = kRate / 10;
+    std::vector<bool> heard;
+    for (long at = 0; 2 * (at + kSpan) <= static_cast<long>(pcm.size()); at += kSpan) {
+        heard.push_back(std::any_of(pcm.begin() + 2 * at, pcm.begin() + 2 * (at + kSpan),
+                                    [](int16_t v) { return std::abs(v) > 300; }));
+    }
+    const auto first = std::find(heard.begin(), heard.end(), true);
+    const auto last = std::find(heard.rbegin(), heard.rend(), true).base();
+    int run = 0;
+    int longest = 0;
+    for (auto it = first; it < last; ++it) {
+        run = *it ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest * 0.1;
+}
+
+TEST(AutoMixEndToEndTest, ShortTrackAndUnplayableFileLeaveNoSilence) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
+    }
+    Session s;
+    const std::filesystem::path music = s.dir.path() / "music";
+    struct Row {
+        const char* name;
+        double seconds, toneHz;  // 0 s: a text file
+    };
+    const Row rows[5] = {{"One - Opening Song.mp3", 25, 300},
+                         {"Two - Short Interlude.mp3", 1, 700},
+                         {"Three - Notes.mp3", 0, 0},
+                         {"Four - Fourth Song.mp3", 25, 1500},
+                         {"Five - Fifth Song.mp3", 25, 2500}};
+    std::string list;
+    QStringList playable{"--store"};  // the text file is not analysed: it cannot be
+    for (const Row& row : rows) {
+        const std::string name = std::string("music/tracks/") + row.name;
+        const std::string path = row.seconds > 0
+                                     ? s.dir.write(name, encodeMp3(tone(row.toneHz, row.seconds)))
+                                     : s.dir.write(name, std::string("Not music.\n"));
+        list += path + "\n";
+        if (row.seconds > 0) {
+            playable << QString::fromStdString(path);
+        }
+    }
+    s.dir.write("music/set.m3u", list);
+    ASSERT_EQ(s.run("spinora-analyze", playable), 0);
+    s.writeSettings("[General]\nInitial folder=@ByteArray(" + music.string() + ")\n");
+    ASSERT_TRUE(s.start());
+
+    s.key("F3");
+    s.drag(250, 101, 520, 150);  // the playlist file into the playlist
+    s.click(250, 60);            // "Auto Mix": the first two tracks onto the decks
+    const QRect titles[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
+    ASSERT_TRUE(s.waitUntil([&] {
+        const QImage shot = s.screenshot();
+        return pixelsNear(shot, titles[0], qRgb(0, 255, 0), 60) > 30 &&
+               pixelsNear(shot, titles[1], qRgb(0, 255, 0), 60) > 30;
+    }));
+    s.key("Tab");  // deck A, with the first track
+    s.key("space");
+    EXPECT_TRUE(s.waitUntil(
+        [&] {
+            const std::vector<int16_t> pcm = s.played();
+            const long tail = static_cast<long>(pcm.size()) - 2 * 2 * kRate;
+            return tail > 2L * kRate * 60 &&
+                   std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; });
+        },
+        180));
+    const std::vector<int16_t> pcm = s.played();
+    const double silence = longestSilence(pcm);
+    EXPECT_LT(silence, 1.0);
+    RecordProperty("longest_silence_s", std::to_string(silence));
+    for (const Row& row : rows) {
+        if (row.seconds > 0) {
+            const std::vector<double> level = levels(pcm, row.toneHz);
+            EXPECT_GT(*std::max_element(level.begin(), level.end()), 3000.0) << row.name;
+        }
+    }
+}
+
 }  // namespace
