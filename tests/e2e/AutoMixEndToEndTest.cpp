@@ -140,6 +140,33 @@ void expectBeatsTogether(const std::vector<int16_t>& pcm, double outgoing, doubl
     EXPECT_GE(compared, 2);
 }
 
+// On the auto-mix page, the playlist file of the music folder into the playlist and "Auto Mix"
+// on: its first two entries go onto the decks, the rest into the playlist. False when the decks
+// never showed their titles.
+bool loadTheSet(Session& s) {
+    s.key("F3");
+    s.drag(250, 101, 520, 150);
+    s.click(250, 60);
+    const QRect titles[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
+    return s.waitUntil([&] {
+        const QImage shot = s.screenshot();
+        return pixelsNear(shot, titles[0], qRgb(0, 255, 0), 60) > 30 &&
+               pixelsNear(shot, titles[1], qRgb(0, 255, 0), 60) > 30;
+    });
+}
+
+// A set of over a minute, then two seconds of silence: everything stopped.
+bool waitForTheEnd(Session& s) {
+    return s.waitUntil(
+        [&] {
+            const std::vector<int16_t> pcm = s.played();
+            const long tail = static_cast<long>(pcm.size()) - 2 * 2 * kRate;
+            return tail > 2L * kRate * 60 &&
+                   std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; });
+        },
+        180);
+}
+
 TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
@@ -158,25 +185,9 @@ TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     s.writeSettings("[General]\nInitial folder=@ByteArray(" + music.string() + ")\n");
     ASSERT_TRUE(s.start());
 
-    s.key("F3");
-    s.drag(250, 101, 520, 150);  // the playlist file into the playlist
-    s.click(250, 60);            // "Auto Mix": its entries go onto the decks and the playlist
-    const QRect titles[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
-    ASSERT_TRUE(s.waitUntil([&] {
-        const QImage shot = s.screenshot();
-        return pixelsNear(shot, titles[0], qRgb(0, 255, 0), 60) > 30 &&
-               pixelsNear(shot, titles[1], qRgb(0, 255, 0), 60) > 30;
-    }));
+    ASSERT_TRUE(loadTheSet(s));
     s.key("space");
-    // The whole set, then two seconds of silence: everything stopped.
-    EXPECT_TRUE(s.waitUntil(
-        [&] {
-            const std::vector<int16_t> pcm = s.played();
-            const long tail = static_cast<long>(pcm.size()) - 2 * 2 * kRate;
-            return tail > 2L * kRate * 60 &&
-                   std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; });
-        },
-        180));
+    EXPECT_TRUE(waitForTheEnd(s));
     const std::vector<int16_t> pcm = s.played();
     const std::vector<double> two = levels(pcm, kTracks[1].toneHz * kSecondSpeed);
     const std::vector<double> one = levels(pcm, kTracks[0].toneHz);
@@ -249,25 +260,10 @@ TEST(AutoMixEndToEndTest, ShortTrackAndUnplayableFileLeaveNoSilence) {
     s.writeSettings("[General]\nInitial folder=@ByteArray(" + music.string() + ")\n");
     ASSERT_TRUE(s.start());
 
-    s.key("F3");
-    s.drag(250, 101, 520, 150);  // the playlist file into the playlist
-    s.click(250, 60);            // "Auto Mix": the first two tracks onto the decks
-    const QRect titles[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
-    ASSERT_TRUE(s.waitUntil([&] {
-        const QImage shot = s.screenshot();
-        return pixelsNear(shot, titles[0], qRgb(0, 255, 0), 60) > 30 &&
-               pixelsNear(shot, titles[1], qRgb(0, 255, 0), 60) > 30;
-    }));
+    ASSERT_TRUE(loadTheSet(s));
     s.key("Tab");  // deck A, with the first track
     s.key("space");
-    EXPECT_TRUE(s.waitUntil(
-        [&] {
-            const std::vector<int16_t> pcm = s.played();
-            const long tail = static_cast<long>(pcm.size()) - 2 * 2 * kRate;
-            return tail > 2L * kRate * 60 &&
-                   std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; });
-        },
-        180));
+    EXPECT_TRUE(waitForTheEnd(s));
     const std::vector<int16_t> pcm = s.played();
     const double silence = longestSilence(pcm);
     EXPECT_LT(silence, 1.0);

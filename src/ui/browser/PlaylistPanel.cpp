@@ -240,11 +240,16 @@ void PlaylistPanel::insertEntries(int index, std::vector<BrowserItem>& entries, 
     }
 }
 
-bool PlaylistPanel::loadNextFromPlaylist(int deck) {
+int PlaylistPanel::firstPlayableRow() const {
     int row = 0;
     while (row < playlistModel_->size() && playlistModel_->unplayable(row)) {
         ++row;
     }
+    return row;
+}
+
+bool PlaylistPanel::loadNextFromPlaylist(int deck) {
+    const int row = firstPlayableRow();
     if (!ports_.autoMix.autoMixOn() || row == playlistModel_->size()) {
         return false;
     }
@@ -275,10 +280,7 @@ bool PlaylistPanel::returnUnplayable(int deck, const BrowserItem& item) {
         return false;
     }
     takenByDeck_[deck].clear();
-    int row = 0;
-    while (row < playlistModel_->size() && playlistModel_->unplayable(row)) {
-        ++row;
-    }
+    const int row = firstPlayableRow();
     insertPlaylistItem(row, item);
     playlistModel_->setUnplayable(row);
     return true;

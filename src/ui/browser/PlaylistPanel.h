@@ -87,6 +87,8 @@ class PlaylistPanel : public BrowserPanel {
     void activateRow(ListView& view);
     void activateItem(const BrowserItem& item, int row, bool fromPlaylist);
     void insertEntries(int index, std::vector<BrowserItem>& entries, std::size_t from);
+    // The rows passed by as unplayable stand first; the size when there is no other.
+    int firstPlayableRow() const;
     void dragFrom(ListView& view);
     void switchAutoMix();
     void removePlayed();
