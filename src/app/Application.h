@@ -104,6 +104,8 @@ class Application : public MainWindow::Host,
     void pageShown(int page) override;
     void sendCommand(int id, int code) override;
     void beginRowDrag(int rows) override;
+
+    // The parts it wires, for the entry point and the tests.
     Screen* screen() { return screen_.get(); }
     Browser& browser() { return *browser_; }
     DeckArea& deckArea();
