@@ -23,25 +23,25 @@ Deck::~Deck() {
 }
 
 void Deck::requestLoad(const std::string& path) {
-    transportCommand_ = -1;
+    transport_ = Transport::Pause;
     // A load requested before the previous one was taken up replaces it.
     opener_.open(path, snapshotRecord(record()), engine_.autoMixEnabled != 0);
 }
 
 void Deck::requestPlay() {
     if (isPlayable()) {
-        transportCommand_ = 1;
+        transport_ = Transport::Play;
     }
 }
 
 void Deck::requestPause() {
     if (isPlayable()) {
-        transportCommand_ = -1;
+        transport_ = Transport::Pause;
     }
 }
 
 void Deck::requestStop() {
-    pendingSeek_ = 2.0f;
+    pendingSeek_.post(1.0f);  // the end: nothing plays past it
 }
 
 void Deck::requestSeek(float position) {
@@ -49,17 +49,17 @@ void Deck::requestSeek(float position) {
         return;
     }
     if (!playing()) {
-        transportCommand_ = 1;
+        transport_ = Transport::Play;
     }
-    pendingSeek_ = position + 1.0f;
+    pendingSeek_.post(position);
 }
 
 void Deck::requestPlayFromCue() {
     if (!isLoaded()) {
         return;
     }
-    transportCommand_ = 1;
-    pendingSeek_ = loadShared(record().cuePosition) + 1.0f;
+    transport_ = Transport::Play;
+    pendingSeek_.post(loadShared(record().cuePosition));
 }
 
 void Deck::pressCue() {
@@ -67,21 +67,21 @@ void Deck::pressCue() {
         return;
     }
     if (playing()) {
-        transportCommand_ = -1;
+        transport_ = Transport::Pause;
         cueState_ = 0;
     }
     const float cue = loadShared(record().cuePosition);
     switch (cueState_) {
         case 0:
-            pendingSeek_ = cue + 1.0f;
+            pendingSeek_.post(cue);
             cueState_ = cue != 0.0f ? 1 : 2;
             break;
         case 1:
-            pendingSeek_ = 1.0f;
+            pendingSeek_.post(0.0f);
             cueState_ = 2;
             break;
         default:
-            pendingSeek_ = loadShared(record().startPosition) + 1.0f;
+            pendingSeek_.post(loadShared(record().startPosition));
             cueState_ = 0;
             break;
     }
@@ -113,7 +113,7 @@ void Deck::setVolume(int level) {
         output_->setVolume(level);
     } else {
         // Wave-out outputs apply the level while writing, on the audio thread.
-        pendingVolume_ = level + 1;
+        pendingVolume_.post(level);
     }
 }
 
@@ -217,7 +217,7 @@ void Deck::resend() {
 }
 
 void Deck::pause() {
-    transportCommand_ = 0;
+    transport_ = Transport::None;
     if (playing()) {
         playing_ = 0;
         output_->flush();
@@ -232,11 +232,11 @@ void Deck::restartAt() {
     unfilledCount_ = kRingSize;
     detector_.clearHistory();
     decoding_ = decoder_ != nullptr ? 1 : 0;
-    const int command = transportCommand_;
-    if (command > 0) {
-        transportCommand_ = 0;
+    const Transport command = transport_;
+    if (command == Transport::Play) {
+        transport_ = Transport::None;
         playing_ = 1;
-    } else if (command < 0) {
+    } else if (command == Transport::Pause) {
         pause();
     }
     // The first frame at once gives the read entry the true stream position of the new place.

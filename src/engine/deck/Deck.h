@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/PendingRequest.h"
 #include "engine/beat/BeatDetector.h"
 #include "engine/beat/BeatPhase.h"
 #include "engine/deck/Decoder.h"
@@ -34,6 +35,9 @@ class Deck {
     static constexpr int kUnityPitch = SoundOutput::kUnityPitch;
     static constexpr int kMinPitch = 3686;
     static constexpr int kMaxPitch = 4506;
+
+    // What the transport is asked to do next.
+    enum class Transport : int32_t { None, Play, Pause };
 
     // makeDecoder gives a fresh decoder for every file opened (on a loader thread).
     Deck(std::unique_ptr<SoundOutput> output, int index, EngineState& engine,
@@ -111,10 +115,10 @@ class Deck {
     // for the audio thread.
     bool loadPending() const { return opener_.pending(); }
     bool loadReady() const { return opener_.ready(); }
-    float pendingSeek() const { return pendingSeek_; }
-    int transportCommand() const { return transportCommand_; }
+    // The stream position asked for (1 or more: stopped past the end).
+    std::optional<float> pendingSeek() const { return pendingSeek_.peek(); }
+    Transport transportRequest() const { return transport_; }
     int pendingMove() const { return pendingMove_; }
-    int pendingVolume() const { return pendingVolume_; }
 
     // Audio-thread state (stereo frames; frameTable: the stream position of each ring slot).
     int writeIndex() const { return writeIndex_; }
@@ -155,10 +159,11 @@ class Deck {
     std::atomic<int> unfilledCount_{kRingSize};
 
     std::atomic<int> pendingPitch_{0};
-    std::atomic<int> transportCommand_{0};  // +1 play, -1 pause
+    std::atomic<Transport> transport_{Transport::None};
+    static_assert(std::atomic<Transport>::is_always_lock_free);
     std::atomic<int> pendingMove_{0};
-    std::atomic<int> pendingVolume_{0};  // level + 1
-    std::atomic<float> pendingSeek_{0};  // position + 1.0
+    PendingRequest<int> pendingVolume_;
+    PendingRequest<float> pendingSeek_;
 
     std::atomic<int> playing_{0};
     std::atomic<int> cueState_{0};
