@@ -109,6 +109,7 @@ void Deck::requestMove(int stereoFrames) {
 }
 
 void Deck::setVolume(int level) {
+    volume_ = level;
     if (engine_.useDirectSound) {
         output_->setVolume(level);
     } else {
@@ -118,6 +119,7 @@ void Deck::setVolume(int level) {
 }
 
 void Deck::setCueVolume(int level) {
+    cueVolume_ = level;
     output_->setCueVolume(level);
 }
 
@@ -194,7 +196,7 @@ int Deck::decodeStep() {
         std::fill_n(frame, 2 * kFrameSize, int16_t{0});
     }
     if (playing()) {
-        output_->write(frame, kFrameSize);
+        send(frame, kFrameSize);
     }
     detector_.feed(frame);
     writeIndex_ += kFrameSize;
@@ -206,13 +208,28 @@ int Deck::decodeStep() {
 }
 
 void Deck::resend() {
-    output_->flush();
+    flushOutput();
     const int read = readIndex_;
     if (writeIndex_ >= read) {
-        output_->write(&ring_[2 * read], writeIndex_ - read);
+        send(&ring_[2 * read], writeIndex_ - read);
     } else {
-        output_->write(&ring_[2 * read], kRingSize - read);
-        output_->write(ring_.data(), writeIndex_);
+        send(&ring_[2 * read], kRingSize - read);
+        send(ring_.data(), writeIndex_);
+    }
+}
+
+void Deck::send(const int16_t* frames, int stereoFrames) {
+    fade_.write(*output_, frames, stereoFrames);
+}
+
+void Deck::flushOutput() {
+    output_->flush();
+    fade_.outputFlushed();
+}
+
+void Deck::keepForFade() {
+    if (audible()) {
+        fade_.capture(ring_.data(), kRingSize, readIndex_, aheadCount_);
     }
 }
 
@@ -220,13 +237,13 @@ void Deck::pause() {
     transport_ = Transport::None;
     if (playing()) {
         playing_ = 0;
-        output_->flush();
+        flushOutput();
         output_->fillSilence();
     }
 }
 
 void Deck::restartAt() {
-    output_->flush();
+    flushOutput();
     readIndex_ = writeIndex_;
     aheadCount_ = 0;
     unfilledCount_ = kRingSize;

@@ -12,6 +12,7 @@
 #include "engine/beat/BeatPhase.h"
 #include "engine/deck/Decoder.h"
 #include "engine/deck/EngineState.h"
+#include "engine/deck/JumpFade.h"
 #include "engine/deck/TrackOpener.h"
 #include "engine/sound/SoundOutput.h"
 
@@ -20,8 +21,10 @@
 // sound output. What decodes, plays or moves runs on the audio thread; the main thread reads the
 // deck's state and leaves requests, which the next service step takes up. Three main-thread calls
 // write shared state themselves: pressCue (the cue state), setCueHere (the cue point of the record)
-// and, on buffer outputs, setVolume and setCueVolume (the device volume). A file is opened on a
-// loader thread, and the audio thread takes it in once it is ready.
+// and setVolume and setCueVolume (the levels the deck keeps, and on buffer outputs the device
+// volume). A file is opened on a loader thread, and the audio thread takes it in once it is ready.
+// When the play position of an audible deck jumps, the output fades from the old place to the new
+// one (see JumpFade).
 class Deck {
   public:
     using DecoderFactory = TrackOpener::DecoderFactory;
@@ -138,6 +141,13 @@ class Deck {
     void moveReadIndex(int frames);
     int samplesBetween(double from, double to) const;
     void notifyPosition();
+    // Playing, and heard at some level on the main output or the cue one.
+    bool audible() const { return playing() && (volume_ > 0 || cueVolume_ > 0); }
+    // The output, through the fade of a jump.
+    void send(const int16_t* frames, int stereoFrames);
+    void flushOutput();
+    // Just before the play position jumps: what the old place would play next, when heard.
+    void keepForFade();
 
     void failLoad();
     void setPitch(int pitch);
@@ -152,6 +162,7 @@ class Deck {
     const int index_;
     TrackOpener opener_;
     std::array<int16_t, 2 * kRingSize> ring_{};
+    JumpFade fade_;
 
     std::atomic<int> readIndex_{0};
     int writeIndex_ = 0;
@@ -171,4 +182,6 @@ class Deck {
     std::atomic<int> durationSeconds_{-1};
     std::atomic<int> pitchFromUser_{0};
     std::atomic<int> pitch_{kUnityPitch};
+    std::atomic<int> volume_{256};  // the levels last asked for: outputs start at full
+    std::atomic<int> cueVolume_{256};
 };

@@ -12,6 +12,7 @@ constexpr float kAutoMixPoint = 0.8f;
 }  // namespace
 
 void Deck::serviceStep() {
+    fade_.nextStep();
     if (playing()) {
         followPlayPosition(output_->pendingSamples());
         notifyPosition();
@@ -94,7 +95,7 @@ void Deck::seek() {
         position_ = -1.0f;
         playing_ = 0;
         decoding_ = 0;
-        output_->flush();
+        flushOutput();
         output_->fillSilence();
         cueState_ = 0;
         return;
@@ -102,6 +103,7 @@ void Deck::seek() {
     if (decoder_ == nullptr) {
         return;  // no file: nothing to seek in
     }
+    keepForFade();
     decoder_->seekTo(target);
     position_ = target;
     restartAt();
@@ -150,6 +152,9 @@ void Deck::moveWhilePlaying() {
         m = std::max(m, limit);
     } else {
         m = std::min(m, aheadCount_.load());
+    }
+    if (m != 0) {
+        keepForFade();
     }
     moveReadIndex(m);
     resend();
