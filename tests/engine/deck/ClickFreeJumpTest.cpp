@@ -8,12 +8,9 @@
 
 #include "DeckLoading.h"
 #include "FakeDecoder.h"
-#include "OutputConfigurations.h"
-#include "TestPlayback.h"
+#include "TestSoundSystem.h"
 #include "engine/beat/BeatDetector.h"
 #include "engine/deck/JumpFade.h"
-#include "engine/deck/SoundSystem.h"
-#include "engine/deck/TrackInfoStore.h"
 
 namespace {
 
@@ -42,31 +39,25 @@ Smoothness smoothness(const std::vector<int16_t>& played, int channels, int chan
 TEST(ClickFreeJumpTest, JumpsWhilePlayingMakeNoStepLargerThanTheToneOwn) {
     for (const OutputConfiguration& c : kOutputConfigurations) {
         SCOPED_TRACE(c.name);
-        TrackInfoStore store({}, 1, 0);
-        EngineState engine;
-        engine.store = &store;
-        engine.useDirectSound = c.useDirectSound;
-        TestBackend backend;
-        SoundSystem sound(backend, engine, fakeDecoders(kTone));
-        ASSERT_EQ(sound.openSound(c.settings()), nullptr);
-        sound.audioThread()->stop();
-        Deck& deck0 = *sound.deck(0);
-        Deck& deck1 = *sound.deck(1);
+        TestSoundSystem t(c.settings(), fakeDecoders(kTone));
+        ASSERT_EQ(t.openError, nullptr);
+        Deck& deck0 = t.deck(0);
+        const std::vector<TestPlayback*>& cards = t.backend.streams;
         deck0.requestLoad("/music/Tone.mp3");
         awaitOpened(deck0);
-        playBlocks(backend, deck0, deck1, 1);
+        t.play(1);
         deck0.requestPlay();
-        playBlocks(backend, deck0, deck1, 40);
+        t.play(40);
         // Where each card stands, in its frames.
         const auto marks = [&] {
             std::vector<std::size_t> at;
-            for (const TestPlayback* clock : backend.streams) {
+            for (const TestPlayback* clock : cards) {
                 at.push_back(clock->played.size() / clock->channels());
             }
             return at;
         };
         const std::vector<std::size_t> steady = marks();
-        playBlocks(backend, deck0, deck1, 20);
+        t.play(20);
 
         const std::pair<const char*, std::function<void()>> jumps[] = {
             {"half a period on", [&] { deck0.requestMove(50); }},
@@ -90,11 +81,11 @@ TEST(ClickFreeJumpTest, JumpsWhilePlayingMakeNoStepLargerThanTheToneOwn) {
         for (const auto& [name, request] : jumps) {
             SCOPED_TRACE(name);
             request();
-            playBlocks(backend, deck0, deck1, 20);
+            t.play(20);
             ASSERT_TRUE(deck0.playing());
             const std::vector<std::size_t> to = marks();
-            for (std::size_t k = 0; k < backend.streams.size(); ++k) {
-                const TestPlayback& clock = *backend.streams[k];
+            for (std::size_t k = 0; k < cards.size(); ++k) {
+                const TestPlayback& clock = *cards[k];
                 for (int ch = 0; ch < clock.channels(); ++ch) {
                     SCOPED_TRACE(testing::Message() << "card " << k << " channel " << ch);
                     const Smoothness tone =
@@ -108,7 +99,7 @@ TEST(ClickFreeJumpTest, JumpsWhilePlayingMakeNoStepLargerThanTheToneOwn) {
             }
             from = to;
         }
-        sound.closeSound();
+        t.sound.closeSound();
     }
 }
 

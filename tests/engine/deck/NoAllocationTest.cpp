@@ -5,10 +5,8 @@
 
 #include "DeckLoading.h"
 #include "Mp3Fixtures.h"
-#include "OutputConfigurations.h"
-#include "TestPlayback.h"
+#include "TestSoundSystem.h"
 #include "core/RealTimeGuard.h"
-#include "engine/deck/SoundSystem.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "platform/Mpg123Decoder.h"
 
@@ -45,19 +43,13 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
     const std::string second = dir.write("b.mp3", encodeMp3(drums(128, 2.5)));
     for (const OutputConfiguration& c : kOutputConfigurations) {
         SCOPED_TRACE(c.name);
-        TrackInfoStore store({}, 1, 0);
-        EngineState engine;
-        engine.store = &store;
-        engine.useDirectSound = c.useDirectSound;
-        TestBackend backend;
-        SoundSystem sound(backend, engine, makeMpg123Decoder);
-        ASSERT_EQ(sound.openSound(c.settings()), nullptr);
-        sound.audioThread()->stop();
-        for (TestPlayback* clock : backend.streams) {
+        TestSoundSystem t(c.settings(), makeMpg123Decoder);
+        ASSERT_EQ(t.openError, nullptr);
+        for (TestPlayback* clock : t.backend.streams) {
             clock->keepPlayed = false;
         }
-        Deck& deck0 = *sound.deck(0);
-        Deck& deck1 = *sound.deck(1);
+        Deck& deck0 = t.deck(0);
+        Deck& deck1 = t.deck(1);
 
         long violations = 0;
         // Blocks of the cards, with the decks served between them as the audio thread would.
@@ -65,7 +57,7 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
             realtime::resetViolations();
             {
                 const realtime::Scope audioThread;
-                playBlocks(backend, deck0, deck1, blocks);
+                t.play(blocks);
             }
             violations += realtime::violations();
             if (realtime::violations() != 0) {
@@ -103,7 +95,7 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
         deck1.requestPlay();
         audio(50);
         EXPECT_EQ(violations, 0);
-        sound.closeSound();
+        t.sound.closeSound();
     }
 }
 

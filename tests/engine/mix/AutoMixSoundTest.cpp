@@ -7,10 +7,8 @@
 
 #include "DeckLoading.h"
 #include "Mp3Fixtures.h"
-#include "TestPlayback.h"
-#include "engine/deck/SoundSystem.h"
+#include "TestSoundSystem.h"
 #include "engine/deck/TrackAnalysis.h"
-#include "engine/deck/TrackInfoStore.h"
 #include "engine/mix/AutoMixLogic.h"
 #include "engine/mix/DeckActions.h"
 #include "platform/Mpg123Decoder.h"
@@ -75,40 +73,33 @@ TEST(AutoMixSoundTest, ShortMixOverSustainedTonesMakesNoWaveformJump) {
         mixed({tone(300, 14.0, kRate, 2, 6000), scaled(clicks(124, 14.0), 0.25)}),
         mixed({tone(700, 14.0, kRate, 2, 6000), scaled(clicks(128, 14.0), 0.25)}),
     };
-    TrackInfoStore store({}, 1, 0);
+    TestSoundSystem t({}, makeMpg123Decoder);
+    ASSERT_EQ(t.openError, nullptr);
+    t.engine.autoBpmEnabled = 1;
     std::string paths[2];
     int ownSteps = 0;
     for (int d = 0; d < 2; ++d) {
         paths[d] = dir.write(d == 0 ? "first.mp3" : "second.mp3", encodeMp3(tracks[d]));
         const TrackAnalysis analysis = analyseTrack(paths[d], 1, makeMpg123Decoder);
         ASSERT_EQ(analysis.status, kDeckNormal);
-        store.insert(analysis.record);
+        t.store.insert(analysis.record);
         ownSteps += largestStep(tracks[d].samples, 0, tracks[d].frames());
+        t.deck(d).requestLoad(paths[d]);
+        awaitOpened(t.deck(d));
     }
-    EngineState engine;
-    engine.store = &store;
-    engine.autoBpmEnabled = 1;
-    TestBackend backend;
-    SoundSystem sound(backend, engine, makeMpg123Decoder);
-    ASSERT_EQ(sound.openSound({}), nullptr);
-    sound.audioThread()->stop();
-    Deck& deck0 = *sound.deck(0);
-    Deck& deck1 = *sound.deck(1);
-    for (int d = 0; d < 2; ++d) {
-        sound.deck(d)->requestLoad(paths[d]);
-        awaitOpened(*sound.deck(d));
-    }
-    playBlocks(backend, deck0, deck1, 1);
+    t.play(1);
+    Deck& deck0 = t.deck(0);
+    Deck& deck1 = t.deck(1);
     ASSERT_TRUE(deck0.isPlayable() && deck1.isPlayable());
 
-    MixHost host(sound);
+    MixHost host(t.sound);
     DeckActions actions(host);
     AutoMixLogic mix(actions, host);
-    TestPlayback& card = *backend.streams[0];
+    TestPlayback& card = *t.backend.streams[0];
     long frames = 0;  // played by the card
     const auto playUntil = [&](long frame) {
         for (; frames < frame; frames += TestPlayback::kBlock) {
-            playBlocks(backend, deck0, deck1, 1);
+            t.play(1);
         }
     };
     deck0.requestPlay();
