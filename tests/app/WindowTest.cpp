@@ -87,9 +87,11 @@ class WindowTest : public ::testing::Test {
 TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     Deck& deck = h.deck(0);
     h.press(Qt::Key_Space);
-    EXPECT_EQ(deck.transportCommand(), 1);
+    h.serve(1);
+    EXPECT_TRUE(deck.playing());
     h.press(Qt::Key_P);
-    EXPECT_EQ(deck.transportCommand(), -1);
+    h.serve(1);
+    EXPECT_FALSE(deck.playing());
     h.press(Qt::Key_Left);
     EXPECT_EQ(deck.pendingMove(), 256);  // forward
     h.press(Qt::Key_Right);
@@ -99,7 +101,7 @@ TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     h.press(Qt::Key_Down);
     EXPECT_EQ(deck.pendingPitch(), 4096 + 8);  // from the pitch in effect, not the pending one
     h.press(Qt::Key_S);
-    EXPECT_NE(deck.pendingSeek(), 0.0f);
+    EXPECT_TRUE(deck.pendingSeek());
     h.press(Qt::Key_F3);
     EXPECT_EQ(h.app->deckUi().browserPage, Browser::kAutoMixPage);
     h.press(Qt::Key_F1);
@@ -108,7 +110,8 @@ TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     h.press(Qt::Key_Tab);
     EXPECT_EQ(h.app->deckUi().selectedDeck, 1);
     h.press(Qt::Key_Space);
-    EXPECT_EQ(h.deck(1).transportCommand(), 1);
+    h.serve(1);
+    EXPECT_TRUE(h.deck(1).playing());
 }
 
 TEST_F(WindowTest, PitchKeysStopAtTheEndsOfTheRange) {
@@ -151,14 +154,14 @@ TEST_F(WindowTest, SearchBoxKeepsTheKeysUntilEscape) {
     EXPECT_TRUE(box.hasFocus());
     h.press(Qt::Key_P);
     EXPECT_EQ(box.text(), "as");
-    EXPECT_EQ(h.deck(0).transportCommand(), -1);
+    EXPECT_EQ(h.deck(0).transportRequest(), Deck::Transport::Pause);
 }
 
 TEST_F(WindowTest, ClicksOnTheDeckArea) {
     h.click(151, 400);  // 12 o'clock on disc 0: stop at the end
-    EXPECT_FLOAT_EQ(h.deck(0).pendingSeek(), 2.0f);
+    EXPECT_FLOAT_EQ(h.deck(0).pendingSeek().value_or(-1.0f), 1.0f);
     h.click(647, 480);  // 6 o'clock on disc 1: half way
-    EXPECT_FLOAT_EQ(h.deck(1).pendingSeek(), 1.5f);
+    EXPECT_FLOAT_EQ(h.deck(1).pendingSeek().value_or(-1.0f), 0.5f);
     h.click(325, 444);  // the mix pad's left corner
     EXPECT_EQ(h.app->deckUi().deckVolume, (std::array<int, 2>{256, 0}));
     h.click(539, 560);  // deck select B
@@ -324,7 +327,7 @@ TEST_F(DialogKeysTest, QuitQuestionIsAnsweredByKeys) {
     }
     EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
     EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
-    EXPECT_EQ(h.deck(1).transportCommand(), 0);
+    EXPECT_EQ(h.deck(1).transportRequest(), Deck::Transport::None);
     EXPECT_TRUE(h.deck(0).playing());
 }
 
@@ -363,7 +366,7 @@ TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {
     EXPECT_EQ(path.filename(), "my set-2.m3u");
     EXPECT_EQ(std::filesystem::canonical(path.parent_path()),
               std::filesystem::canonical(h.dir.path()));
-    EXPECT_EQ(h.deck(0).transportCommand(), 0);
+    EXPECT_EQ(h.deck(0).transportRequest(), Deck::Transport::None);
     EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
 }
 

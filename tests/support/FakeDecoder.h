@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <set>
@@ -18,6 +19,7 @@ struct FakeTrack {
     std::set<int> tryAgainBefore{};  // frames preceded by one try-again answer
     int failAt = -1;                 // frame whose decoding fails
     std::function<void()> onOpen{};  // runs in open(), on the thread that opens
+    double toneHz = 0.0;             // when set, a sine of this frequency on both channels
 };
 
 // What the decoders made for one deck were asked to do, across loads.
@@ -28,8 +30,11 @@ struct FakeDecoderLog {
 
 // A decoder playing a scripted track. Every sample tells where it comes from: the left channel
 // holds the frame number and the right one the sample's index within its frame (mono: the index).
+// A track with a tone plays a sustained sine instead, of amplitude kToneAmplitude.
 class FakeDecoder : public Decoder {
   public:
+    static constexpr double kToneAmplitude = 12000.0;
+
     explicit FakeDecoder(FakeTrack script = {},
                          std::shared_ptr<FakeDecoderLog> log = std::make_shared<FakeDecoderLog>())
         : script_(std::move(script)), log_(std::move(log)) {}
@@ -58,7 +63,11 @@ class FakeDecoder : public Decoder {
         waited_ = false;
         if (dest != nullptr) {
             for (int i = 0; i < kFrameSamples; ++i) {
-                if (script_.frameBytes == kMonoFrameBytes) {
+                if (script_.toneHz > 0.0) {
+                    const double t = (next_ * kFrameSamples + i) / 44100.0;
+                    dest[2 * i] = dest[2 * i + 1] = static_cast<int16_t>(
+                        std::lround(kToneAmplitude * std::sin(2.0 * M_PI * script_.toneHz * t)));
+                } else if (script_.frameBytes == kMonoFrameBytes) {
                     dest[i] = static_cast<int16_t>(i);
                 } else {
                     dest[2 * i] = static_cast<int16_t>(next_);

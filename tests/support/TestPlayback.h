@@ -17,6 +17,7 @@ class TestPlayback : public PlaybackStream {
         : source_(source), block_(static_cast<std::size_t>(kBlock) * source.channels()) {}
 
     int blockFrames() const override { return kBlock; }
+    int channels() const { return source_.channels(); }
 
     void advance(int frames) {
         for (; frames > 0; frames -= kBlock) {

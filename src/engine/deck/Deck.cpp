@@ -24,25 +24,25 @@ Deck::~Deck() {
 }
 
 void Deck::requestLoad(const std::string& path) {
-    transportCommand_ = -1;
+    transport_ = Transport::Pause;
     // A load requested before the previous one was taken up replaces it.
     opener_.open(path, snapshotRecord(record()), engine_.autoMixEnabled != 0);
 }
 
 void Deck::requestPlay() {
     if (isPlayable()) {
-        transportCommand_ = 1;
+        transport_ = Transport::Play;
     }
 }
 
 void Deck::requestPause() {
     if (isPlayable()) {
-        transportCommand_ = -1;
+        transport_ = Transport::Pause;
     }
 }
 
 void Deck::requestStop() {
-    pendingSeek_ = 2.0f;
+    pendingSeek_.post(1.0f);  // the end: nothing plays past it
 }
 
 void Deck::requestSeek(float position) {
@@ -50,17 +50,17 @@ void Deck::requestSeek(float position) {
         return;
     }
     if (!playing()) {
-        transportCommand_ = 1;
+        transport_ = Transport::Play;
     }
-    pendingSeek_ = position + 1.0f;
+    pendingSeek_.post(position);
 }
 
 void Deck::requestPlayFromCue() {
     if (!isLoaded()) {
         return;
     }
-    transportCommand_ = 1;
-    pendingSeek_ = loadShared(record().cuePosition) + 1.0f;
+    transport_ = Transport::Play;
+    pendingSeek_.post(loadShared(record().cuePosition));
 }
 
 void Deck::pressCue() {
@@ -68,21 +68,21 @@ void Deck::pressCue() {
         return;
     }
     if (playing()) {
-        transportCommand_ = -1;
+        transport_ = Transport::Pause;
         cueState_ = 0;
     }
     const float cue = loadShared(record().cuePosition);
     switch (cueState_) {
         case 0:
-            pendingSeek_ = cue + 1.0f;
+            pendingSeek_.post(cue);
             cueState_ = cue != 0.0f ? 1 : 2;
             break;
         case 1:
-            pendingSeek_ = 1.0f;
+            pendingSeek_.post(0.0f);
             cueState_ = 2;
             break;
         default:
-            pendingSeek_ = loadShared(record().startPosition) + 1.0f;
+            pendingSeek_.post(loadShared(record().startPosition));
             cueState_ = 0;
             break;
     }
@@ -110,15 +110,17 @@ void Deck::requestMove(int stereoFrames) {
 }
 
 void Deck::setVolume(int level) {
+    volume_ = level;
     if (engine_.useDirectSound) {
         output_->setVolume(level);
     } else {
         // Wave-out outputs apply the level while writing, on the audio thread.
-        pendingVolume_ = level + 1;
+        pendingVolume_.post(level);
     }
 }
 
 void Deck::setCueVolume(int level) {
+    cueVolume_ = level;
     output_->setCueVolume(level);
 }
 
@@ -195,7 +197,7 @@ int Deck::decodeStep() {
         std::fill_n(frame, 2 * kFrameSize, int16_t{0});
     }
     if (playing()) {
-        output_->write(frame, kFrameSize);
+        send(frame, kFrameSize);
     }
     detector_.feed(frame);
     writeIndex_ += kFrameSize;
@@ -207,37 +209,52 @@ int Deck::decodeStep() {
 }
 
 void Deck::resend() {
-    output_->flush();
+    flushOutput();
     const int read = readIndex_;
     if (writeIndex_ >= read) {
-        output_->write(&ring_[2 * read], writeIndex_ - read);
+        send(&ring_[2 * read], writeIndex_ - read);
     } else {
-        output_->write(&ring_[2 * read], kRingSize - read);
-        output_->write(ring_.data(), writeIndex_);
+        send(&ring_[2 * read], kRingSize - read);
+        send(ring_.data(), writeIndex_);
+    }
+}
+
+void Deck::send(const int16_t* frames, int stereoFrames) {
+    fade_.write(*output_, frames, stereoFrames);
+}
+
+void Deck::flushOutput() {
+    output_->flush();
+    fade_.outputFlushed();
+}
+
+void Deck::keepForFade() {
+    if (audible()) {
+        fade_.capture(ring_.data(), kRingSize, readIndex_, aheadCount_);
     }
 }
 
 void Deck::pause() {
-    transportCommand_ = 0;
+    transport_ = Transport::None;
     if (playing()) {
         playing_ = 0;
-        output_->flush();
+        flushOutput();
         output_->fillSilence();
     }
 }
 
 void Deck::restartAt() {
-    output_->flush();
+    flushOutput();
     readIndex_ = writeIndex_;
     aheadCount_ = 0;
     unfilledCount_ = kRingSize;
     detector_.clearHistory();
     decoding_ = decoder_ != nullptr ? 1 : 0;
-    const int command = transportCommand_;
-    if (command > 0) {
-        transportCommand_ = 0;
+    const Transport command = transport_;
+    if (command == Transport::Play) {
+        transport_ = Transport::None;
         playing_ = 1;
-    } else if (command < 0) {
+    } else if (command == Transport::Pause) {
         pause();
     }
     // The first frame at once gives the read entry the true stream position of the new place.

@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "core/PendingRequest.h"
 #include "engine/beat/BeatDetector.h"
 #include "engine/beat/BeatPhase.h"
 #include "engine/deck/Decoder.h"
 #include "engine/deck/EngineState.h"
+#include "engine/deck/JumpFade.h"
 #include "engine/deck/TrackOpener.h"
 #include "engine/sound/SoundOutput.h"
 
@@ -19,8 +21,10 @@
 // sound output. What decodes, plays or moves runs on the audio thread; the main thread reads the
 // deck's state and leaves requests, which the next service step takes up. Three main-thread calls
 // write shared state themselves: pressCue (the cue state), setCueHere (the cue point of the record)
-// and, on buffer outputs, setVolume and setCueVolume (the device volume). A file is opened on a
-// loader thread, and the audio thread takes it in once it is ready.
+// and setVolume and setCueVolume (the levels the deck keeps, and on buffer outputs the device
+// volume). A file is opened on a loader thread, and the audio thread takes it in once it is ready.
+// When the play position of an audible deck jumps, the output fades from the old place to the new
+// one (see JumpFade).
 class Deck {
   public:
     using DecoderFactory = TrackOpener::DecoderFactory;
@@ -34,6 +38,9 @@ class Deck {
     static constexpr int kUnityPitch = SoundOutput::kUnityPitch;
     static constexpr int kMinPitch = 3686;
     static constexpr int kMaxPitch = 4506;
+
+    // What the transport is asked to do next.
+    enum class Transport : int32_t { None, Play, Pause };
 
     // makeDecoder gives a fresh decoder for every file opened (on a loader thread).
     Deck(std::unique_ptr<SoundOutput> output, int index, EngineState& engine,
@@ -111,10 +118,10 @@ class Deck {
     // for the audio thread.
     bool loadPending() const { return opener_.pending(); }
     bool loadReady() const { return opener_.ready(); }
-    float pendingSeek() const { return pendingSeek_; }
-    int transportCommand() const { return transportCommand_; }
+    // The stream position asked for (1 or more: stopped past the end).
+    std::optional<float> pendingSeek() const { return pendingSeek_.peek(); }
+    Transport transportRequest() const { return transport_; }
     int pendingMove() const { return pendingMove_; }
-    int pendingVolume() const { return pendingVolume_; }
 
     // Audio-thread state (stereo frames; frameTable: the stream position of each ring slot).
     int writeIndex() const { return writeIndex_; }
@@ -134,6 +141,13 @@ class Deck {
     void moveReadIndex(int frames);
     int samplesBetween(double from, double to) const;
     void notifyPosition();
+    // Playing, and heard at some level on the main output or the cue one.
+    bool audible() const { return playing() && (volume_ > 0 || cueVolume_ > 0); }
+    // The output, through the fade of a jump.
+    void send(const int16_t* frames, int stereoFrames);
+    void flushOutput();
+    // Just before the play position jumps: what the old place would play next, when heard.
+    void keepForFade();
 
     void failLoad();
     void setPitch(int pitch);
@@ -148,6 +162,7 @@ class Deck {
     const int index_;
     TrackOpener opener_;
     std::array<int16_t, 2 * kRingSize> ring_{};
+    JumpFade fade_;
 
     std::atomic<int> readIndex_{0};
     int writeIndex_ = 0;
@@ -155,10 +170,11 @@ class Deck {
     std::atomic<int> unfilledCount_{kRingSize};
 
     std::atomic<int> pendingPitch_{0};
-    std::atomic<int> transportCommand_{0};  // +1 play, -1 pause
+    std::atomic<Transport> transport_{Transport::None};
+    static_assert(std::atomic<Transport>::is_always_lock_free);
     std::atomic<int> pendingMove_{0};
-    std::atomic<int> pendingVolume_{0};  // level + 1
-    std::atomic<float> pendingSeek_{0};  // position + 1.0
+    PendingRequest<int> pendingVolume_;
+    PendingRequest<float> pendingSeek_;
 
     std::atomic<int> playing_{0};
     std::atomic<int> cueState_{0};
@@ -166,4 +182,6 @@ class Deck {
     std::atomic<int> durationSeconds_{-1};
     std::atomic<int> pitchFromUser_{0};
     std::atomic<int> pitch_{kUnityPitch};
+    std::atomic<int> volume_{256};  // the levels last asked for: outputs start at full
+    std::atomic<int> cueVolume_{256};
 };

@@ -12,6 +12,7 @@ constexpr float kAutoMixPoint = 0.8f;
 }  // namespace
 
 void Deck::serviceStep() {
+    fade_.nextStep();
     if (playing()) {
         followPlayPosition(output_->pendingSamples());
         notifyPosition();
@@ -22,19 +23,19 @@ void Deck::serviceStep() {
     // and keeps the other requests for the new track.
     if (loadPending()) {
         if (!load()) {
-            if (transportCommand_ < 0) {
+            if (transport_ == Transport::Pause) {
                 pause();
             } else {
                 decodeStep();
             }
         }
-    } else if (pendingSeek_ != 0.0f) {
+    } else if (pendingSeek_.pending()) {
         seek();
     } else if (pendingPitch_ != 0) {
         applyPitch();
-    } else if (transportCommand_ > 0) {
+    } else if (transport_ == Transport::Play) {
         play();
-    } else if (transportCommand_ < 0) {
+    } else if (transport_ == Transport::Pause) {
         pause();
     } else if (pendingMove_ != 0) {
         if (playing()) {
@@ -42,7 +43,7 @@ void Deck::serviceStep() {
         } else {
             moveWhilePaused();
         }
-    } else if (pendingVolume_ != 0) {
+    } else if (pendingVolume_.pending()) {
         applyVolume();
     } else {
         decodeStep();
@@ -53,7 +54,7 @@ void Deck::notifyPosition() {
     DeckEvents* events = engine_.events;
     if (position_ == -1.0f) {
         // The silence after the end: this step's pause stops it being reported again.
-        transportCommand_ = -1;
+        transport_ = Transport::Pause;
         cueState_ = 0;
         if (events != nullptr) {
             events->trackEnded(index_);
@@ -85,16 +86,16 @@ void Deck::moveReadIndex(int frames) {
 }
 
 void Deck::seek() {
-    const float target = pendingSeek_.exchange(0.0f) - 1.0f;
+    const float target = *pendingSeek_.take();
     if (target >= 1.0f) {
         // Stopped past the end: nothing playable until a seek or cue gives a position again. A
         // play that came with the request (a seek while paused asks for one) must not start the
         // stale ring.
-        transportCommand_ = 0;
+        transport_ = Transport::None;
         position_ = -1.0f;
         playing_ = 0;
         decoding_ = 0;
-        output_->flush();
+        flushOutput();
         output_->fillSilence();
         cueState_ = 0;
         return;
@@ -102,6 +103,7 @@ void Deck::seek() {
     if (decoder_ == nullptr) {
         return;  // no file: nothing to seek in
     }
+    keepForFade();
     decoder_->seekTo(target);
     position_ = target;
     restartAt();
@@ -130,7 +132,7 @@ void Deck::applyPitch() {
 }
 
 void Deck::play() {
-    transportCommand_ = 0;
+    transport_ = Transport::None;
     if (!playing()) {
         playing_ = 1;
         resend();
@@ -150,6 +152,9 @@ void Deck::moveWhilePlaying() {
         m = std::max(m, limit);
     } else {
         m = std::min(m, aheadCount_.load());
+    }
+    if (m != 0) {
+        keepForFade();
     }
     moveReadIndex(m);
     resend();
@@ -189,7 +194,7 @@ void Deck::moveWhilePaused() {
 }
 
 void Deck::applyVolume() {
-    output_->setVolume(pendingVolume_.exchange(0) - 1);
+    output_->setVolume(*pendingVolume_.take());
     if (playing()) {
         resend();  // the level is applied while writing
     }

@@ -5,9 +5,8 @@
 
 #include "DeckLoading.h"
 #include "Mp3Fixtures.h"
-#include "TestPlayback.h"
+#include "TestSoundSystem.h"
 #include "core/RealTimeGuard.h"
-#include "engine/deck/SoundSystem.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "platform/Mpg123Decoder.h"
 
@@ -36,50 +35,21 @@ TEST(RealTimeGuardTest, CountsAllocationsFreesAndTheStoreLockOnlyOnRealTimeThrea
     EXPECT_FALSE(realtime::onRealTimeThread());
 }
 
-struct Configuration {
-    const char* name;
-    bool useDirectSound, useTwoCards, use3dCard, useMixTable;
-};
-
-// Every kind of output: one card, two cards (with and without a mixing table), the four-speaker
-// card (pairs and cue), and the level outputs on one card (mixed) and on two.
-const Configuration kConfigurations[] = {
-    {"one card", true, false, false, false},
-    {"two cards, mixing table", true, true, false, true},
-    {"two cards, cue", true, true, false, false},
-    {"four speakers, pairs", true, false, true, true},
-    {"four speakers, cue", true, false, true, false},
-    {"level outputs, one card", false, false, false, false},
-    {"level outputs, two cards", false, true, false, false},
-};
-
 // Both decks load, play through every transport move to the end, and load again, while their
 // cards play: the service steps, the taking in of a load and the cards' mixing stay clean.
 TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
     TempDir dir;
     const std::string first = dir.write("a.mp3", encodeMp3(drums(120, 3.0), {.vbr = true}));
     const std::string second = dir.write("b.mp3", encodeMp3(drums(128, 2.5)));
-    for (const Configuration& c : kConfigurations) {
+    for (const OutputConfiguration& c : kOutputConfigurations) {
         SCOPED_TRACE(c.name);
-        TrackInfoStore store({}, 1, 0);
-        EngineState engine;
-        engine.store = &store;
-        engine.useDirectSound = c.useDirectSound;
-        TestBackend backend;
-        SoundSystem sound(backend, engine, makeMpg123Decoder);
-        SoundConfig settings;
-        settings.useDirectSound = c.useDirectSound;
-        settings.useTwoCards = c.useTwoCards;
-        settings.use3dCard = c.use3dCard;
-        settings.useMixTable = c.useMixTable;
-        settings.splitCueOutput = !c.useMixTable && (c.use3dCard || c.useTwoCards);
-        ASSERT_EQ(sound.openSound(settings), nullptr);
-        sound.audioThread()->stop();
-        for (TestPlayback* clock : backend.streams) {
+        TestSoundSystem t(c.settings(), makeMpg123Decoder);
+        ASSERT_EQ(t.openError, nullptr);
+        for (TestPlayback* clock : t.backend.streams) {
             clock->keepPlayed = false;
         }
-        Deck& deck0 = *sound.deck(0);
-        Deck& deck1 = *sound.deck(1);
+        Deck& deck0 = t.deck(0);
+        Deck& deck1 = t.deck(1);
 
         long violations = 0;
         // Blocks of the cards, with the decks served between them as the audio thread would.
@@ -87,7 +57,7 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
             realtime::resetViolations();
             {
                 const realtime::Scope audioThread;
-                playBlocks(backend, deck0, deck1, blocks);
+                t.play(blocks);
             }
             violations += realtime::violations();
             if (realtime::violations() != 0) {
@@ -125,7 +95,7 @@ TEST(NoAllocationTest, ServiceStepsLoadsAndEveryOutputKindAllocateNothing) {
         deck1.requestPlay();
         audio(50);
         EXPECT_EQ(violations, 0);
-        sound.closeSound();
+        t.sound.closeSound();
     }
 }
 
