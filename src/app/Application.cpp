@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <cstdio>
 
+#include "app/AnalysisFeed.h"
 #include "app/DeckUiPorts.h"
 #include "app/MainWindow.h"
 #include "app/TrackLoader.h"
@@ -37,7 +38,8 @@ Application::Application(AppEnvironment environment)
       dialogs_(environment.dialogs),
       makeDecoder_(std::move(environment.makeDecoder)),
       forceWindowed_(environment.forceWindowed),
-      storeSaveDelay_(environment.storeSaveDelay) {
+      storeSaveDelay_(environment.storeSaveDelay),
+      analysisPriority_(environment.analysisPriority) {
     for (const int id :
          {timer::kAutoMix, timer::kHistoryDeck0, timer::kHistoryDeck1, timer::kPanels}) {
         auto& qtimer = timers_[id];
@@ -118,6 +120,8 @@ int Application::initialise(MainWindow& window) {
         startupError_ = browser_->create(window);
     }
     if (startupError_ == nullptr) {
+        analysisFeed_ = std::make_unique<AnalysisFeed>(
+            *browser_, *store_, settings.optimizedBeatDetection, makeDecoder_, analysisPriority_);
         joystick_ = std::make_unique<SdlJoystick>(
             [this](int message, unsigned long buttons, long position) {
                 dispatch(message, buttons, position);
@@ -140,6 +144,7 @@ void Application::shutdown() {
         return;
     }
     shutDown_ = true;
+    analysisFeed_.reset();
     for (auto& [id, qtimer] : timers_) {
         qtimer->stop();
     }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <system_error>
 
+#include "engine/deck/BackgroundAnalyser.h"
 #include "engine/deck/EngineState.h"
 #include "engine/deck/SoundSystem.h"
 #include "engine/library/BrowserItem.h"
@@ -27,6 +28,7 @@
 #include "ui/browser/TrackLoading.h"
 #include "ui/display/Skin.h"
 
+class AnalysisFeed;
 class AutoMixer;
 class Browser;
 class DeckActions;
@@ -54,6 +56,8 @@ struct AppEnvironment {
     bool forceWindowed = false;
     // How long the track info store stays unchanged before it is saved during the session.
     std::chrono::milliseconds storeSaveDelay{3000};
+    // Tests that share a busy machine let the background analysis have a fair share.
+    BackgroundAnalyser::Priority analysisPriority = BackgroundAnalyser::Priority::kIdle;
 };
 
 // The one object behind the main window: it runs the start-up and shutdown in their order, routes
@@ -120,6 +124,7 @@ class Application : public TrackLoading,
     DeckCommands& controls();
     DeckControls& input() { return *controls_; }
     TrackLoader& loader() { return *loader_; }
+    AnalysisFeed& analysisFeed() { return *analysisFeed_; }
     AutoMixer& autoMix() { return *autoMix_; }
     SoundSystem& sound() { return *sound_; }
     TrackInfoStore& store() { return *store_; }
@@ -162,6 +167,7 @@ class Application : public TrackLoading,
     SoundSystem::DecoderFactory makeDecoder_;
     bool forceWindowed_;
     std::chrono::milliseconds storeSaveDelay_;
+    BackgroundAnalyser::Priority analysisPriority_;
     bool storeFailing_ = false;  // said once, until a save succeeds again
     const char* startupError_ = nullptr;
     MainWindow* window_ = nullptr;
@@ -181,5 +187,6 @@ class Application : public TrackLoading,
     std::unique_ptr<DeckControls> controls_;
     std::unique_ptr<TrackLoader> loader_;
     std::unique_ptr<AutoMixer> autoMix_;
+    std::unique_ptr<AnalysisFeed> analysisFeed_;
     std::unique_ptr<SdlJoystick> joystick_;
 };

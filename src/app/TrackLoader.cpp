@@ -1,5 +1,6 @@
 #include "app/TrackLoader.h"
 
+#include "app/AnalysisFeed.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "core/Messages.h"
@@ -15,6 +16,7 @@ TrackLoader::TrackLoader(Application& app) : app_(app) {}
 void TrackLoader::loadTrack(int deck, const BrowserItem& item) {
     app_.controls().stopAutoMix();
     app_.deck(deck).requestLoad(item.path);
+    app_.analysisFeed().trackLoaded(item);
     const int historyTimer = timer::kHistoryDeck0 + deck;
     if (app_.historyTimer[deck] != 0) {
         app_.killTimer(historyTimer);

@@ -63,9 +63,11 @@ class AppHarness {
         prepare(dir);
         settingsFile = std::make_unique<IniSettingsFile>(
             QString::fromStdString((dir.path() / "spinora.ini").string()));
-        app = std::make_unique<Application>(
-            AppEnvironment{audio, *settingsFile, shown != nullptr ? *shown : dialogs,
-                           std::move(decoders), windowed, storeSaveDelay});
+        AppEnvironment environment{
+            audio,    *settingsFile, shown != nullptr ? *shown : dialogs, std::move(decoders),
+            windowed, storeSaveDelay};
+        environment.analysisPriority = BackgroundAnalyser::Priority::kNormal;  // a busy machine
+        app = std::make_unique<Application>(std::move(environment));
         window = std::make_unique<MainWindow>(*app);
         keys_ = std::make_unique<KeyFilter>(
             *window, [this](int key) { return app->ready() && app->input().onKeyDown(key); });
