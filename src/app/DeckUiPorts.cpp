@@ -4,9 +4,11 @@
 #include "app/MainWindow.h"
 #include "app/TrackLoader.h"
 #include "core/Messages.h"
+#include "engine/beat/TempoFix.h"
 #include "engine/deck/Deck.h"
 #include "ui/browser/Browser.h"
 #include "ui/deck/AutoMixer.h"
+#include "ui/deck/BpmMenu.h"
 
 namespace {
 
@@ -15,6 +17,8 @@ constexpr QRect kTabStrip(0, 0, 450, 50);
 }  // namespace
 
 DeckUiPorts::DeckUiPorts(Application& app) : app_(app) {}
+
+DeckUiPorts::~DeckUiPorts() = default;
 
 Deck& DeckUiPorts::deck(int index) {
     return app_.deck(index);
@@ -93,6 +97,17 @@ void DeckUiPorts::dropRows(int x, int y) {
 
 void DeckUiPorts::flashButton(int index) {
     app_.deckArea().flashButton(index);
+}
+
+void DeckUiPorts::showBpmMenu(int deck, int x, int y) {
+    if (!bpmMenu_) {
+        bpmMenu_ = std::make_unique<BpmMenu>();
+    }
+    bpmMenu_->popup(app_.window()->mapToGlobal(QPoint(x, y)), [this, deck](TempoFix fix) {
+        if (fixTempo(app_.deck(deck).beatDetector(), fix)) {
+            app_.deckArea().drawTimePanel(deck);  // with the BPM panel
+        }
+    });
 }
 
 void DeckUiPorts::releaseButton() {

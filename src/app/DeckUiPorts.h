@@ -1,11 +1,14 @@
 #pragma once
 
+#include <memory>
+
 #include "engine/mix/AutoMixLogic.h"
 #include "engine/mix/DeckActions.h"
 #include "ui/deck/DeckArea.h"
 #include "ui/deck/DeckControls.h"
 
 class Application;
+class BpmMenu;
 
 // The deck user interface's view of the application: the deck actions, the controls, the deck
 // area and the automatic mix each see only their own narrow port, answered here from the
@@ -16,6 +19,9 @@ class DeckUiPorts final : public DeckActions::Host,
                           public AutoMixLogic::Port {
   public:
     explicit DeckUiPorts(Application& app);
+    ~DeckUiPorts() override;
+    DeckUiPorts(const DeckUiPorts&) = delete;
+    DeckUiPorts& operator=(const DeckUiPorts&) = delete;
 
     Deck& deck(int index) override;
     int currentDeck() const override;
@@ -40,6 +46,7 @@ class DeckUiPorts final : public DeckActions::Host,
     void showDragCursor(int x, int y) override;
     void dropRows(int x, int y) override;
     void flashButton(int index) override;
+    void showBpmMenu(int deck, int x, int y) override;
     void releaseButton() override;
     bool buttonFlashed() const override;
     void drawMixPad() override;
@@ -74,4 +81,5 @@ class DeckUiPorts final : public DeckActions::Host,
 
   private:
     Application& app_;
+    std::unique_ptr<BpmMenu> bpmMenu_;  // made when first shown
 };
