@@ -39,7 +39,7 @@ Application::Application(AppEnvironment environment)
       makeDecoder_(std::move(environment.makeDecoder)),
       forceWindowed_(environment.forceWindowed),
       storeSaveDelay_(environment.storeSaveDelay),
-      analysisPriority_(environment.analysisPriority) {
+      backgroundAnalysis_(environment.backgroundAnalysis) {
     for (const int id :
          {timer::kAutoMix, timer::kHistoryDeck0, timer::kHistoryDeck1, timer::kPanels}) {
         auto& qtimer = timers_[id];
@@ -120,8 +120,11 @@ int Application::initialise(MainWindow& window) {
         startupError_ = browser_->create(window);
     }
     if (startupError_ == nullptr) {
-        analysisFeed_ = std::make_unique<AnalysisFeed>(
-            *browser_, *store_, settings.optimizedBeatDetection, makeDecoder_, analysisPriority_);
+        if (backgroundAnalysis_) {
+            analysisFeed_ =
+                std::make_unique<AnalysisFeed>(*browser_, *store_, settings.optimizedBeatDetection,
+                                               makeDecoder_, *backgroundAnalysis_);
+        }
         joystick_ = std::make_unique<SdlJoystick>(
             [this](int message, unsigned long buttons, long position) {
                 dispatch(message, buttons, position);

@@ -56,8 +56,10 @@ struct AppEnvironment {
     bool forceWindowed = false;
     // How long the track info store stays unchanged before it is saved during the session.
     std::chrono::milliseconds storeSaveDelay{3000};
-    // Tests that share a busy machine let the background analysis have a fair share.
-    BackgroundAnalyser::Priority analysisPriority = BackgroundAnalyser::Priority::kIdle;
+    // The priority of the background analysis, or none (tests that count decoders): tests that
+    // share a busy machine give it a fair share.
+    std::optional<BackgroundAnalyser::Priority> backgroundAnalysis{
+        BackgroundAnalyser::Priority::kIdle};
 };
 
 // The one object behind the main window: it runs the start-up and shutdown in their order, routes
@@ -124,7 +126,8 @@ class Application : public TrackLoading,
     DeckCommands& controls();
     DeckControls& input() { return *controls_; }
     TrackLoader& loader() { return *loader_; }
-    AnalysisFeed& analysisFeed() { return *analysisFeed_; }
+    // Null when the environment asked for no background analysis.
+    AnalysisFeed* analysisFeed() { return analysisFeed_.get(); }
     AutoMixer& autoMix() { return *autoMix_; }
     SoundSystem& sound() { return *sound_; }
     TrackInfoStore& store() { return *store_; }
@@ -167,7 +170,7 @@ class Application : public TrackLoading,
     SoundSystem::DecoderFactory makeDecoder_;
     bool forceWindowed_;
     std::chrono::milliseconds storeSaveDelay_;
-    BackgroundAnalyser::Priority analysisPriority_;
+    std::optional<BackgroundAnalyser::Priority> backgroundAnalysis_;
     bool storeFailing_ = false;  // said once, until a save succeeds again
     const char* startupError_ = nullptr;
     MainWindow* window_ = nullptr;

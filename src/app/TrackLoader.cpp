@@ -16,7 +16,9 @@ TrackLoader::TrackLoader(Application& app) : app_(app) {}
 void TrackLoader::loadTrack(int deck, const BrowserItem& item) {
     app_.controls().stopAutoMix();
     app_.deck(deck).requestLoad(item.path);
-    app_.analysisFeed().trackLoaded(item);
+    if (AnalysisFeed* feed = app_.analysisFeed()) {
+        feed->trackLoaded(item);
+    }
     const int historyTimer = timer::kHistoryDeck0 + deck;
     if (app_.historyTimer[deck] != 0) {
         app_.killTimer(historyTimer);

@@ -42,7 +42,7 @@ class BackgroundAnalysisTest : public ::testing::Test {
         return h.app->store().lookup(name, sizes[name], record);
     }
 
-    AppHarness h{[](TempDir&) {}, makeMpg123Decoder};
+    AppHarness h{[](TempDir&) {}, makeMpg123Decoder, nullptr, true, std::chrono::seconds(3), true};
     std::map<std::string, int32_t> sizes;
 };
 
