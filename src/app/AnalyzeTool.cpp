@@ -228,23 +228,6 @@ std::string textLine(const Result& result) {
            formatted("%.2f s", result.seconds);
 }
 
-// The stored record takes the new analysis but keeps the user's cue point, and the BPM the user
-// locked.
-TrackInfoRecord mergedRecord(const TrackInfoStore& store, const std::string& path,
-                             const TrackInfoRecord& analysed) {
-    TrackInfoRecord stored;
-    if (!store.lookup(path, analysed.sizeKey, stored)) {
-        return analysed;
-    }
-    TrackInfoRecord merged = analysed;
-    merged.cuePosition = stored.cuePosition;
-    if (stored.bpmVotes == kLockedBpmVotes) {
-        merged.bpm = stored.bpm;
-        merged.bpmVotes = stored.bpmVotes;
-    }
-    return merged;
-}
-
 std::optional<Options> parse(const std::vector<std::string>& args, std::ostream& out,
                              std::ostream& err, int& status) {
     Options options;
@@ -337,8 +320,7 @@ int runAnalyzeTool(const std::vector<std::string>& args, std::ostream& out, std:
             if (result.analysis.status != kDeckNormal) {
                 result.error = errorText(result.analysis.status);
             } else if (store) {
-                result.analysis.record = mergedRecord(*store, path, result.analysis.record);
-                store->insert(result.analysis.record);
+                result.analysis.record = store->insertAnalysis(result.analysis.record);
             }
         }
         failures += result.error.empty() ? 0 : 1;

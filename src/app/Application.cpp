@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <cstdio>
 
+#include "app/AnalysisFeed.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "engine/beat/BeatPhase.h"
@@ -34,7 +35,8 @@ Application::Application(AppEnvironment environment)
       dialogs_(environment.dialogs),
       makeDecoder_(std::move(environment.makeDecoder)),
       forceWindowed_(environment.forceWindowed),
-      storeSaveDelay_(environment.storeSaveDelay) {
+      storeSaveDelay_(environment.storeSaveDelay),
+      backgroundAnalysis_(environment.backgroundAnalysis) {
     for (const int id :
          {timer::kAutoMix, timer::kHistoryDeck0, timer::kHistoryDeck1, timer::kPanels}) {
         auto& qtimer = timers_[id];
@@ -100,16 +102,27 @@ int Application::initialise(MainWindow& window) {
         startupError_ = skin_.load();
     }
     if (startupError_ == nullptr) {
-        deckUi_ = std::make_unique<DeckUiPorts>(DeckUiPorts::Parts{.engine = engine_,
-                                                                   .state = deckUiState_,
-                                                                   .timers = *this,
-                                                                   .window = window,
-                                                                   .skin = skin_,
-                                                                   .browser = *browser_,
-                                                                   .dialogs = dialogs_});
+        deckUi_ = std::make_unique<DeckUiPorts>(
+            DeckUiPorts::Parts{.engine = engine_,
+                               .state = deckUiState_,
+                               .timers = *this,
+                               .window = window,
+                               .skin = skin_,
+                               .browser = *browser_,
+                               .dialogs = dialogs_,
+                               .trackLoaded = [this](const BrowserItem& item) {
+                                   if (analysisFeed_) {
+                                       analysisFeed_->trackLoaded(item);
+                                   }
+                               }});
         startupError_ = browser_->create(window);
     }
     if (startupError_ == nullptr) {
+        if (backgroundAnalysis_) {
+            analysisFeed_ =
+                std::make_unique<AnalysisFeed>(*browser_, *store_, settings_.optimizedBeatDetection,
+                                               makeDecoder_, *backgroundAnalysis_);
+        }
         joystick_ = std::make_unique<SdlJoystick>(
             [this](int message, unsigned long buttons, long position) {
                 dispatch(message, buttons, position);
@@ -132,6 +145,7 @@ void Application::shutdown() {
         return;
     }
     shutDown_ = true;
+    analysisFeed_.reset();
     for (auto& [id, qtimer] : timers_) {
         qtimer->stop();
     }

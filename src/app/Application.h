@@ -5,9 +5,11 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "app/MainWindow.h"
+#include "engine/deck/BackgroundAnalyser.h"
 #include "engine/deck/EngineState.h"
 #include "engine/deck/SoundSystem.h"
 #include "engine/library/BrowserItem.h"
@@ -24,6 +26,7 @@
 #include "ui/deck/DeckUiState.h"
 #include "ui/display/Skin.h"
 
+class AnalysisFeed;
 class AutoMixer;
 class Browser;
 class DeckArea;
@@ -48,6 +51,10 @@ struct AppEnvironment {
     bool forceWindowed = false;
     // How long the track info store stays unchanged before it is saved during the session.
     std::chrono::milliseconds storeSaveDelay{3000};
+    // The priority of the background analysis, or none (tests that count decoders): tests that
+    // share a busy machine give it a fair share.
+    std::optional<BackgroundAnalyser::Priority> backgroundAnalysis{
+        BackgroundAnalyser::Priority::kIdle};
 };
 
 // The wiring behind the main window: it runs the start-up and shutdown in their order, routes
@@ -114,6 +121,8 @@ class Application : public MainWindow::Host,
     DeckControls& input();
     TrackLoader& loader();
     AutoMixer& autoMix();
+    // Null when the environment asked for no background analysis.
+    AnalysisFeed* analysisFeed() { return analysisFeed_.get(); }
     SoundSystem& sound() { return *sound_; }
     TrackInfoStore& store() { return *store_; }
     DeckEventQueue& deckEvents() { return *deckEvents_; }
@@ -136,6 +145,7 @@ class Application : public MainWindow::Host,
     SoundSystem::DecoderFactory makeDecoder_;
     bool forceWindowed_;
     std::chrono::milliseconds storeSaveDelay_;
+    std::optional<BackgroundAnalyser::Priority> backgroundAnalysis_;
     bool storeFailing_ = false;  // said once, until a save succeeds again
     const char* startupError_ = nullptr;
     MainWindow* window_ = nullptr;
@@ -155,5 +165,6 @@ class Application : public MainWindow::Host,
     std::unique_ptr<SoundSystem> sound_;
     std::unique_ptr<Browser> browser_;
     std::unique_ptr<DeckUiPorts> deckUi_;
+    std::unique_ptr<AnalysisFeed> analysisFeed_;
     std::unique_ptr<SdlJoystick> joystick_;
 };

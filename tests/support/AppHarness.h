@@ -48,7 +48,8 @@ class AppHarness {
   public:
     // prepare writes what the data folder holds before the start (settings in "spinora.ini");
     // shown, when given, replaces the scripted dialogs; windowed false lets the settings choose.
-    // The track info store is saved storeSaveDelay after it last changed.
+    // The track info store is saved storeSaveDelay after it last changed. The tracks without a
+    // record are analysed in the background only when backgroundAnalysis is set.
     explicit AppHarness(
         const std::function<void(TempDir&)>& prepare = [](TempDir&) {},
         SoundSystem::DecoderFactory decoders =
@@ -57,15 +58,22 @@ class AppHarness {
                     FakeTrack{.frames = 1225, .lengthSeconds = 32});
             },
         Dialogs* shown = nullptr, bool windowed = true,
-        std::chrono::milliseconds storeSaveDelay = std::chrono::seconds(3))
+        std::chrono::milliseconds storeSaveDelay = std::chrono::seconds(3),
+        bool backgroundAnalysis = false)
         : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(dir.path());
         prepare(dir);
         settingsFile = std::make_unique<IniSettingsFile>(
             QString::fromStdString((dir.path() / "spinora.ini").string()));
-        app = std::make_unique<Application>(
-            AppEnvironment{audio, *settingsFile, shown != nullptr ? *shown : dialogs,
-                           std::move(decoders), windowed, storeSaveDelay});
+        AppEnvironment environment{
+            audio,    *settingsFile, shown != nullptr ? *shown : dialogs, std::move(decoders),
+            windowed, storeSaveDelay};
+        if (backgroundAnalysis) {
+            environment.backgroundAnalysis = BackgroundAnalyser::Priority::kNormal;  // busy machine
+        } else {
+            environment.backgroundAnalysis.reset();  // the decoders made are the decks' alone
+        }
+        app = std::make_unique<Application>(std::move(environment));
         window = std::make_unique<MainWindow>(*app);
         keys_ = std::make_unique<KeyFilter>(
             *window, [this](int key) { return app->ready() && app->input().onKeyDown(key); });

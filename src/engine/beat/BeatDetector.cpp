@@ -25,12 +25,21 @@ BeatDetector::BeatDetector(const float* frameTable, const int* decoding, int32_t
 void BeatDetector::resetForTrack() {
     clearHistory();
     const float seed = loadShared(record_.bpm);
+    localScale_ = 1.0f;
     localBpm_ = seed;
     tempoHistory_.fill({0.0f, 0});
     runLength_ = 1;
     runSum_ = seed;
     riseCount_ = 0;
     runPeak_ = 0;
+}
+
+void BeatDetector::scaleLocalBpm(float factor) {
+    localScale_ = localScale_ * factor;
+    const float local = localBpm_;
+    if (local >= 1.0f && local <= 999.0f) {
+        localBpm_ = local * factor;
+    }
 }
 
 void BeatDetector::clearHistory() {
@@ -192,7 +201,7 @@ void BeatDetector::estimateTempo() {
         return;
     }
     const double average = weightedMeanNear(tempoHistory_, winner);
-    localBpm_ = static_cast<float>(average);
+    localBpm_ = static_cast<float>(average * localScale_);
 
     // The global BPM is the mean of the longest run of local values within 2 BPM of the run's
     // own mean; silence after the end of the stream never counts.

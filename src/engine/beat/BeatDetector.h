@@ -33,6 +33,10 @@ class BeatDetector {
     // One MP3 frame: 1152 stereo frames, interleaved.
     void feed(const int16_t* samples);
 
+    // main: multiplies the local BPM by factor, now and for the rest of the track: the user took
+    // the detector's tempo for a related one.
+    void scaleLocalBpm(float factor);
+
     // BPM.
     float localBpm() const { return localBpm_; }
     float rawBpm() const { return rawBpm_; }
@@ -71,6 +75,7 @@ class BeatDetector {
     int32_t periodCounter_ = 0;
     LagSums lagSums_{};
     std::atomic<float> localBpm_{0.0f};
+    std::atomic<float> localScale_{1.0f};  // the user's correction, written by the main thread
     float rawBpm_ = 0.0f;
     TrackInfoRecord record_{};
     std::array<int32_t, kHistorySize> onsetHistory_{};

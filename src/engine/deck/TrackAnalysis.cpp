@@ -25,20 +25,30 @@ class SilentOutput : public SoundOutput {
 }  // namespace
 
 TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
-                           const Deck::DecoderFactory& makeDecoder) {
+                           const Deck::DecoderFactory& makeDecoder, const std::atomic<bool>* stop) {
+    const auto stopped = [stop] { return stop != nullptr && stop->load(); };
     TrackInfoStore scratch({}, optimizedDetection, 0);  // never loaded nor saved: a fresh record
     EngineState engine;
     engine.store = &scratch;
     engine.optimizedDetection = optimizedDetection;
     Deck deck(std::make_unique<SilentOutput>(), 0, engine, makeDecoder);
 
+    TrackAnalysis result;
     deck.requestLoad(path);
     while (!deck.load()) {
+        if (stopped()) {
+            result.stopped = true;
+            return result;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     // The ring fills, the play position moves on a frame at a time, until it reaches the silence
     // after the end of the stream; the deck then stops there and fills its ring once more.
     while (engine.deckStatus[0] == kDeckNormal) {
+        if (stopped()) {
+            result.stopped = true;
+            return result;
+        }
         if (deck.decodeStep() != 0) {
             continue;
         }
@@ -48,7 +58,6 @@ TrackAnalysis analyseTrack(const std::string& path, int32_t optimizedDetection,
         deck.followPlayPosition(deck.aheadCount() - Deck::kFrameSize);
     }
 
-    TrackAnalysis result;
     result.status = engine.deckStatus[0];
     result.record = snapshotRecord(deck.record());
     result.durationSeconds = deck.durationSeconds();

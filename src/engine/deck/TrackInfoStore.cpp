@@ -92,19 +92,57 @@ bool TrackInfoStore::lookup(std::string_view path, int32_t sizeKey, TrackInfoRec
     return wasFound;
 }
 
+TrackInfoRecord TrackInfoStore::place(std::vector<TrackInfoRecord>::iterator at,
+                                      const TrackInfoRecord& record) {
+    if (at == records_.end()) {
+        at = records_.insert(records_.begin(), record);
+    } else {
+        *at = record;
+    }
+    at->dateStamp = today_;
+    changes_.fetch_add(1);
+    return *at;
+}
+
 void TrackInfoStore::insert(const TrackInfoRecord& record) {
     if (record.sizeKey == 0) {
         return;
     }
     const auto lock = lockRecords();
-    auto place = findRecord(records_, record.nameHash, record.sizeKey);
-    if (place == records_.end()) {
-        place = records_.insert(records_.begin(), record);
-    } else {
-        *place = record;
+    const auto at = findRecord(records_, record.nameHash, record.sizeKey);
+    if (at == records_.end() || record.dateStamp != 0 ||
+        !analysed_.contains({record.nameHash, record.sizeKey})) {
+        place(at, record);
+        return;
     }
-    place->dateStamp = today_;
-    changes_.fetch_add(1);
+    // The deck knew nothing of the analysis: its start and end come from a part of the track.
+    TrackInfoRecord merged = *at;
+    if (record.cuePosition != 0.0f) {
+        merged.cuePosition = record.cuePosition;
+    }
+    if (record.bpmVotes == kLockedBpmVotes || record.bpmVotes > merged.bpmVotes) {
+        merged.bpm = record.bpm;
+        merged.bpmVotes = record.bpmVotes;
+    }
+    place(at, merged);
+}
+
+TrackInfoRecord TrackInfoStore::insertAnalysis(const TrackInfoRecord& analysed) {
+    if (analysed.sizeKey == 0) {
+        return analysed;
+    }
+    const auto lock = lockRecords();
+    const auto at = findRecord(records_, analysed.nameHash, analysed.sizeKey);
+    TrackInfoRecord merged = analysed;
+    if (at != records_.end()) {
+        merged.cuePosition = at->cuePosition;
+        if (at->bpmVotes == kLockedBpmVotes) {
+            merged.bpm = at->bpm;
+            merged.bpmVotes = at->bpmVotes;
+        }
+    }
+    analysed_.insert({analysed.nameHash, analysed.sizeKey});
+    return place(at, merged);
 }
 
 std::vector<TrackInfoRecord> TrackInfoStore::records() const {

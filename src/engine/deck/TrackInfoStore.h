@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/TrackInfoRecord.h"
@@ -46,8 +48,16 @@ class TrackInfoStore {
     bool lookup(std::string_view path, int32_t sizeKey, TrackInfoRecord& out) const;
 
     // Overwrites the record of the same file in place, or puts a new one first. A record with no
-    // size key (no track) is ignored. Thread: any but the audio thread.
+    // size key (no track) is ignored. A deck's record of a track it began to play without a
+    // stored record (date stamp 0) that meets a record the background analysis stored meanwhile
+    // does not undo that analysis: only the deck's cue point, a locked tempo and a tempo counted
+    // over more beats are taken. Thread: any but the audio thread.
     void insert(const TrackInfoRecord& record);
+
+    // Stores the result of a whole analysis of a track (analyseTrack): it replaces the stored
+    // record but for the user's cue point and locked tempo. Returns the record as stored.
+    // Thread: any but the audio thread.
+    TrackInfoRecord insertAnalysis(const TrackInfoRecord& analysed);
 
     // Thread: any but the audio thread.
     std::vector<TrackInfoRecord> records() const;
@@ -56,6 +66,8 @@ class TrackInfoStore {
   private:
     // Counted as a violation on a real-time thread: the window thread can hold it for a save.
     std::lock_guard<std::mutex> lockRecords() const;
+    // With the lock held: puts the record in place of the stored one, or first; returns it.
+    TrackInfoRecord place(std::vector<TrackInfoRecord>::iterator at, const TrackInfoRecord& record);
 
     mutable std::mutex mutex_;
     mutable std::mutex saving_;
@@ -65,6 +77,8 @@ class TrackInfoStore {
     int32_t optimizedDetection_;
     int32_t today_;
     std::vector<TrackInfoRecord> records_;
+    // The name hashes and size keys of the records insertAnalysis stored in this run.
+    std::set<std::pair<int32_t, int32_t>> analysed_;
 };
 
 // "Spinora.idb" in the working directory (the data folder once the program has started).

@@ -32,6 +32,9 @@ struct DeckControlMap {
 
 extern const DeckControlMap kDeckControls[2];
 
+// The BPM display of each deck, where a right click offers the tempo fixes.
+inline constexpr Box kBpmDisplay[2] = {{174, 309, 281, 348}, {519, 309, 626, 348}};
+
 // The seek position (a stream position) of a click on a disc (0.0 at 12 o'clock, clockwise, 1.0
 // straight above the centre), or nothing at the exact centre.
 std::optional<float> discSeekFraction(const Circle& disc, int x, int y);

@@ -6,6 +6,7 @@
 
 #include "engine/library/Sorting.h"
 #include "engine/library/TrackDatabase.h"
+#include "engine/library/TrackItems.h"
 
 namespace {
 
@@ -126,6 +127,24 @@ void ItemListModel::shuffle() {
     emit layoutAboutToBeChanged();
     std::shuffle(rows_.begin(), rows_.end(), std::mt19937(std::random_device{}()));
     emit layoutChanged();
+}
+
+void ItemListModel::trackAnalysed(const std::string& path, float bpm, int32_t dateStamp) {
+    for (int row = 0; row < size(); ++row) {
+        BrowserItem& item = *rows_[row].item;
+        if (item.path != path || item.kind == BrowserItem::kPlaylistFile) {
+            continue;
+        }
+        item.bpm = bpm;
+        if (item.kind == BrowserItem::kUnknown) {
+            item.kind = dateStamp;
+            if (rows_[row].image != kNoImage) {
+                rows_[row].image = listImage(item, false);
+            }
+        }
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1),
+                         {Qt::DisplayRole, Qt::DecorationRole});
+    }
 }
 
 int DatabaseModel::rowCount(const QModelIndex& parent) const {

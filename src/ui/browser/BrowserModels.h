@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -44,6 +45,9 @@ class ItemListModel : public QAbstractTableModel {
     void sortRows(const std::function<bool(const BrowserItem&, const BrowserItem&)>& less);
     // A uniform random order.
     void shuffle();
+    // The track at path has just been analysed: its rows show the BPM, and a row of a track that
+    // had no record shows it as known (dateStamp: the record's).
+    void trackAnalysed(const std::string& path, float bpm, int32_t dateStamp);
 
   private:
     struct Row {

@@ -13,6 +13,11 @@ class QImage;
 struct BrowserItem;
 class Skin;
 
+// A box of the deck area in screen coordinates as a rectangle of the deck area.
+constexpr QRect deckAreaRect(const Box& box) {
+    return QRect(QPoint(box.left, box.top - 300), QPoint(box.right, box.bottom - 300));
+}
+
 // Everything drawn in the lower half of the window: per deck the time, BPM and title panels, the
 // needle on the disc, the pitch marker and text, and the mix pad shared by both decks. Each
 // element restores its rectangle from the selected deck's skin into the back buffer, draws, and
@@ -44,7 +49,8 @@ class DeckArea {
     };
 
     static constexpr QRect kTimePanel[2] = {QRect(17, 10, 102, 56), QRect(680, 10, 102, 56)};
-    static constexpr QRect kBpmPanel[2] = {QRect(174, 9, 108, 40), QRect(519, 9, 108, 40)};
+    static constexpr QRect kBpmPanel[2] = {deckAreaRect(kBpmDisplay[0]),
+                                           deckAreaRect(kBpmDisplay[1])};
     static constexpr QRect kTitlePanel[2] = {QRect(76, 262, 145, 26), QRect(577, 262, 145, 26)};
     static constexpr QRect kDisc[2] = {QRect(78, 71, 147, 147), QRect(574, 71, 147, 147)};
     static constexpr QRect kPitchText[2] = {QRect(200, 60, 36, 13), QRect(572, 60, 36, 13)};

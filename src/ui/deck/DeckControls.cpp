@@ -140,6 +140,10 @@ void DeckControls::onButtonDown(bool left, int x, int y) {
         return;
     }
     for (int index = 0; index < 2; ++index) {
+        if (!left && kBpmDisplay[index].contains(x, y) && host_.deck(index).isLoaded()) {
+            host_.showBpmMenu(index, x, y);
+            return;
+        }
         if (kDeckControls[index].disc.contains(x, y)) {
             if (const auto fraction = discSeekFraction(kDeckControls[index].disc, x, y)) {
                 host_.deck(index).requestSeek(*fraction);

@@ -30,6 +30,8 @@ class DeckControls {
         virtual void showDragCursor(int x, int y) = 0;
         virtual void dropRows(int x, int y) = 0;
         virtual void flashButton(int index) = 0;
+        // Offers the tempo fixes for the deck's track at a point of the window.
+        virtual void showBpmMenu(int deck, int x, int y) = 0;
         virtual void releaseButton() = 0;
         virtual bool buttonFlashed() const = 0;
         virtual void drawMixPad() = 0;

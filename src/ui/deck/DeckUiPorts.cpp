@@ -3,12 +3,14 @@
 #include <QWidget>
 
 #include "core/Messages.h"
+#include "engine/beat/TempoFix.h"
 #include "engine/deck/Deck.h"
 #include "engine/deck/EngineState.h"
 #include "ui/Timers.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserPages.h"
 #include "ui/deck/AutoMixer.h"
+#include "ui/deck/BpmMenu.h"
 #include "ui/deck/DeckUiState.h"
 #include "ui/deck/TrackLoader.h"
 #include "ui/display/Fonts.h"
@@ -38,7 +40,8 @@ DeckUiPorts::DeckUiPorts(Parts parts)
                                                                .browser = parts.browser,
                                                                .commands = *actions_,
                                                                .dialogs = parts.dialogs,
-                                                               .skin = parts.skin});
+                                                               .skin = parts.skin,
+                                                               .trackLoaded = parts.trackLoaded});
     autoMix_ = std::make_unique<AutoMixer>(*actions_, *this);
 }
 
@@ -121,6 +124,17 @@ void DeckUiPorts::dropRows(int x, int y) {
 
 void DeckUiPorts::flashButton(int index) {
     deckArea_->flashButton(index);
+}
+
+void DeckUiPorts::showBpmMenu(int deck, int x, int y) {
+    if (!bpmMenu_) {
+        bpmMenu_ = std::make_unique<BpmMenu>();
+    }
+    bpmMenu_->popup(parts_.window.mapToGlobal(QPoint(x, y)), [this, deck](TempoFix fix) {
+        if (fixTempo(parts_.engine.decks[deck]->beatDetector(), fix)) {
+            deckArea_->drawTimePanel(deck);  // with the BPM panel
+        }
+    });
 }
 
 void DeckUiPorts::releaseButton() {

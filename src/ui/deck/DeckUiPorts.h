@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <functional>
 #include <memory>
 
 #include "engine/mix/AutoMixLogic.h"
@@ -10,6 +11,7 @@
 #include "ui/deck/DeckControls.h"
 
 class AutoMixer;
+class BpmMenu;
 class Browser;
 class Dialogs;
 class QWidget;
@@ -35,6 +37,7 @@ class DeckUiPorts final : public DeckActions::Host,
         const Skin& skin;
         Browser& browser;
         Dialogs& dialogs;
+        std::function<void(const BrowserItem&)> trackLoaded;  // see TrackLoader
     };
 
     explicit DeckUiPorts(Parts parts);
@@ -73,6 +76,7 @@ class DeckUiPorts final : public DeckActions::Host,
     void showDragCursor(int x, int y) override;
     void dropRows(int x, int y) override;
     void flashButton(int index) override;
+    void showBpmMenu(int deck, int x, int y) override;
     void releaseButton() override;
     bool buttonFlashed() const override;
     void drawMixPad() override;
@@ -117,4 +121,5 @@ class DeckUiPorts final : public DeckActions::Host,
     std::unique_ptr<DeckControls> controls_;
     std::unique_ptr<TrackLoader> loader_;
     std::unique_ptr<AutoMixer> autoMix_;
+    std::unique_ptr<BpmMenu> bpmMenu_;  // made when first shown
 };

@@ -21,6 +21,9 @@ TrackLoader::~TrackLoader() = default;
 void TrackLoader::loadTrack(int deck, const BrowserItem& item) {
     parts_.commands.stopAutoMix();
     parts_.engine.decks[deck]->requestLoad(item.path);
+    if (parts_.trackLoaded) {
+        parts_.trackLoaded(item);
+    }
     const int historyTimer = timer::kHistoryDeck0 + deck;
     if (historyRunning_[deck]) {
         parts_.timers.killTimer(historyTimer);

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QPoint>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,8 @@ class TrackLoader : private TrackDrop::Port {
         DeckCommands& commands;
         Dialogs& dialogs;
         const Skin& skin;
+        // Told of each track given to a deck (the background analysis queues it); may be empty.
+        std::function<void(const BrowserItem&)> trackLoaded;
     };
 
     explicit TrackLoader(Parts parts);

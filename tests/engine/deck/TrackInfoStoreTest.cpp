@@ -100,6 +100,56 @@ TEST_F(TrackInfoStoreTest, SameNameInAnotherFolderSharesTheRecord) {
     EXPECT_FALSE(s.lookup("/new/place/Song.mp3", 5001, r));
 }
 
+// A deck began to play a track the store knew nothing of; the background analysis stored the
+// whole track meanwhile, and the deck hands its record back afterwards.
+TEST_F(TrackInfoStoreTest, DeckRecordBegunFreshKeepsTheAnalysisStoredMeanwhile) {
+    TrackInfoStore s = store();
+    const TrackInfoRecord whole = analysed("/a/Song.mp3", 77, 120.0f);
+    TrackInfoRecord deck = freshRecord("/a/Song.mp3", 77);  // a part heard after a seek
+    deck.startPosition = 0.5f;
+    deck.startStrength = 300;
+    deck.peakLevel = 400;
+    deck.bpm = 60.0f;
+    deck.bpmVotes = 5;
+    EXPECT_EQ(s.insertAnalysis(whole).dateStamp, kToday);
+
+    s.insert(deck);
+    TrackInfoRecord r = s.records()[0];
+    EXPECT_EQ(r.startPosition, 0.01f);
+    EXPECT_EQ(r.peakLevel, 900);
+    EXPECT_EQ(r.bpm, 120.0f);
+    EXPECT_EQ(r.cuePosition, 0.0f);
+
+    // What the deck's user set, and a tempo counted over more beats, are the deck's.
+    deck.cuePosition = 0.3f;
+    s.insert(deck);
+    deck.bpm = 121.0f;
+    deck.bpmVotes = 50;
+    s.insert(deck);
+    r = s.records()[0];
+    EXPECT_EQ(r.cuePosition, 0.3f);
+    EXPECT_EQ(r.bpm, 121.0f);
+    EXPECT_EQ(r.startPosition, 0.01f);
+    deck.bpm = 60.5f;
+    deck.bpmVotes = kLockedBpmVotes;
+    s.insert(deck);
+    EXPECT_EQ(s.records()[0].bpm, 60.5f);
+
+    // A deck that loaded the stored record learned on top of it: it replaces it.
+    TrackInfoRecord later = s.records()[0];
+    later.startPosition = 0.02f;
+    s.insert(later);
+    EXPECT_EQ(s.records()[0].startPosition, 0.02f);
+    ASSERT_EQ(s.records().size(), 1u);
+
+    // The analysis replaces a deck's record but for its cue point and locked tempo.
+    const TrackInfoRecord stored = s.insertAnalysis(analysed("/a/Song.mp3", 77, 119.0f));
+    EXPECT_EQ(stored.startPosition, 0.01f);
+    EXPECT_EQ(stored.cuePosition, 0.3f);
+    EXPECT_EQ(stored.bpm, 60.5f);
+    EXPECT_EQ(stored.bpmVotes, kLockedBpmVotes);
+}
+
 TEST_F(TrackInfoStoreTest, OtherDetectionSettingResetsOnlyTheConfidences) {
     TrackInfoStore s = store(0);
     TrackInfoRecord stored = analysed("/a/Song.mp3", 77, 140.0f);

@@ -1,0 +1,208 @@
+// Tracks are analysed on a thread of their own before a deck needs them, and the end of the
+// program never waits for an analysis.
+#include "engine/deck/BackgroundAnalyser.h"
+
+#include <gtest/gtest.h>
+
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "FakeDecoder.h"
+#include "Mp3Fixtures.h"
+#include "engine/deck/TrackInfoStore.h"
+#include "platform/Mpg123Decoder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+template <class Condition>
+bool waitFor(Condition condition, Clock::duration limit = 60s) {
+    const auto deadline = Clock::now() + limit;
+    while (!condition()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// What the analyser reported, from its thread.
+struct Reports {
+    void add(const std::string& path, const TrackInfoRecord& record) {
+        std::lock_guard lock(mutex);
+        paths.push_back(path);
+        records.push_back(record);
+    }
+    std::size_t count() {
+        std::lock_guard lock(mutex);
+        return paths.size();
+    }
+    std::mutex mutex;
+    std::vector<std::string> paths;
+    std::vector<TrackInfoRecord> records;
+};
+
+class BackgroundAnalyserTest : public ::testing::Test {
+  protected:
+    BackgroundAnalyser::Analysed reporter() {
+        return [this](const std::string& path, const TrackInfoRecord& record) {
+            reports.add(path, record);
+        };
+    }
+    // At a fair share of the machine, which other programs may be keeping busy.
+    std::unique_ptr<BackgroundAnalyser> analyser(Deck::DecoderFactory decoders) {
+        return std::make_unique<BackgroundAnalyser>(store, 1, std::move(decoders), reporter(),
+                                                    BackgroundAnalyser::Priority::kNormal);
+    }
+    bool known(const std::string& path, int32_t sizeKey, TrackInfoRecord& out) const {
+        return store.lookup(path, sizeKey, out);
+    }
+
+    TempDir dir;
+    TrackInfoStore store{dir.path() / "Spinora.idb", 1, 2048399};
+    Reports reports;
+};
+
+TEST_F(BackgroundAnalyserTest, UnknownTrackGetsItsTempoAndStartOfMusicStored) {
+    // Four seconds of silence before the drums: a deck that knows nothing starts in the silence.
+    const std::vector<uint8_t> bytes = encodeMp3(concat({silence(4.0), drums(120, 8.0)}));
+    const std::string path = dir.write("Intro.mp3", bytes);
+    const auto sizeKey = static_cast<int32_t>(bytes.size());
+
+    const auto analysis = analyser(makeMpg123Decoder);
+    analysis->enqueue(path);
+    TrackInfoRecord record;
+    ASSERT_TRUE(waitFor([&] { return known(path, sizeKey, record); }));
+    EXPECT_NEAR(record.bpm, 120.0f, 0.3f);
+    EXPECT_NEAR(record.startPosition * 12.0f, 4.0f, 0.3f);
+    EXPECT_GT(record.endPosition, 0.9f);
+    EXPECT_NE(record.bpmVotes, kLockedBpmVotes);
+
+    ASSERT_TRUE(waitFor([&] { return reports.count() == 1; }));
+    EXPECT_EQ(reports.paths[0], path);
+    EXPECT_EQ(reports.records[0].bpm, record.bpm);
+    EXPECT_EQ(reports.records[0].dateStamp, 2048399);  // the lists show it as known
+}
+
+TEST_F(BackgroundAnalyserTest, KnownTracksMissingFilesAndRepeatsAreNotAnalysed) {
+    const std::string knownPath = dir.write("Known.mp3", std::string(1000, 'k'));
+    const std::string newPath = dir.write("New.mp3", std::string(2000, 'n'));
+    TrackInfoRecord stored = freshRecord(knownPath, 1000);
+    stored.bpm = 97.0f;
+    stored.bpmVotes = 12;
+    store.insert(stored);
+
+    auto log = std::make_shared<FakeDecoderLog>();
+    const auto decoders = [log] {
+        return std::make_unique<FakeDecoder>(FakeTrack{.size = 2000}, log);
+    };
+    {
+        const auto analysis = analyser(decoders);
+        analysis->enqueue(knownPath);
+        analysis->enqueue(newPath);
+        analysis->enqueue((dir.path() / "Gone.mp3").string());
+        analysis->enqueue(newPath);
+        ASSERT_TRUE(waitFor([&] { return analysis->idle(); }));
+    }
+    EXPECT_EQ(log->inputs, std::vector<std::string>{newPath});
+    TrackInfoRecord record;
+    ASSERT_TRUE(known(knownPath, 1000, record));
+    EXPECT_EQ(record.bpm, 97.0f);
+    EXPECT_EQ(record.bpmVotes, 12);
+    EXPECT_TRUE(known(newPath, 2000, record));
+    EXPECT_EQ(reports.paths, std::vector<std::string>{newPath});
+}
+
+TEST_F(BackgroundAnalyserTest, AnalysisTakesOnlyWhatTheMachineLeavesOver) {
+    const std::string path = dir.write("Any.mp3", std::string(500, 'a'));
+    auto policy = std::make_shared<std::atomic<int>>(-1);
+    auto nice = std::make_shared<std::atomic<int>>(0);
+    FakeTrack track{.size = 500};
+    track.onOpen = [=] {  // on the loader thread of the analysis' deck
+        *policy = sched_getscheduler(0);
+        *nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    };
+    BackgroundAnalyser atIdle(store, 1, fakeDecoders(track), reporter());
+    atIdle.enqueue(path);
+    ASSERT_TRUE(waitFor([&] { return atIdle.idle() && reports.count() == 1; }));
+    EXPECT_TRUE(*policy == SCHED_IDLE || *nice == 19) << *policy << " " << *nice;
+}
+
+// A decoder that takes its time over every frame, as on a slow network share.
+class SlowDecoder : public FakeDecoder {
+  public:
+    SlowDecoder(FakeTrack track, std::shared_ptr<std::atomic<int>> decoded)
+        : FakeDecoder(std::move(track)), decoded_(std::move(decoded)) {}
+    int decode(int16_t* dest) override {
+        std::this_thread::sleep_for(2ms);
+        ++*decoded_;
+        return FakeDecoder::decode(dest);
+    }
+
+  private:
+    std::shared_ptr<std::atomic<int>> decoded_;
+};
+
+// An open that blocks until the test lets it go, as on a stalled share.
+struct Gate {
+    void wait() {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait_for(lock, 20s, [&] { return open; });
+    }
+    void release() {
+        std::lock_guard lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+    bool hasEntered() {
+        std::lock_guard lock(mutex);
+        return entered;
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    bool entered = false;
+};
+
+TEST_F(BackgroundAnalyserTest, EndingDuringAnAnalysisReturnsAtOnceAndStoresNothing) {
+    const std::string path = dir.write("Long.mp3", std::string(3000, 'l'));
+    const FakeTrack track{.frames = 100000, .lengthSeconds = 2600, .size = 3000};  // minutes
+
+    auto decoded = std::make_shared<std::atomic<int>>(0);
+    auto analysis = analyser([=] { return std::make_unique<SlowDecoder>(track, decoded); });
+    analysis->enqueue(path);
+    ASSERT_TRUE(waitFor([&] { return *decoded > 20; }));
+    auto started = Clock::now();
+    analysis.reset();
+    EXPECT_LT(Clock::now() - started, 1s);
+
+    // A file that never finishes opening holds up the end no longer either.
+    auto gate = std::make_shared<Gate>();  // the stuck loader outlives the analyser
+    FakeTrack stuck = track;
+    stuck.onOpen = [gate] { gate->wait(); };
+    analysis = analyser(fakeDecoders(stuck));
+    analysis->enqueue(path);
+    ASSERT_TRUE(waitFor([&] { return gate->hasEntered(); }));
+    started = Clock::now();
+    analysis.reset();
+    EXPECT_LT(Clock::now() - started, 1s);
+    gate->release();
+
+    TrackInfoRecord record;
+    EXPECT_FALSE(known(path, 3000, record));
+    EXPECT_EQ(reports.count(), 0u);
+}
+
+}  // namespace
