@@ -46,7 +46,9 @@ bool Session::start(const QStringList& arguments) {
     spinora.start(kBuild + "/spinora", arguments);
     for (int tries = 0; tries < 100; ++tries) {
         QProcess search;
-        search.start("xdotool", {"search", "--name", "^Spinora$"});
+        // This process's own window: one a previous session left closing does not count.
+        search.start("xdotool", {"search", "--pid", QString::number(spinora.processId()), "--name",
+                                 "^Spinora$"});
         search.waitForFinished();
         if (!search.readAllStandardOutput().trimmed().isEmpty()) {
             return true;
