@@ -41,7 +41,7 @@ test-asan: deps
 test-tsan: deps
 	@test -f $(TSAN_BUILD)/build.ninja || $(CONFIGURE) -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPINORA_SANITIZE=thread
 	@cmake --build $(TSAN_BUILD) -j $(JOBS)
-	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 history_size=7 suppressions=$(CURDIR)/tests/tsan.supp" \
 		ctest --output-on-failure -j $(JOBS) -L threads
 
 # clang-tidy's bug, concurrency and performance checks (.clang-tidy) over every source file.
