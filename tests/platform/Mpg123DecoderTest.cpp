@@ -164,7 +164,7 @@ TEST_F(Mpg123DecoderTest, DamagedFilesPlayWhatIsLeft) {
         SCOPED_TRACE(c.name);
         decoder.newInput(file(std::string(c.name) + ".mp3", c.bytes).c_str());
         ASSERT_TRUE(decoder.open());
-        if (c.bytes.size() > twenty.size()) {
+        if (std::string(c.name) == "zeros") {
             EXPECT_EQ(decoder.lengthSeconds(), 30);
         }
         const double seconds = decodeAll(decoder).frames * 1152.0 / 44100.0;
