@@ -116,17 +116,4 @@ TEST_F(BeatPhaseTest, StripColumnsCoverPitchOver1024SlotsEach) {
     EXPECT_EQ(strip[0], 242);  // a peak of 0 counts as 1
 }
 
-TEST(AdoptLocalBpmTest, LocksTheLocalTempoAsTheGlobalOne) {
-    std::array<float, 128> table{};
-    table.fill(0.5f);
-    int decoding = 1;
-    BeatDetector detector(table.data(), &decoding, 1);
-    std::vector<int16_t> silent(2304);
-    detector.feed(silent.data());
-    ASSERT_FLOAT_EQ(detector.localBpm(), 999.9f);
-    adoptLocalBpm(detector);
-    EXPECT_FLOAT_EQ(detector.record().bpm, 999.9f);
-    EXPECT_EQ(detector.record().bpmVotes, kLockedBpmVotes);
-}
-
 }  // namespace

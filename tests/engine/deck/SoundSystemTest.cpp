@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <typeinfo>
 
 #include "DeckLoading.h"
 #include "FakeDecoder.h"
@@ -26,12 +27,6 @@ class SoundSystemTest : public ::testing::Test {
     // Stops the audio thread so that the test serves the decks itself.
     void serveByHand() { sound.audioThread()->stop(); }
 
-    template <class Output>
-    bool outputsAre() {
-        return dynamic_cast<Output*>(&sound.deck(0)->output()) != nullptr &&
-               dynamic_cast<Output*>(&sound.deck(1)->output()) != nullptr;
-    }
-
     TrackInfoStore store{{}, 1, 0};
     EngineState engine;
     TestBackend backend;
@@ -40,8 +35,6 @@ class SoundSystemTest : public ::testing::Test {
 
 TEST_F(SoundSystemTest, OneCardByDefault) {
     ASSERT_EQ(open({}), nullptr);
-    EXPECT_EQ(backend.opened, std::vector<std::string>{"/2"});
-    EXPECT_TRUE(outputsAre<DirectSoundOutput>());
     EXPECT_EQ(engine.decks[0], sound.deck(0));
     EXPECT_EQ(engine.decks[1]->index(), 1);
 
@@ -55,46 +48,56 @@ TEST_F(SoundSystemTest, OneCardByDefault) {
 }
 
 TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
-    SoundConfig quadCue;
-    quadCue.use3dCard = true;
-    quadCue.soundCard = "quad";
-    ASSERT_EQ(open(quadCue), nullptr);
-    EXPECT_EQ(backend.opened, std::vector<std::string>{"quad/4"});
-    EXPECT_TRUE(outputsAre<QuadCueOutput>());
-    sound.closeSound();
-
-    backend.opened.clear();
-    SoundConfig twoCards;
-    twoCards.useTwoCards = true;
-    twoCards.soundCard1 = "first";
-    twoCards.soundCard2 = "second";
-    ASSERT_EQ(open(twoCards), nullptr);
-    EXPECT_EQ(backend.opened, (std::vector<std::string>{"first/2", "second/2"}));
-    EXPECT_TRUE(outputsAre<TwoCardOutput>());
-    sound.closeSound();
-
-    backend.opened.clear();
-    twoCards.useMixTable = true;
-    ASSERT_EQ(open(twoCards), nullptr);
-    EXPECT_TRUE(outputsAre<DirectSoundOutput>());
-    sound.closeSound();
-
-    backend.opened.clear();
-    SoundConfig waveTwo;
-    waveTwo.useDirectSound = false;
-    waveTwo.useTwoCards = true;
-    waveTwo.soundCard1 = "ignored";
-    ASSERT_EQ(open(waveTwo), nullptr);
-    EXPECT_EQ(backend.opened, (std::vector<std::string>{"card 0/2", "card 1/2"}));
-    EXPECT_TRUE(outputsAre<WaveOutOutput>());
-    sound.closeSound();
-
-    backend.opened.clear();
-    SoundConfig waveOne;
-    waveOne.useDirectSound = false;
-    ASSERT_EQ(open(waveOne), nullptr);
-    EXPECT_EQ(backend.opened, std::vector<std::string>{"/2"});
-    EXPECT_TRUE(outputsAre<MixedWaveOutput>());
+    struct Case {
+        void (*choose)(SoundConfig&);
+        std::vector<std::string> opened;
+        const std::type_info& output;
+    };
+    const Case cases[] = {
+        {[](SoundConfig&) {}, {"/2"}, typeid(DirectSoundOutput)},
+        {[](SoundConfig& c) {
+             c.use3dCard = true;
+             c.soundCard = "quad";
+         },
+         {"quad/4"},
+         typeid(QuadCueOutput)},
+        {[](SoundConfig& c) { c.use3dCard = c.useMixTable = true; },
+         {"/4"},
+         typeid(QuadPairOutput)},
+        {[](SoundConfig& c) {
+             c.useTwoCards = true;
+             c.soundCard1 = "1st";
+             c.soundCard2 = "2nd";
+         },
+         {"1st/2", "2nd/2"},
+         typeid(TwoCardOutput)},
+        {[](SoundConfig& c) {
+             c.useTwoCards = c.useMixTable = true;
+             c.soundCard1 = "1st";
+             c.soundCard2 = "2nd";
+         },
+         {"1st/2", "2nd/2"},
+         typeid(DirectSoundOutput)},
+        {[](SoundConfig& c) {
+             c.useDirectSound = false;
+             c.useTwoCards = true;
+             c.soundCard1 = "ignored";
+         },
+         {"card 0/2", "card 1/2"},
+         typeid(WaveOutOutput)},
+        {[](SoundConfig& c) { c.useDirectSound = false; }, {"/2"}, typeid(MixedWaveOutput)},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        backend.opened.clear();
+        SoundConfig settings;
+        cases[i].choose(settings);
+        ASSERT_EQ(open(settings), nullptr);
+        EXPECT_EQ(backend.opened, cases[i].opened);
+        EXPECT_EQ(typeid(sound.deck(0)->output()), cases[i].output);
+        EXPECT_EQ(typeid(sound.deck(1)->output()), cases[i].output);
+        sound.closeSound();
+    }
 }
 
 TEST_F(SoundSystemTest, SwappedQuadCardWithMixTablePutsDeckZeroBehind) {
@@ -103,7 +106,6 @@ TEST_F(SoundSystemTest, SwappedQuadCardWithMixTablePutsDeckZeroBehind) {
     settings.useMixTable = true;
     settings.swap3dOutput = true;
     ASSERT_EQ(open(settings), nullptr);
-    EXPECT_TRUE(outputsAre<QuadPairOutput>());
     serveByHand();
     Deck& deck0 = *sound.deck(0);
     deck0.requestLoad("/music/Track.mp3");

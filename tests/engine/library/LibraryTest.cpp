@@ -1,5 +1,5 @@
-// The browser's parts that need no window: names, playlist files, the track database, the sorts
-// and the folders.
+// What the browser lists, read without a window: names, playlist files, the track database, the
+// sorts and the folders.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,0 +1,51 @@
+#include "core/AtomicFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "Mp3Fixtures.h"
+
+namespace {
+
+TEST(AtomicFileTest, ReplacesTheFileKeepingItsPermissionsAndFollowingALink) {
+    TempDir dir;
+    const std::filesystem::path real = dir.write("real.txt", std::string("old"));
+    const auto perms = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                       std::filesystem::perms::group_read;
+    std::filesystem::permissions(real, perms);
+    const std::filesystem::path link = dir.path() / "link.txt";
+    std::filesystem::create_symlink(real, link);
+    ASSERT_FALSE(writeFileAtomically(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::ifstream in(real);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+    EXPECT_EQ(std::filesystem::status(real).permissions(), perms);
+    EXPECT_EQ(writeFileAtomically(dir.path() / "missing" / "x.txt", "new"),
+              std::errc::no_such_file_or_directory);
+}
+
+TEST(AtomicFileTest, OnlyTheTemporaryFilesOfAnInterruptedSaveAreRemoved) {
+    TempDir dir;
+    const std::vector<std::string> kept = {"Spinora.idb", "Spinora.idb.bak", "Spinora.idb.a1B2c3d",
+                                           "Spinora.idb.a1-2c3", "Other.idb.a1B2c3"};
+    for (const std::string& name : kept) {
+        dir.write(name, std::string("x"));
+    }
+    dir.write("Spinora.idb.a1B2c3", std::string("partial"));
+    dir.write("Spinora.idb.000000", std::string());
+    std::filesystem::create_directory(dir.path() / "Spinora.idb.Folder");
+    removeLeftoverTemporaries(dir.path() / "Spinora.idb");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = kept;
+    expected.push_back("Spinora.idb.Folder");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+}
+
+}  // namespace

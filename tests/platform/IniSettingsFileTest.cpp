@@ -1,0 +1,60 @@
+#include "platform/IniSettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "FileSizeLimit.h"
+#include "Mp3Fixtures.h"
+#include "engine/settings/Settings.h"
+
+namespace {
+
+class IniSettingsFileTest : public ::testing::Test {
+  protected:
+    QString path() const { return QString::fromStdString((dir.path() / "spinora.ini").string()); }
+    TempDir dir;
+};
+
+TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
+    std::ofstream(path().toStdString()) << "[General]\n"
+                                           "Use DirectSound=0\n"
+                                           "Use two cards=1\n"
+                                           "C4=77\n"
+                                           "C5=4294967295\n"
+                                           "C6=lots\n"
+                                           "Sound card 1 GUID=HDA Intel PCH, ALC892 Analog\n"
+                                           "Initial folder=@ByteArray(/home/dj/Music)\n";
+    IniSettingsFile file(path());
+    Settings s;
+    EXPECT_EQ(readSettings(file, s), nullptr);
+    EXPECT_FALSE(s.useDirectSound);
+    EXPECT_TRUE(s.useTwoCards);
+    EXPECT_TRUE(s.splitCueOutput);
+    EXPECT_EQ(s.columnWidths[4], 77);
+    EXPECT_EQ(s.columnWidths[5], -1);   // a 32-bit value as stored
+    EXPECT_EQ(s.columnWidths[6], 200);  // not a number: the default
+    EXPECT_EQ(s.soundCard1, "HDA Intel PCH, ALC892 Analog");
+    EXPECT_EQ(s.initialFolder, "/home/dj/Music");
+}
+
+TEST_F(IniSettingsFileTest, FailedWriteKeepsTheOldFileAndIsSaid) {
+    const std::string old = "[General]\nUse DirectSound=0\nC4=77\n";
+    std::ofstream(path().toStdString()) << old;
+    IniSettingsFile file(path());
+    Settings s;
+    readSettings(file, s);
+    s.initialFolder = "/home/dj/A folder with a name long enough to pass the limit";
+    {
+        FileSizeLimit full(40);
+        EXPECT_FALSE(writeSettings(file, s, true));
+    }
+    std::ifstream in(path().toStdString());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);  // no temporary file left behind
+    EXPECT_TRUE(writeSettings(file, s, true));
+}
+
+}  // namespace
