@@ -164,6 +164,7 @@ void Application::shutdown() {
     screen_.reset();
     if (sound_) {
         sound_->closeSound();
+        sayLine(sound_->underrunTotals());
         sound_.reset();
     }
     if (store_) {
@@ -187,6 +188,12 @@ void Application::storeSaved(std::error_code error) {
                             QString::fromStdString(error.message())));
     }
     storeFailing_ = static_cast<bool>(error);
+}
+
+void Application::sayLine(const std::string& line) {
+    if (!line.empty()) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
 }
 
 void Application::saveFailed(const QString& text) {
@@ -380,6 +387,7 @@ void Application::timerFired(int id) {
         }
         case timer::kPanels:
             deckArea_->periodicUpdate();
+            sayLine(sound_->underrunWarning(std::chrono::steady_clock::now()));
             break;
         default:
             break;
