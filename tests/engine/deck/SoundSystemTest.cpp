@@ -23,6 +23,14 @@ class SoundSystemTest : public ::testing::Test {
         return sound.openSound(settings);
     }
 
+    const char* openTwoCards() {
+        SoundConfig settings;
+        settings.useTwoCards = true;
+        settings.soundCard1 = "a";
+        settings.soundCard2 = "b";
+        return open(settings);
+    }
+
     // Stops the audio thread so that the test serves the decks itself.
     void serveByHand() { sound.audioThread()->stop(); }
 
@@ -146,11 +154,7 @@ TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
 // A card whose clock outruns the decks is counted and said, a line a second at most, and the run's
 // totals stay after the close; decks that keep up, playing or not, count nothing.
 TEST_F(SoundSystemTest, UnderrunsAreCountedPerCardAndSaid) {
-    SoundConfig settings;
-    settings.useTwoCards = true;
-    settings.soundCard1 = "a";
-    settings.soundCard2 = "b";
-    ASSERT_EQ(open(settings), nullptr);
+    ASSERT_EQ(openTwoCards(), nullptr);
     serveByHand();
     Deck& deck0 = *sound.deck(0);
     Deck& deck1 = *sound.deck(1);
@@ -204,11 +208,7 @@ TEST_F(SoundSystemTest, NoUnderrunsNoTotals) {
 // The audio thread serves both decks while a device thread plays and the main thread keeps
 // asking for things: run under ThreadSanitizer, it shows the threads share nothing unguarded.
 TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
-    SoundConfig settings;
-    settings.useTwoCards = true;
-    settings.soundCard1 = "a";
-    settings.soundCard2 = "b";
-    ASSERT_EQ(open(settings), nullptr);
+    ASSERT_EQ(openTwoCards(), nullptr);
     std::atomic<bool> running{true};
     std::thread device([&] {  // at the pace of a sound card: a block every 5.8 ms
         while (running) {
