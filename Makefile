@@ -4,12 +4,14 @@ BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 TSAN_BUILD  ?= build-tsan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD  ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 ARGS        ?=
 
 CONFIGURE = cmake -S . -G Ninja -Wno-dev
 
-.PHONY: all deps build run test test-asan test-tsan tidy bench clean
+.PHONY: all deps build run test test-asan test-tsan tidy bench fuzz clean
 
 all: build
 
@@ -26,7 +28,10 @@ run: build
 # The end-to-end tests drive the real program on a virtual display, one at a time.
 XVFB = xvfb-run -a -s "-screen 0 800x600x24"
 
-test: build
+# The tests include ten seconds of each fuzz target, which clang builds.
+test:
+	@scripts/install-deps --fuzz
+	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
@@ -50,9 +55,17 @@ tidy: build
 
 bench:
 	@scripts/install-deps --bench
-	@test -f $(BENCH_BUILD)/build.ninja || $(CONFIGURE) -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSPINORA_BENCH=ON
+	@test -f $(BENCH_BUILD)/build.ninja || $(CONFIGURE) -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSPINORA_BENCH=ON -DSPINORA_FUZZ_SMOKE=OFF
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; $$b || exit 1; done
 
+# Every fuzz target for FUZZ_SECONDS; fails on any finding (the inputs are kept in
+# $(FUZZ_BUILD)/findings). The corpus grows in $(FUZZ_BUILD)/corpus from one run to the next.
+fuzz:
+	@scripts/install-deps --fuzz
+	@test -f $(FUZZ_BUILD)/build.ninja || cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -Wno-dev -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -161,6 +161,7 @@ void Application::shutdown() {
     screen_.reset();
     if (sound_) {
         sound_->closeSound();
+        sayLine(sound_->underrunTotals());
         sound_.reset();
     }
     if (store_) {
@@ -184,6 +185,12 @@ void Application::storeSaved(std::error_code error) {
                             QString::fromStdString(error.message())));
     }
     storeFailing_ = static_cast<bool>(error);
+}
+
+void Application::sayLine(const std::string& line) {
+    if (!line.empty()) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
 }
 
 void Application::saveFailed(const QString& text) {
@@ -386,6 +393,7 @@ void Application::timerFired(int id) {
             break;
         case timer::kPanels:
             deckArea().periodicUpdate();
+            sayLine(sound_->underrunWarning(std::chrono::steady_clock::now()));
             break;
         default:
             break;

@@ -138,6 +138,8 @@ class Application : public MainWindow::Host,
     void timerFired(int id);
     void beatHeights(int16_t* other, int16_t* selected);
     void storeSaved(std::error_code error);
+    // A line of its own on standard error; nothing when empty.
+    static void sayLine(const std::string& line);
 
     AudioBackend& audio_;
     SettingsFile& settingsFile_;

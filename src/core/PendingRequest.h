@@ -18,7 +18,8 @@ class PendingRequest {
     bool pending() const { return slot_.load().pending != 0; }
 
   private:
-    struct Slot {
+    // Aligned to its size: clang, unlike gcc, calls libatomic for a word less aligned than wide.
+    struct alignas(sizeof(T) + sizeof(int32_t)) Slot {
         T value{};
         int32_t pending = 0;
     };

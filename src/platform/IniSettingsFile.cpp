@@ -11,7 +11,8 @@ IniSettingsFile::~IniSettingsFile() = default;
 
 bool IniSettingsFile::openForReading() {
     settings_ = std::make_unique<QSettings>(path_, QSettings::IniFormat);
-    return settings_->status() == QSettings::NoError;
+    // A line QSettings cannot parse costs only itself: the values around it were read.
+    return settings_->status() != QSettings::AccessError;
 }
 
 bool IniSettingsFile::openForWriting() {
@@ -62,7 +63,9 @@ bool IniSettingsFile::close() {
         return true;
     }
     settings_->sync();
-    const bool saved = settings_->status() == QSettings::NoError;
+    // A sync reads the file again first: a line it cannot parse there is reported too, yet the
+    // values were written.
+    const bool saved = settings_->status() != QSettings::AccessError;
     settings_.reset();
     return saved;
 }

@@ -57,4 +57,32 @@ TEST_F(IniSettingsFileTest, FailedWriteKeepsTheOldFileAndIsSaid) {
     EXPECT_TRUE(writeSettings(file, s, true));
 }
 
+// A line QSettings cannot parse (a hand edit gone wrong) must not cost every other setting, the
+// sound cards included, nor the next save.
+TEST_F(IniSettingsFileTest, UnparsableLineLosesOnlyItself) {
+    std::ofstream(path().toStdString()) << "[General]\n"
+                                           "Use two cards=1\n"
+                                           "C4=77\n"
+                                           "[unclosed\n";
+    IniSettingsFile file(path());
+    Settings s;
+    readSettings(file, s);
+    EXPECT_TRUE(s.useTwoCards);
+    EXPECT_EQ(s.columnWidths[4], 77);
+    s.columnWidths[4] = 78;
+    ASSERT_TRUE(writeSettings(file, s, true));
+    Settings again;
+    readSettings(file, again);
+    EXPECT_TRUE(again.useTwoCards);
+    EXPECT_EQ(again.columnWidths[4], 78);
+
+    // QSettings reads the file again when it saves: the line it could not parse then is no
+    // failure of the save.
+    std::ofstream(path().toStdString()) << "[General]\nC4=77\n[unclosed\n";
+    IniSettingsFile fresh(path());
+    EXPECT_TRUE(writeSettings(fresh, s, true));
+    readSettings(fresh, again);
+    EXPECT_EQ(again.columnWidths[4], 78);
+}
+
 }  // namespace

@@ -36,6 +36,7 @@ const char* SoundSystem::openBufferDevice(const std::string& name, int channels,
         }
     }
     into.device->setBlockFrames(into.stream->blockFrames());
+    underruns_.watch(&into == &device2_ ? 1 : 0, into.device.get());
     return nullptr;
 }
 
@@ -132,6 +133,9 @@ const char* SoundSystem::openSound(const SoundConfig& config) {
 }
 
 void SoundSystem::closeSound() {
+    // Once the audio thread stops, the cards run dry: what they count from then is no underrun.
+    underruns_.watch(0, nullptr);
+    underruns_.watch(1, nullptr);
     if (thread_) {
         thread_->stop();
         thread_.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "engine/sound/AudioBackend.h"
 #include "engine/sound/AudioDevice.h"
 #include "engine/sound/SoundConfig.h"
+#include "engine/sound/UnderrunReport.h"
 #include "engine/sound/WaveOutMixer.h"
 
 inline constexpr const char* kSoundCardBusyMessage =
@@ -40,6 +42,13 @@ class SoundSystem {
     // the devices.
     void closeSound();
 
+    // A warning line when a card ran dry since the last one (at most one a second), else empty;
+    // the totals of the run (kept after closeSound), empty when no card ran dry.
+    std::string underrunWarning(std::chrono::steady_clock::time_point now) {
+        return underruns_.poll(now);
+    }
+    std::string underrunTotals() const { return underruns_.totals(); }
+
     Deck* deck(int index) { return decks_[index].get(); }
     AudioThread* audioThread() { return thread_.get(); }
 
@@ -63,6 +72,7 @@ class SoundSystem {
     DecoderFactory makeDecoder_;
     BufferDevice device1_;
     BufferDevice device2_;
+    UnderrunReport underruns_;
     std::unique_ptr<WaveOutMixer> mixer_;
     std::array<std::unique_ptr<Deck>, 2> decks_;
     std::unique_ptr<AudioThread> thread_;

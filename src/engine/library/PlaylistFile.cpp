@@ -69,6 +69,12 @@ std::vector<std::string> readPlaylistEntries(const std::string& playlistPath) {
     }
     const fs::path folder = fs::path(playlistPath).parent_path();
     std::vector<std::string> entries;
+    // A file:// URL with a host and no path names no file.
+    const auto add = [&](std::string_view entry) {
+        if (std::string path = resolved(std::string(entry), folder); !path.empty()) {
+            entries.push_back(std::move(path));
+        }
+    };
     bool inSection = false;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -84,10 +90,10 @@ std::vector<std::string> readPlaylistEntries(const std::string& playlistPath) {
             const std::size_t equals = line.find('=');
             if (equals != std::string_view::npos && equals + 1 < line.size() &&
                 isFileKey(line.substr(0, equals))) {
-                entries.push_back(resolved(std::string(line.substr(equals + 1)), folder));
+                add(line.substr(equals + 1));
             }
         } else if (line.front() != '#') {
-            entries.push_back(resolved(std::string(line), folder));
+            add(line);
         }
     }
     return entries;

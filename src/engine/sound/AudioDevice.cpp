@@ -21,12 +21,13 @@ void AudioDevice::cursors(const LoopBuffer& buffer, int& play, int& write) const
 
 void AudioDevice::mix(int16_t* out, int frames) {
     const int count = bufferCount_.load(std::memory_order_acquire);
+    bool starved = false;
     while (frames > 0) {
         const int chunk = std::min(frames, kChunkFrames);
         const int samples = chunk * channels_;
         std::fill_n(acc_.begin(), samples, 0);
         for (int b = 0; b < count; ++b) {
-            buffers_[b]->mixInto(acc_.data(), chunk, channels_);
+            starved = buffers_[b]->mixInto(acc_.data(), chunk, channels_) || starved;
         }
         // Each pair of speakers has a limiter of its own: a loud front never ducks the rear.
         for (int pair = 0; pair < channels_ / 2; ++pair) {
@@ -34,5 +35,8 @@ void AudioDevice::mix(int16_t* out, int frames) {
         }
         out += samples;
         frames -= chunk;
+    }
+    if (starved) {
+        underruns_.fetch_add(1, std::memory_order_relaxed);
     }
 }

@@ -34,6 +34,9 @@ class AudioDevice : public MixSource {
     // audio: the device's callback.
     void mix(int16_t* out, int frames) override;
 
+    // any: the callbacks that found a started buffer short of written frames (an underrun).
+    uint64_t underruns() const { return underruns_.load(std::memory_order_relaxed); }
+
   private:
     static constexpr int kChunkFrames = 1024;
 
@@ -43,4 +46,5 @@ class AudioDevice : public MixSource {
     std::atomic<int> bufferCount_{0};
     std::array<int32_t, kChunkFrames * 4> acc_{};
     std::array<PeakLimiter, 2> limiters_{};
+    std::atomic<uint64_t> underruns_{0};
 };

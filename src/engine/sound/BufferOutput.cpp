@@ -84,7 +84,7 @@ void BufferOutput::write(const int16_t* frames, int count) {
     });
     for (int s = 0; s < slotCount_; ++s) {
         slots_[s].writePosition = wrap(slots_[s].writePosition + out);
-        slots_[s].buffer->publish();
+        slots_[s].buffer->publish(slots_[s].writePosition);
     }
     queued_ += out;
 }
@@ -125,7 +125,7 @@ void BufferOutput::fillSilence() {
         clearShared(samples + channels * slot.writePosition, channels * first);
         clearShared(samples, channels * (gap - 1 - first));
         slot.writePosition = wrap(slot.writePosition + gap - 1);
-        slot.buffer->publish();
+        slot.buffer->publish(slot.writePosition);
     }
 }
 

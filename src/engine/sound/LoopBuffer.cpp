@@ -28,16 +28,35 @@ int LoopBuffer::firstChannel(int deviceChannels) const {
     }
 }
 
-void LoopBuffer::mixInto(int32_t* acc, int frames, int deviceChannels) {
-    if (!started_.load(std::memory_order_acquire)) {
-        return;
+bool LoopBuffer::shortOfFrames(int position, int frames) {
+    const unsigned publishes = published_.load(std::memory_order_acquire);
+    if (publishes == 0) {
+        return false;  // nothing written yet: the buffer has not begun to play anything
     }
-    published_.load(std::memory_order_acquire);  // what the writer published is visible now
+    if (publishes != seenPublishes_) {
+        seenPublishes_ = publishes;
+        starved_ = false;  // a writer only publishes at or after the cursor it polled
+    }
+    int ahead = writtenUpTo_.load(std::memory_order_relaxed) - position;
+    if (ahead < 0) {
+        ahead += kFrames;
+    }
+    // Once passed, the written frames lie a whole loop ahead: the buffer stays starved until the
+    // writer publishes again.
+    starved_ = starved_ || ahead < frames;
+    return starved_;
+}
+
+bool LoopBuffer::mixInto(int32_t* acc, int frames, int deviceChannels) {
+    if (!started_.load(std::memory_order_acquire)) {
+        return false;
+    }
+    int position = playCursor_.load(std::memory_order_relaxed);
+    const bool starved = shortOfFrames(position, frames);  // what was published is visible now
     const float target = targetGain_.load(std::memory_order_relaxed);
     const float from = gain_;
     const int channels = this->channels();
     const int first = firstChannel(deviceChannels);
-    int position = playCursor_.load(std::memory_order_relaxed);
     const bool steady = from == target;
     for (int i = 0; i < frames; ++i) {
         // A change ramps linearly over the block, so that volume steps never click.
@@ -54,4 +73,5 @@ void LoopBuffer::mixInto(int32_t* acc, int frames, int deviceChannels) {
     }
     gain_ = target;
     playCursor_.store(position, std::memory_order_release);
+    return starved;
 }

@@ -26,15 +26,21 @@ class LoopBuffer {
     int16_t* samples() { return samples_.data(); }
 
     // Writer side: publish and playCursor on the audio thread, setVolume and start on the main
-    // thread.
-    void publish() { published_.fetch_add(1, std::memory_order_release); }
+    // thread. publish makes the samples written so far visible to the mixer; writtenUpTo is the
+    // frame after the last one written.
+    void publish(int writtenUpTo) {
+        writtenUpTo_.store(writtenUpTo, std::memory_order_relaxed);
+        published_.fetch_add(1, std::memory_order_release);
+    }
     int playCursor() const { return playCursor_.load(std::memory_order_acquire); }
     void setVolume(int hundredthsOfDecibel);
     void start() { started_.store(true, std::memory_order_release); }
 
     // Mixer side: adds frames from the play cursor to acc (deviceChannels interleaved), ramping
-    // a volume change over the block, and moves the play cursor on.
-    void mixInto(int32_t* acc, int frames, int deviceChannels);
+    // a volume change over the block, and moves the play cursor on. Returns whether the writer
+    // was short: fewer frames were written ahead of the play cursor than the block needed (or the
+    // cursor had already passed them and nothing was published since).
+    bool mixInto(int32_t* acc, int frames, int deviceChannels);
 
   private:
     int firstChannel(int deviceChannels) const;
@@ -43,7 +49,14 @@ class LoopBuffer {
     std::vector<int16_t> samples_;
     std::atomic<int> playCursor_{0};
     std::atomic<unsigned> published_{0};
+    std::atomic<int> writtenUpTo_{0};
     std::atomic<bool> started_{false};
     std::atomic<float> targetGain_{1.0f};
-    float gain_ = 1.0f;  // mixer side only
+    // Mixer side only.
+    float gain_ = 1.0f;
+    unsigned seenPublishes_ = 0;
+    bool starved_ = false;
+
+    // Mixer side: whether the block of frames from position is short of written frames.
+    bool shortOfFrames(int position, int frames);
 };

@@ -24,6 +24,14 @@ class SoundSystemTest : public ::testing::Test {
         return sound.openSound(settings);
     }
 
+    const char* openTwoCards() {
+        SoundConfig settings;
+        settings.useTwoCards = true;
+        settings.soundCard1 = "a";
+        settings.soundCard2 = "b";
+        return open(settings);
+    }
+
     // Stops the audio thread so that the test serves the decks itself.
     void serveByHand() { sound.audioThread()->stop(); }
 
@@ -145,14 +153,64 @@ TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
                  "The sound card is unavailable. It may be in use by another application");
 }
 
+// A card whose clock outruns the decks is counted and said, a line a second at most, and the run's
+// totals stay after the close; decks that keep up, playing or not, count nothing.
+TEST_F(SoundSystemTest, UnderrunsAreCountedPerCardAndSaid) {
+    ASSERT_EQ(openTwoCards(), nullptr);
+    serveByHand();
+    Deck& deck0 = *sound.deck(0);
+    Deck& deck1 = *sound.deck(1);
+    deck0.requestLoad("/music/A.mp3");
+    ASSERT_TRUE(finishLoad(deck0));
+    deck0.requestPlay();
+    const auto start = std::chrono::steady_clock::now();
+    playBlocks(backend, deck0, deck1, 400);  // 2.3 s
+    EXPECT_TRUE(deck0.playing());
+    EXPECT_EQ(sound.underrunWarning(start), "");
+
+    // The first card plays 4 s while the decks are not served: the 2.9 s written ahead run out.
+    const int blocks = 4 * 44100 / TestPlayback::kBlock;
+    for (int b = 0; b < blocks; ++b) {
+        backend.streams[0]->advance(TestPlayback::kBlock);
+    }
+    const std::string warning = sound.underrunWarning(start);
+    EXPECT_NE(warning.find("card 1 "), std::string::npos) << warning;
+    EXPECT_EQ(warning.find("card 2"), std::string::npos) << warning;
+    const auto counted = std::stoi(warning.substr(warning.find("card 1 ") + 7));
+    EXPECT_GT(counted, 20) << warning;
+    EXPECT_LT(counted, blocks) << warning;
+
+    // Served again, the deck catches up; more underruns within the second wait for the next line.
+    playBlocks(backend, deck0, deck1, 100);
+    backend.streams[0]->advance(4 * 44100);
+    EXPECT_EQ(sound.underrunWarning(start + std::chrono::milliseconds(900)), "");
+    EXPECT_NE(sound.underrunWarning(start + std::chrono::seconds(1)), "");
+    EXPECT_EQ(sound.underrunWarning(start + std::chrono::seconds(5)), "");
+
+    playBlocks(backend, deck0, deck1, 100);
+    sound.closeSound();
+    const std::string totals = sound.underrunTotals();
+    EXPECT_NE(totals.find("card 1 "), std::string::npos) << totals;
+    EXPECT_NE(totals.find("card 2 0"), std::string::npos) << totals;
+}
+
+TEST_F(SoundSystemTest, NoUnderrunsNoTotals) {
+    ASSERT_EQ(open({}), nullptr);
+    serveByHand();
+    sound.deck(0)->requestLoad("/music/A.mp3");
+    ASSERT_TRUE(finishLoad(*sound.deck(0)));
+    sound.deck(0)->requestPlay();
+    playBlocks(backend, *sound.deck(0), *sound.deck(1), 300);
+    sound.deck(0)->requestPause();
+    playBlocks(backend, *sound.deck(0), *sound.deck(1), 300);
+    sound.closeSound();
+    EXPECT_EQ(sound.underrunTotals(), "");
+}
+
 // The audio thread serves both decks while a device thread plays and the main thread keeps
 // asking for things: run under ThreadSanitizer, it shows the threads share nothing unguarded.
 TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
-    SoundConfig settings;
-    settings.useTwoCards = true;
-    settings.soundCard1 = "a";
-    settings.soundCard2 = "b";
-    ASSERT_EQ(open(settings), nullptr);
+    ASSERT_EQ(openTwoCards(), nullptr);
     std::atomic<bool> running{true};
     std::thread device([&] {  // at the pace of a sound card: a block every 5.8 ms
         while (running) {

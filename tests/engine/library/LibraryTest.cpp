@@ -61,6 +61,14 @@ TEST_F(PlaylistFileTest, M3uWithAnyLineEndsAndComments) {
     EXPECT_TRUE(readPlaylistEntries(here("missing.m3u")).empty());
 }
 
+// An empty entry would be lost when the list is saved and read again, moving every entry after it.
+TEST_F(PlaylistFileTest, FileUrlWithOnlyAHostIsNoEntry) {
+    EXPECT_EQ(read("host.m3u", "/a.mp3\nfile://server\nfile://server/b.mp3\n"),
+              (std::vector<std::string>{"/a.mp3", "/b.mp3"}));
+    EXPECT_EQ(read("host.pls", "[playlist]\nFile1=file://server\nFile2=/c.mp3\n"),
+              (std::vector<std::string>{"/c.mp3"}));
+}
+
 TEST_F(PlaylistFileTest, PlsTakesOnlyItsFileLines) {
     const std::vector<std::string> expected = {"/m/X - Y.mp3", "/m/Z.mp3"};
     EXPECT_EQ(read("first.pls",

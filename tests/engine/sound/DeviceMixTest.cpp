@@ -31,7 +31,7 @@ class Card {
     void add(const Pcm& pcm, Placement placement = Placement::Stereo) {
         LoopBuffer* buffer = device.createBuffer(placement);
         std::copy(pcm.samples.begin(), pcm.samples.end(), buffer->samples());
-        buffer->publish();
+        buffer->publish(pcm.frames());
         buffer->start();
     }
 
