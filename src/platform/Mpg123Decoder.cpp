@@ -36,6 +36,8 @@ Mpg123Decoder::Mpg123Decoder() {
     mpg123_param(handle_, MPG123_RESYNC_LIMIT, -1, 0);
     mpg123_format_none(handle_);
     mpg123_format(handle_, kOutputRate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    mpg123_replace_reader_handle(handle_, &BufferedFileReader::read, &BufferedFileReader::seek,
+                                 nullptr);
 }
 
 Mpg123Decoder::~Mpg123Decoder() {
@@ -84,7 +86,8 @@ bool Mpg123Decoder::open() {
     inputSize_ = static_cast<uint32_t>(status.st_size);
     // A channel count forced by the previous file must not carry over to this one.
     mpg123_param(handle_, MPG123_REMOVE_FLAGS, MPG123_FORCE_MONO | MPG123_FORCE_STEREO, 0);
-    if (mpg123_open_fd(handle_, fd_) != MPG123_OK) {
+    reader_.reset(fd_);
+    if (mpg123_open_handle(handle_, &reader_) != MPG123_OK) {
         close();
         return false;
     }

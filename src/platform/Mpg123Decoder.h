@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/deck/Decoder.h"
+#include "platform/BufferedFileReader.h"
 
 // The deck's decoder on libmpg123. Whatever the source rate, libmpg123 delivers 44100 Hz, so
 // 48, 32 and 22.05 kHz files (MPEG-2 with 576-sample frames included) play at their true speed;
@@ -54,6 +55,7 @@ class Mpg123Decoder : public Decoder {
     mpg123_handle* handle_ = nullptr;
     std::string path_;
     int fd_ = -1;
+    BufferedFileReader reader_;
     bool opened_ = false;
     bool ended_ = false;
     int channels_ = 2;
