@@ -1,0 +1,107 @@
+// The decks' messages cross from other threads to the main thread: repeats before a delivery
+// merge into one, and a message raised after its delivery is never lost.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "core/Messages.h"
+#include "platform/DeckEventQueue.h"
+
+namespace {
+
+constexpr std::array<int, 4> kMessages{msg::kMixInto, msg::kTrackEnded, msg::kTrackLoaded,
+                                       msg::kLoadFailed};
+
+struct Counts {
+    // [kind][deck]; written on the main thread, read by the raising threads.
+    std::array<std::array<std::atomic<int>, 2>, 4> delivered{};
+
+    void add(int message, int deck) {
+        for (std::size_t kind = 0; kind < kMessages.size(); ++kind) {
+            if (kMessages[kind] == message) {
+                ++delivered[kind][deck];
+            }
+        }
+    }
+};
+
+void raise(DeckEventQueue& queue, std::size_t kind, int deck) {
+    switch (kind) {
+        case 0:
+            queue.mixInto(deck);
+            break;
+        case 1:
+            queue.trackEnded(deck);
+            break;
+        case 2:
+            queue.trackLoaded(deck);
+            break;
+        default:
+            queue.loadFailed(deck);
+            break;
+    }
+}
+
+TEST(DeckEventQueueTest, RepeatsBeforeADeliveryArriveOnce) {
+    Counts counts;
+    DeckEventQueue queue([&](int message, int deck) { counts.add(message, deck); });
+    std::thread audio([&] {
+        for (int i = 0; i < 10000; ++i) {
+            queue.mixInto(0);
+            queue.trackEnded(1);
+        }
+    });
+    audio.join();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counts.delivered[1][1] > 0; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counts.delivered[0][0], 1);
+    EXPECT_EQ(counts.delivered[1][1], 1);
+    EXPECT_EQ(counts.delivered[0][1] + counts.delivered[1][0] + counts.delivered[2][0] +
+                  counts.delivered[2][1] + counts.delivered[3][0] + counts.delivered[3][1],
+              0);
+}
+
+TEST(DeckEventQueueTest, EveryMessageRaisedAfterItsDeliveryArrivesAgain) {
+    // Each thread raises one message again as soon as it sees it delivered: a raise that lands
+    // while the main thread delivers must not be swallowed.
+    constexpr int kRounds = 2000;
+    Counts counts;
+    DeckEventQueue queue([&](int message, int deck) { counts.add(message, deck); });
+    std::atomic<int> finished{0};
+    std::atomic<bool> givenUp{false};
+    std::array<std::thread, 2> threads;
+    for (int deck = 0; deck < 2; ++deck) {
+        threads[deck] = std::thread([&, deck] {
+            for (std::size_t kind = 0; kind < kMessages.size(); ++kind) {
+                for (int round = 1; round <= kRounds; ++round) {
+                    raise(queue, kind, deck);
+                    while (counts.delivered[kind][deck] < round && !givenUp) {
+                        std::this_thread::yield();
+                    }
+                }
+            }
+            ++finished;
+        });
+    }
+    // The main thread delivers as fast as it can, for the most raises that meet a delivery.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (finished < 2 && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents();
+    }
+    const bool done = finished == 2;
+    givenUp = true;
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    ASSERT_TRUE(done) << "a raised message was never delivered";
+    for (const auto& kind : counts.delivered) {
+        EXPECT_EQ(kind[0], kRounds);
+        EXPECT_EQ(kind[1], kRounds);
+    }
+}
+
+}  // namespace
