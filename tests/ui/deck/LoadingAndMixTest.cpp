@@ -263,53 +263,34 @@ class AutoMixTest : public ::testing::Test {
     AppHarness h;
 };
 
-TEST_F(AutoMixTest, ShortMixSchedule) {
+// The schedule itself is the logic's; here, its clock, its volumes and its ends as wired.
+TEST_F(AutoMixTest, MixRunsOnItsTimerAndItsEndTakesTheNextPlaylistRow) {
+    h.app->engine().autoMixEnabled = 1;
+    h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "Next", "/m/next.mp3", 0, 0});
     h.dispatch(msg::kMixInto, 1);
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 0}));
     h.serve(1);
     EXPECT_TRUE(h.deck(1).playing());
     EXPECT_NE(h.app->deckUi().autoMixTimer, 0);
-    step();
-    EXPECT_EQ(volumes()[1], 16);
-    step(14);
-    EXPECT_EQ(volumes()[1], 240);
-    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
-    step();  // 16
+    step(16);
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
-    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);  // the deck to fade out takes the selection
-    step();                                      // counted as 48
-    EXPECT_EQ(h.app->autoMix().logic().tick(), 48);
-    EXPECT_EQ(volumes()[0], 256);
-    step();
-    EXPECT_EQ(volumes()[0], 240);
-    step(15);
-    EXPECT_EQ(volumes()[0], 0);
+    step(17);
+    EXPECT_EQ(volumes(), (std::array<int, 2>{0, 256}));
     EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);
-    EXPECT_FALSE(h.deck(0).pendingSeek());  // "Auto Mix" off: it keeps playing, silent
+    EXPECT_EQ(h.app->loader().loadedItem(0)->title, "Next");
+    EXPECT_EQ(h.app->browser().playlistSize(), 0);
 }
 
-TEST_F(AutoMixTest, LongMixHoldsBothDecksAndTheEndStopsOrRefills) {
+TEST_F(AutoMixTest, LongMixButtonHoldsBothDecksAndAnEmptyPlaylistStopsTheEnd) {
     static_cast<QAbstractButton*>(h.app->browser().control(Browser::kLongMixButton))->click();
-    ASSERT_FALSE(h.app->browser().shortMix());
-    h.dispatch(msg::kMixInto, 1);
-    step(47);
-    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
-    step();
-    EXPECT_EQ(volumes()[0], 256);  // step 48
     h.app->engine().autoMixEnabled = 1;
+    h.dispatch(msg::kMixInto, 1);
+    step(48);
+    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
     step(16);
     EXPECT_EQ(volumes()[0], 0);
     h.serve(1);
-    EXPECT_FALSE(h.deck(0).isPlayable());  // an empty playlist: stopped
-}
-
-TEST_F(AutoMixTest, EndOfMixTakesTheNextPlaylistRow) {
-    h.app->engine().autoMixEnabled = 1;
-    h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "Next", "/m/next.mp3", 0, 0});
-    h.dispatch(msg::kMixInto, 1);
-    step(33);
-    EXPECT_EQ(h.app->loader().loadedItem(0)->title, "Next");
-    EXPECT_EQ(h.app->browser().playlistSize(), 0);
+    EXPECT_FALSE(h.deck(0).isPlayable());
 }
 
 TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadTheJoystickOrMixNow) {
@@ -338,27 +319,6 @@ TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadTheJoystickOrMixNow) {
     h.app->controls().showBrowserPage(Browser::kAutoMixPage);
     h.dispatch(msg::kCommand, Browser::kMixNowButton);
     EXPECT_FALSE(running());
-}
-
-TEST_F(AutoMixTest, MixNowInEachDeckState) {
-    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
-    const auto mixNow = [&] { h.dispatch(msg::kCommand, Browser::kMixNowButton); };
-    // Only the selected deck (0) plays: a mix into the other.
-    mixNow();
-    EXPECT_EQ(h.app->autoMix().logic().target(), 1);
-    mixNow();  // stops it
-    h.serve(1);
-    EXPECT_TRUE(h.deck(1).playing());
-    mixNow();  // both play: nothing
-    EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);
-    for (int d = 0; d < 2; ++d) {
-        h.deck(d).requestPause();
-    }
-    h.serve(1);
-    mixNow();  // neither plays: the deck not selected starts
-    h.serve(1);
-    EXPECT_TRUE(h.deck(1).playing());
-    EXPECT_FALSE(h.deck(0).playing());
 }
 
 // A playlist through the automatic mix with real files, some of which cannot play.
@@ -426,27 +386,6 @@ TEST_F(PlaylistThroughAutoMixTest, UnplayableRowIsSkippedMarkedAndNeverCountedAs
     EXPECT_EQ(playlist.item(1).title, "Fourth");
     EXPECT_TRUE(playlist.unplayable(0));
     EXPECT_FALSE(playlist.unplayable(1));
-}
-
-TEST_F(PlaylistThroughAutoMixTest, ShortTrackIsNotMixedIntoButPlaysWhenTheOtherEnds) {
-    add("One - First.mp3", 9);
-    add("Two - Short.mp3", 1);
-    add("Three - Third.mp3", 9);
-    autoMixOn();
-    serve();
-    h.deck(0).requestPlay();
-    serve();
-    h.dispatch(msg::kMixInto, 1);
-    EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);  // too short to mix into
-    EXPECT_FALSE(h.deck(1).playing());
-
-    h.deck(0).requestPause();  // as at the end of the track
-    serve();
-    h.dispatch(msg::kTrackEnded, 0);
-    serve();
-    EXPECT_TRUE(h.deck(1).playing());
-    EXPECT_EQ(h.app->deckUi().deckVolume[1], 256);
-    EXPECT_EQ(loaded(0), "Third");
 }
 
 }  // namespace
