@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 #include "Mp3Fixtures.h"
+#include "Waiting.h"
 #include "engine/deck/DeckEvents.h"
 #include "engine/deck/SoundSystem.h"
 #include "engine/deck/TrackInfoStore.h"
@@ -76,18 +76,22 @@ class SdlDiskTest : public ::testing::Test {
                 sound.deck(d)->requestLoad(tracks[d]);
                 sound.deck(d)->requestPitch(pitch);
             }
-            waitFor([&] {
-                for (std::size_t d = 0; d < tracks.size(); ++d) {
-                    if (sound.deck(d)->loadPending() || sound.deck(d)->pendingPitch() != 0) {
-                        return false;
+            EXPECT_TRUE(waitFor(
+                [&] {
+                    for (std::size_t d = 0; d < tracks.size(); ++d) {
+                        if (sound.deck(d)->loadPending() || sound.deck(d)->pendingPitch() != 0) {
+                            return false;
+                        }
                     }
-                }
-                return true;
-            });
+                    return true;
+                },
+                std::chrono::seconds(15)));
             for (std::size_t d = 0; d < tracks.size(); ++d) {
                 sound.deck(d)->requestPlay();
             }
-            waitFor([&] { return events.ended[0] && (tracks.size() < 2 || events.ended[1]); });
+            EXPECT_TRUE(
+                waitFor([&] { return events.ended[0] && (tracks.size() < 2 || events.ended[1]); },
+                        std::chrono::seconds(15)));
             sound.closeSound();
         }
         std::ifstream in(output(), std::ios::binary);
@@ -95,15 +99,6 @@ class SdlDiskTest : public ::testing::Test {
         std::vector<int16_t> pcm(bytes.size() / 2);
         std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
         return pcm;
-    }
-
-    template <class Condition>
-    void waitFor(Condition done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (!done() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        ASSERT_TRUE(done());
     }
 
     TempDir dir;
