@@ -42,17 +42,6 @@ long find(const std::vector<int16_t>& haystack, const std::vector<int16_t>& need
 }
 
 // Amplitude of the frequency in the left channel from frame `from` for `count` frames.
-double amplitudeAt(const std::vector<int16_t>& pcm, double hz, long from, long count) {
-    double re = 0.0;
-    double im = 0.0;
-    for (long i = 0; i < count; ++i) {
-        const double angle = 2.0 * M_PI * hz * i / 44100.0;
-        re += pcm[2 * (from + i)] * std::cos(angle);
-        im += pcm[2 * (from + i)] * std::sin(angle);
-    }
-    return 2.0 * std::hypot(re, im) / count;
-}
-
 class SdlDiskTest : public ::testing::Test {
   protected:
     SdlDiskTest() {
@@ -134,8 +123,8 @@ TEST_F(SdlDiskTest, OneCardWithoutDirectSoundAveragesTheDecks) {
     const long middle = first + 30000;
     ASSERT_LT(2 * (middle + 22050), static_cast<long>(played.size()));
     // Each tone (amplitude 12000) at half its level.
-    EXPECT_NEAR(amplitudeAt(played, 300, middle, 22050), 6000, 400);
-    EXPECT_NEAR(amplitudeAt(played, 2000, middle, 22050), 6000, 400);
+    EXPECT_NEAR(amplitude(played, 300, middle, 22050), 6000, 400);
+    EXPECT_NEAR(amplitude(played, 2000, middle, 22050), 6000, 400);
 }
 
 }  // namespace
