@@ -335,15 +335,14 @@ TEST_F(DialogKeysTest, DropWarningIsAnsweredByKeys) {
         h.app->loader().dropFiles(disc, dropped);
         EXPECT_TRUE(cancel.closedByKeys());
     }
-    EXPECT_EQ(h.app->loader().loadedItem(0), nullptr);
+    EXPECT_EQ(h.loaded(0), "");
     EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
     {
         DialogKeys ok([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
         h.app->loader().dropFiles(disc, dropped);
         EXPECT_TRUE(ok.closedByKeys());
     }
-    ASSERT_NE(h.app->loader().loadedItem(0), nullptr);
-    EXPECT_EQ(h.app->loader().loadedItem(0)->title, "New");
+    EXPECT_EQ(h.loaded(0), "New");
 }
 
 TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {

@@ -57,11 +57,6 @@ class LoadingTest : public ::testing::Test {
         h.dispatch(msg::kLeftButtonUp, 0, msg::pointParam(at.x(), at.y()));
     }
 
-    std::string loaded(int deck) const {
-        const auto& item = h.app->loader().loadedItem(deck);
-        return item ? item->title : "";
-    }
-
     AppHarness h;
     Browser& browser;
     ItemListModel& files;
@@ -72,8 +67,8 @@ TEST_F(LoadingTest, ThreeFilesOnADiscFillBothDecksAndThePlaylist) {
     std::vector<int> rows = {rowOf(files, "A"), rowOf(files, "B"), rowOf(files, "C")};
     std::sort(rows.begin(), rows.end());  // dragged in row order
     dragRows(browser.fileListView(), rows, kDisc[0]);
-    EXPECT_EQ(loaded(0), files.item(rows[0]).title);
-    EXPECT_EQ(loaded(1), files.item(rows[1]).title);
+    EXPECT_EQ(h.loaded(0), files.item(rows[0]).title);
+    EXPECT_EQ(h.loaded(1), files.item(rows[1]).title);
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.item(0).title, files.item(rows[2]).title);
     EXPECT_EQ(files.size(), 4);  // rows dragged from the file list are copies
@@ -82,8 +77,8 @@ TEST_F(LoadingTest, ThreeFilesOnADiscFillBothDecksAndThePlaylist) {
 
 TEST_F(LoadingTest, PlaylistFileOnADiscIsExpanded) {
     dragRows(browser.fileListView(), {rowOf(files, "set.m3u")}, kDisc[1]);
-    EXPECT_EQ(loaded(1), "1");
-    EXPECT_EQ(loaded(0), "2");
+    EXPECT_EQ(h.loaded(1), "1");
+    EXPECT_EQ(h.loaded(0), "2");
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.item(0).path, "/m/P - 3.mp3");
 }
@@ -113,7 +108,7 @@ TEST_F(LoadingTest, DropIntoTheEmptyPlaylistWithAutoMixLoadsADeck) {
     h.app->controls().showBrowserPage(Browser::kAutoMixPage);
     h.app->engine().autoMixEnabled = 1;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, browser.playlistArea().center());
-    EXPECT_EQ(loaded(0), "A");
+    EXPECT_EQ(h.loaded(0), "A");
     EXPECT_EQ(playlist.size(), 0);
 }
 
@@ -125,10 +120,10 @@ TEST_F(LoadingTest, LoudPlayingDeckAsksFirst) {
     h.dialogs.answer = false;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
     EXPECT_EQ(h.dialogs.asked.value(0), "Warning ! A music is still beeing played on this desk !");
-    EXPECT_EQ(loaded(0), "");
+    EXPECT_EQ(h.loaded(0), "");
     h.app->deckUi().deckVolume[0] = 50;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
-    EXPECT_EQ(loaded(0), "A");
+    EXPECT_EQ(h.loaded(0), "A");
 }
 
 // A drop from the file manager, as text/uri-list: names that are not UTF-8 come percent-encoded.
@@ -175,10 +170,10 @@ TEST_F(LoadingTest, DroppedFilesAreFilteredAndFoldersGiveTheirTracks) {
     EXPECT_EQ(playlist.item(2).kind, BrowserItem::kPlaylistFile);
     EXPECT_EQ(playlist.item(3).path, odd);
     drop(kDisc[0], *uriList({text}));
-    EXPECT_EQ(loaded(0), "");
+    EXPECT_EQ(h.loaded(0), "");
     drop(kDisc[0], *uriList({folder}));
-    EXPECT_EQ(loaded(0), "A");
-    EXPECT_EQ(loaded(1), "b");
+    EXPECT_EQ(h.loaded(0), "A");
+    EXPECT_EQ(h.loaded(1), "b");
 }
 
 TEST_F(LoadingTest, TrackEntersTheHistoryAfterFortySecondsOnTheDeck) {
@@ -277,7 +272,7 @@ TEST_F(AutoMixTest, MixRunsOnItsTimerAndItsEndTakesTheNextPlaylistRow) {
     step(17);
     EXPECT_EQ(volumes(), (std::array<int, 2>{0, 256}));
     EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);
-    EXPECT_EQ(h.app->loader().loadedItem(0)->title, "Next");
+    EXPECT_EQ(h.loaded(0), "Next");
     EXPECT_EQ(h.app->browser().playlistSize(), 0);
 }
 
@@ -342,11 +337,6 @@ class PlaylistThroughAutoMixTest : public ::testing::Test {
         h.serve(2);
         h.app->deckEvents().deliverPending();
     }
-    std::string loaded(int deck) const {
-        const BrowserItem* item = h.app->loader().loadedItem(deck);
-        return item != nullptr ? item->title : "";
-    }
-
     AppHarness h;
     ItemListModel& playlist;
 };
@@ -356,11 +346,11 @@ TEST_F(PlaylistThroughAutoMixTest, UnplayableRowIsSkippedMarkedAndNeverCountedAs
     add("Two - Second.mp3", 2);
     add("Three - Third.mp3", 2);
     autoMixOn();  // the text file onto deck 0, the second track onto deck 1
-    ASSERT_EQ(loaded(0), "Text");
-    ASSERT_EQ(loaded(1), "Second");
+    ASSERT_EQ(h.loaded(0), "Text");
+    ASSERT_EQ(h.loaded(1), "Second");
     serve();
     serve();
-    EXPECT_EQ(loaded(0), "Third");  // the next playable row took its place
+    EXPECT_EQ(h.loaded(0), "Third");  // the next playable row took its place
     EXPECT_TRUE(h.deck(0).isPlayable());
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.item(0).title, "Text");  // back in the playlist, marked
@@ -381,7 +371,7 @@ TEST_F(PlaylistThroughAutoMixTest, UnplayableRowIsSkippedMarkedAndNeverCountedAs
     EXPECT_TRUE(h.app->timerActive(timer::kHistoryDeck0));
     serve();
     EXPECT_FALSE(h.app->timerActive(timer::kHistoryDeck0));
-    EXPECT_EQ(loaded(0), "Text");  // the deck is left to the DJ
+    EXPECT_EQ(h.loaded(0), "Text");  // the deck is left to the DJ
     ASSERT_EQ(playlist.size(), 2);
     EXPECT_EQ(playlist.item(1).title, "Fourth");
     EXPECT_TRUE(playlist.unplayable(0));
