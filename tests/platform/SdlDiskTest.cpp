@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 #include "Mp3Fixtures.h"
+#include "Waiting.h"
 #include "engine/deck/DeckEvents.h"
 #include "engine/deck/SoundSystem.h"
 #include "engine/deck/TrackInfoStore.h"
@@ -42,17 +42,6 @@ long find(const std::vector<int16_t>& haystack, const std::vector<int16_t>& need
 }
 
 // Amplitude of the frequency in the left channel from frame `from` for `count` frames.
-double amplitudeAt(const std::vector<int16_t>& pcm, double hz, long from, long count) {
-    double re = 0.0;
-    double im = 0.0;
-    for (long i = 0; i < count; ++i) {
-        const double angle = 2.0 * M_PI * hz * i / 44100.0;
-        re += pcm[2 * (from + i)] * std::cos(angle);
-        im += pcm[2 * (from + i)] * std::sin(angle);
-    }
-    return 2.0 * std::hypot(re, im) / count;
-}
-
 class SdlDiskTest : public ::testing::Test {
   protected:
     SdlDiskTest() {
@@ -76,18 +65,22 @@ class SdlDiskTest : public ::testing::Test {
                 sound.deck(d)->requestLoad(tracks[d]);
                 sound.deck(d)->requestPitch(pitch);
             }
-            waitFor([&] {
-                for (std::size_t d = 0; d < tracks.size(); ++d) {
-                    if (sound.deck(d)->loadPending() || sound.deck(d)->pendingPitch() != 0) {
-                        return false;
+            EXPECT_TRUE(waitFor(
+                [&] {
+                    for (std::size_t d = 0; d < tracks.size(); ++d) {
+                        if (sound.deck(d)->loadPending() || sound.deck(d)->pendingPitch() != 0) {
+                            return false;
+                        }
                     }
-                }
-                return true;
-            });
+                    return true;
+                },
+                std::chrono::seconds(15)));
             for (std::size_t d = 0; d < tracks.size(); ++d) {
                 sound.deck(d)->requestPlay();
             }
-            waitFor([&] { return events.ended[0] && (tracks.size() < 2 || events.ended[1]); });
+            EXPECT_TRUE(
+                waitFor([&] { return events.ended[0] && (tracks.size() < 2 || events.ended[1]); },
+                        std::chrono::seconds(15)));
             sound.closeSound();
         }
         std::ifstream in(output(), std::ios::binary);
@@ -95,15 +88,6 @@ class SdlDiskTest : public ::testing::Test {
         std::vector<int16_t> pcm(bytes.size() / 2);
         std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
         return pcm;
-    }
-
-    template <class Condition>
-    void waitFor(Condition done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (!done() && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        ASSERT_TRUE(done());
     }
 
     TempDir dir;
@@ -139,8 +123,8 @@ TEST_F(SdlDiskTest, OneCardWithoutDirectSoundAveragesTheDecks) {
     const long middle = first + 30000;
     ASSERT_LT(2 * (middle + 22050), static_cast<long>(played.size()));
     // Each tone (amplitude 12000) at half its level.
-    EXPECT_NEAR(amplitudeAt(played, 300, middle, 22050), 6000, 400);
-    EXPECT_NEAR(amplitudeAt(played, 2000, middle, 22050), 6000, 400);
+    EXPECT_NEAR(amplitude(played, 300, middle, 22050), 6000, 400);
+    EXPECT_NEAR(amplitude(played, 2000, middle, 22050), 6000, 400);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "ui/Dialogs.h"
 #include "ui/KeyFilter.h"
 #include "ui/deck/DeckControls.h"
+#include "ui/deck/TrackLoader.h"
 
 // Dialogs that answer as the test says and remember what they were asked.
 class FakeDialogs : public Dialogs {
@@ -94,6 +95,11 @@ class AppHarness {
     }
 
     Deck& deck(int index) { return app->deck(index); }
+    // The title of the track on the deck; empty when none.
+    std::string loaded(int deck) const {
+        const BrowserItem* item = app->loader().loadedItem(deck);
+        return item != nullptr ? item->title : "";
+    }
 
     // Service steps of both decks, as the audio thread would run them, once the files they were
     // asked to load are opened.

@@ -1,18 +1,13 @@
 #pragma once
 
-#include <chrono>
-#include <thread>
-
+#include "Waiting.h"
 #include "engine/deck/Deck.h"
 
 // Files open on a loader thread. These wait for it, with a deadline, as the audio thread would.
 
 // Until the file the deck was asked to load is opened (or no load is pending).
 inline void awaitOpened(const Deck& deck) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (deck.loadPending() && !deck.loadReady() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    waitFor([&] { return !deck.loadPending() || deck.loadReady(); });
 }
 
 // Takes the opened file in, as the deck's service step would; false when none came in time.

@@ -105,3 +105,22 @@ Pcm mixed(const std::vector<Pcm>& parts) {
     }
     return sum;
 }
+
+Pcm scaled(Pcm pcm, double factor) {
+    for (int16_t& v : pcm.samples) {
+        v = static_cast<int16_t>(v * factor);
+    }
+    return pcm;
+}
+
+double amplitude(const std::vector<int16_t>& stereo, double hz, long from, long count,
+                 int sampleRate) {
+    double re = 0.0;
+    double im = 0.0;
+    for (long i = 0; i < count && 2 * (from + i) < static_cast<long>(stereo.size()); ++i) {
+        const double angle = 2.0 * kPi * hz * i / sampleRate;
+        re += stereo[2 * (from + i)] * std::cos(angle);
+        im += stereo[2 * (from + i)] * std::sin(angle);
+    }
+    return 2.0 * std::hypot(re, im) / count;
+}

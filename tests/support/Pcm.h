@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 // Synthetic audio for tests and benchmarks: 16-bit PCM, interleaved when stereo.
@@ -24,3 +26,24 @@ Pcm drums(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
 Pcm concat(const std::vector<Pcm>& parts);
 // The parts played together (the length of the first).
 Pcm mixed(const std::vector<Pcm>& parts);
+// Every sample times factor.
+Pcm scaled(Pcm pcm, double factor);
+
+// Measures of played audio, interleaved.
+
+// The amplitude of a frequency in the left channel of stereo audio over count frames from `from`
+// (or as many as there are).
+double amplitude(const std::vector<int16_t>& stereo, double hz, long from, long count,
+                 int sampleRate = 44100);
+
+// The largest change from one sample of a channel to the next, over frames [from, to).
+template <class Sample>
+int64_t largestStep(const std::vector<Sample>& samples, int channels, std::size_t from = 0,
+                    std::size_t to = SIZE_MAX) {
+    int64_t largest = 0;
+    const std::size_t end = std::min(to, samples.size() / channels) * channels;
+    for (std::size_t i = (from + 1) * channels; i < end; ++i) {
+        largest = std::max<int64_t>(largest, std::abs(int64_t{samples[i]} - samples[i - channels]));
+    }
+    return largest;
+}

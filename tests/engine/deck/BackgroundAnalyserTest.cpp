@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "FakeDecoder.h"
 #include "Mp3Fixtures.h"
+#include "Waiting.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "platform/Mpg123Decoder.h"
 
@@ -23,18 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-template <class Condition>
-bool waitFor(Condition condition, Clock::duration limit = 60s) {
-    const auto deadline = Clock::now() + limit;
-    while (!condition()) {
-        if (Clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // What the analyser reported, from its thread.
 struct Reports {
@@ -82,13 +70,13 @@ TEST_F(BackgroundAnalyserTest, UnknownTrackGetsItsTempoAndStartOfMusicStored) {
     const auto analysis = analyser(makeMpg123Decoder);
     analysis->enqueue(path);
     TrackInfoRecord record;
-    ASSERT_TRUE(waitFor([&] { return known(path, sizeKey, record); }));
+    ASSERT_TRUE(waitFor([&] { return known(path, sizeKey, record); }, 60s));
     EXPECT_NEAR(record.bpm, 120.0f, 0.3f);
     EXPECT_NEAR(record.startPosition * 12.0f, 4.0f, 0.3f);
     EXPECT_GT(record.endPosition, 0.9f);
     EXPECT_NE(record.bpmVotes, kLockedBpmVotes);
 
-    ASSERT_TRUE(waitFor([&] { return reports.count() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return reports.count() == 1; }, 60s));
     EXPECT_EQ(reports.paths[0], path);
     EXPECT_EQ(reports.records[0].bpm, record.bpm);
     EXPECT_EQ(reports.records[0].dateStamp, 2048399);  // the lists show it as known
@@ -112,7 +100,7 @@ TEST_F(BackgroundAnalyserTest, KnownTracksMissingFilesAndRepeatsAreNotAnalysed) 
         analysis->enqueue(newPath);
         analysis->enqueue((dir.path() / "Gone.mp3").string());
         analysis->enqueue(newPath);
-        ASSERT_TRUE(waitFor([&] { return analysis->idle(); }));
+        ASSERT_TRUE(waitFor([&] { return analysis->idle(); }, 60s));
     }
     EXPECT_EQ(log->inputs, std::vector<std::string>{newPath});
     TrackInfoRecord record;
@@ -134,7 +122,7 @@ TEST_F(BackgroundAnalyserTest, AnalysisTakesOnlyWhatTheMachineLeavesOver) {
     };
     BackgroundAnalyser atIdle(store, 1, fakeDecoders(track), reporter());
     atIdle.enqueue(path);
-    ASSERT_TRUE(waitFor([&] { return atIdle.idle() && reports.count() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return atIdle.idle() && reports.count() == 1; }, 60s));
     EXPECT_TRUE(*policy == SCHED_IDLE || *nice == 19) << *policy << " " << *nice;
 }
 
@@ -153,29 +141,6 @@ class SlowDecoder : public FakeDecoder {
     std::shared_ptr<std::atomic<int>> decoded_;
 };
 
-// An open that blocks until the test lets it go, as on a stalled share.
-struct Gate {
-    void wait() {
-        std::unique_lock lock(mutex);
-        entered = true;
-        changed.notify_all();
-        changed.wait_for(lock, 20s, [&] { return open; });
-    }
-    void release() {
-        std::lock_guard lock(mutex);
-        open = true;
-        changed.notify_all();
-    }
-    bool hasEntered() {
-        std::lock_guard lock(mutex);
-        return entered;
-    }
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool open = false;
-    bool entered = false;
-};
-
 TEST_F(BackgroundAnalyserTest, EndingDuringAnAnalysisReturnsAtOnceAndStoresNothing) {
     const std::string path = dir.write("Long.mp3", std::string(3000, 'l'));
     const FakeTrack track{.frames = 100000, .lengthSeconds = 2600, .size = 3000};  // minutes
@@ -183,7 +148,7 @@ TEST_F(BackgroundAnalyserTest, EndingDuringAnAnalysisReturnsAtOnceAndStoresNothi
     auto decoded = std::make_shared<std::atomic<int>>(0);
     auto analysis = analyser([=] { return std::make_unique<SlowDecoder>(track, decoded); });
     analysis->enqueue(path);
-    ASSERT_TRUE(waitFor([&] { return *decoded > 20; }));
+    ASSERT_TRUE(waitFor([&] { return *decoded > 20; }, 60s));
     auto started = Clock::now();
     analysis.reset();
     EXPECT_LT(Clock::now() - started, 1s);
@@ -194,7 +159,7 @@ TEST_F(BackgroundAnalyserTest, EndingDuringAnAnalysisReturnsAtOnceAndStoresNothi
     stuck.onOpen = [gate] { gate->wait(); };
     analysis = analyser(fakeDecoders(stuck));
     analysis->enqueue(path);
-    ASSERT_TRUE(waitFor([&] { return gate->hasEntered(); }));
+    ASSERT_TRUE(gate->awaitEntered());
     started = Clock::now();
     analysis.reset();
     EXPECT_LT(Clock::now() - started, 1s);

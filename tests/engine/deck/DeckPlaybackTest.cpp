@@ -19,9 +19,8 @@ class DeckPlaybackTest : public ::testing::Test {
     DeckPlaybackTest() { engine.store = &store; }
 
     Deck& makeDeck() {
-        auto output = std::make_unique<RecordingOutput>();
-        recording = output.get();
-        deck = std::make_unique<Deck>(std::move(output), 0, engine, makeMpg123Decoder);
+        deck = std::make_unique<Deck>(std::make_unique<RecordingOutput>(), 0, engine,
+                                      makeMpg123Decoder);
         engine.decks[0] = deck.get();
         return *deck;
     }
@@ -35,7 +34,6 @@ class DeckPlaybackTest : public ::testing::Test {
     TempDir dir;
     TrackInfoStore store{{}, 1, 2048399};
     EngineState engine;
-    RecordingOutput* recording = nullptr;
     std::unique_ptr<Deck> deck;
 };
 

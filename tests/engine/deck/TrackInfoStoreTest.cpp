@@ -6,10 +6,10 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
-#include <thread>
 
 #include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
+#include "Waiting.h"
 #include "engine/deck/StoreSaver.h"
 
 namespace {
@@ -237,19 +237,6 @@ TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
               1);  // no temporary file left behind
 }
 
-// Waits for a condition the saver thread brings about, up to a deadline far beyond its delay.
-template <class Condition>
-bool eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 TEST_F(TrackInfoStoreTest, SaverWritesABurstOfRecordsOnceSoonAfterIt) {
     TrackInfoStore s = store();
     std::atomic<int> saves{0};
@@ -260,12 +247,12 @@ TEST_F(TrackInfoStoreTest, SaverWritesABurstOfRecordsOnceSoonAfterIt) {
     for (int i = 1; i <= 3; ++i) {
         s.insert(analysed("/a/T" + std::to_string(i) + ".mp3", 100 * i, 120.0f));
     }
-    ASSERT_TRUE(eventually([&] { return saves.load() > 0; }));
+    ASSERT_TRUE(waitFor([&] { return saves.load() > 0; }));
     EXPECT_EQ(std::filesystem::file_size(file()), 3 * 48u);
     EXPECT_FALSE(s.unsaved());
 
     s.insert(analysed("/a/T4.mp3", 400, 120.0f));
-    ASSERT_TRUE(eventually([&] { return saves.load() > 1; }));
+    ASSERT_TRUE(waitFor([&] { return saves.load() > 1; }));
     EXPECT_EQ(std::filesystem::file_size(file()), 4 * 48u);
     EXPECT_EQ(saves.load(), 2);
 }
@@ -282,7 +269,7 @@ TEST_F(TrackInfoStoreTest, SaverSaysWhyASaveFailedAndStopsAtOnce) {
         });
         s.insert(analysed("/a/One.mp3", 100, 120.0f));
         s.insert(analysed("/a/Two.mp3", 200, 120.0f));
-        ASSERT_TRUE(eventually([&] { return failures.load() > 0; }));
+        ASSERT_TRUE(waitFor([&] { return failures.load() > 0; }));
     }
     EXPECT_EQ(std::filesystem::file_size(file()), 0u);
     EXPECT_TRUE(s.unsaved());

@@ -2,51 +2,16 @@
 // other deck or the end of the program.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-
 #include "DeckLoading.h"
 #include "FakeDecoder.h"
 #include "TestPlayback.h"
+#include "Waiting.h"
 #include "engine/deck/SoundSystem.h"
 #include "engine/deck/TrackInfoStore.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// An open that blocks until the test lets it go (or, at the latest, after twenty seconds, so that
-// a deck that waits for it fails the test rather than hanging it).
-class Gate {
-  public:
-    void wait() {
-        std::unique_lock lock(mutex_);
-        entered_ = true;
-        changed_.notify_all();
-        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return open_; });
-        left_ = true;
-    }
-    void release() {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-    void awaitEntered() {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(10), [&] { return entered_; });
-    }
-    bool left() {
-        std::lock_guard lock(mutex_);
-        return left_;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-    bool entered_ = false;
-    bool left_ = false;
-};
 
 const FakeTrack kTrack{.frames = 1225, .lengthSeconds = 32};
 
@@ -151,10 +116,10 @@ TEST_F(SlowOpenTest, AnOpenThatTakesTooLongFailsAndTheDeckTakesTheNextFile) {
     slowOpens = true;
     deck.requestLoad("/music/Stuck.mp3");
     gate.awaitEntered();
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (engine.deckStatus[1] != kDeckCannotOpen && Clock::now() < deadline) {
+    waitFor([&] {
         deck.serviceStep();
-    }
+        return engine.deckStatus[1] == kDeckCannotOpen;
+    });
     EXPECT_EQ(engine.deckStatus[1], kDeckCannotOpen);
     EXPECT_TRUE(deck.isFree());
 

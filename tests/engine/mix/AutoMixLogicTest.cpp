@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <deque>
-#include <string>
 #include <vector>
 
 #include "engine/mix/DeckCommands.h"
@@ -94,19 +91,19 @@ TEST_F(AutoMixLogicTest, ShortMixFadesInThenOutAndEndsWithTheOutgoingDeckSilent)
     EXPECT_EQ(port.volumes, (std::array<int, 2>{256, 0}));  // the incoming deck starts silent
     EXPECT_EQ(port.started, std::vector<int>{1});
     EXPECT_EQ(port.clock, std::vector<bool>{true});
-    for (int i = 1; i <= 16; ++i) {
-        mix.step();
-        EXPECT_EQ(port.volumes, (std::array<int, 2>{256, 16 * i})) << "fade-in step " << i;
-    }
-    EXPECT_EQ(commands.selected, std::vector<int>{0});  // the deck to fade out takes the selection
-    for (int i = 1; i <= 15; ++i) {
-        mix.step();
-        EXPECT_EQ(port.volumes, (std::array<int, 2>{256 - 16 * (i - 1), 256})) << "fade-out " << i;
-        EXPECT_TRUE(mix.running());
-    }
-    EXPECT_TRUE(port.loadsAsked.empty());
     mix.step();
+    EXPECT_EQ(port.volumes, (std::array<int, 2>{256, 16}));
+    steps(15);
+    EXPECT_EQ(port.volumes, (std::array<int, 2>{256, 256}));
+    EXPECT_EQ(commands.selected, std::vector<int>{0});  // the deck to fade out takes the selection
+    mix.step();                                         // straight on to the fade-out
+    EXPECT_EQ(port.volumes, (std::array<int, 2>{256, 256}));
+    steps(8);
+    EXPECT_EQ(port.volumes, (std::array<int, 2>{128, 256}));
+    steps(7);
     EXPECT_EQ(port.volumes, (std::array<int, 2>{16, 256}));
+    EXPECT_TRUE(mix.running());
+    EXPECT_TRUE(port.loadsAsked.empty());
     mix.step();  // the 33rd step: the end
     EXPECT_EQ(port.volumes, (std::array<int, 2>{0, 256}));
     EXPECT_FALSE(mix.running());
@@ -156,25 +153,21 @@ TEST_F(AutoMixLogicTest, BeatIsAlignedOnTheIncomingDeckThenKeptOnTheOutgoingOne)
     EXPECT_EQ(commands.selected, std::vector<int>{1});
 }
 
-TEST_F(AutoMixLogicTest, TempoIsMatchedOnlyForAPitchSetByHandWithAutoBpmOn) {
-    port.autoBpm = true;
-    mix.start(1);
-    EXPECT_EQ(commands.synced, std::vector<int>{1});
-
-    FakeCommands matched;
-    FakePort port2;
-    port2.autoBpm = true;
-    port2.byHand = {true, false};
-    AutoMixLogic keeps(matched, port2);
-    keeps.start(1);
-    EXPECT_TRUE(keeps.running());
-    EXPECT_TRUE(matched.synced.empty());
-
-    FakeCommands off;
-    FakePort port3;
-    AutoMixLogic noBpm(off, port3);
-    noBpm.start(1);
-    EXPECT_TRUE(off.synced.empty());
+TEST(AutoMixTempoTest, TempoIsMatchedOnlyForAPitchSetByHandWithAutoBpmOn) {
+    struct Case {
+        bool autoBpm, incomingByHand, synced;
+    };
+    for (const Case& c :
+         {Case{true, true, true}, Case{true, false, false}, Case{false, true, false}}) {
+        FakeCommands commands;
+        FakePort port;
+        port.autoBpm = c.autoBpm;
+        port.byHand[1] = c.incomingByHand;
+        AutoMixLogic mix(commands, port);
+        mix.start(1);
+        EXPECT_TRUE(mix.running());
+        EXPECT_EQ(commands.synced, c.synced ? std::vector<int>{1} : std::vector<int>{});
+    }
 }
 
 TEST_F(AutoMixLogicTest, StartNeedsThisDeckSilentAndLoadedAndTheOtherPlaying) {
@@ -227,10 +220,6 @@ TEST_F(AutoMixLogicTest, MixNowStartsPlaybackOrAMixFromTheDecksState) {
     EXPECT_TRUE(mix.running());
     EXPECT_EQ(mix.target(), 0);
 }
-
-}  // namespace
-
-namespace {
 
 // A track too short to mix with: shorter than the 6.4 s of a short mix.
 TEST_F(AutoMixLogicTest, ShortTrackIsPlayedWholeAndTheNextStartsAtItsEnd) {
@@ -327,157 +316,6 @@ TEST_F(AutoMixLogicTest, DeckWithNothingLeftHandsTheSetToTheOther) {
     mix.trackEnded(0);  // and with no row left, the set is over
     EXPECT_EQ(port.loadsAsked, (std::vector<int>{0, 0}));
     EXPECT_EQ(port.started, std::vector<int>{0});
-}
-
-// Decks, a playlist and a clock around the logic, as the program runs them: a deck passing 80 %
-// asks for a mix into the other while that one is silent, an ended track is reported once, a file
-// opens one tick after it is asked for (or fails to), and the mix steps every 200 ms.
-class PlaylistRun : public AutoMixLogic::Port {
-  public:
-    struct Row {
-        std::string name;
-        int seconds;  // 0: a file that cannot be opened
-    };
-    static constexpr double kTick = 0.05;  // s
-
-    explicit PlaylistRun(std::vector<Row> rows) : rows_(rows.begin(), rows.end()) {}
-
-    // Plays until nothing plays and nothing is on its way; returns the longest silence (s)
-    // between the first sound and the last.
-    double run(AutoMixLogic& mix, double limit) {
-        mix_ = &mix;
-        loadNextFromPlaylist(0);
-        loadNextFromPlaylist(1);
-        deliverLoads();
-        play(0);
-        double silence = 0.0;
-        double longest = 0.0;
-        int ticks = 0;
-        for (double now = 0.0; now < limit; now += kTick, ++ticks) {
-            deliverLoads();
-            if (running_ && ticks % 4 == 0) {
-                mix.step();
-            }
-            for (int d = 0; d < 2; ++d) {
-                Deck& deck = decks_[d];
-                if (!deck.plays) {
-                    continue;
-                }
-                deck.at += kTick;
-                if (deck.at >= deck.seconds) {
-                    deck.plays = false;
-                    deck.ended = true;
-                    mix.trackEnded(d);
-                } else if (deck.at >= 0.8 * deck.seconds && !decks_[1 - d].plays) {
-                    mix.mixInto(1 - d);
-                }
-            }
-            const bool audible = (decks_[0].plays && decks_[0].volume > 0) ||
-                                 (decks_[1].plays && decks_[1].volume > 0);
-            silence = audible ? 0.0 : silence + kTick;
-            if (!audible && !decks_[0].plays && !decks_[1].plays && pending_.empty() &&
-                rows_.empty()) {
-                return longest;
-            }
-            longest = std::max(longest, silence);
-        }
-        return 1e9;
-    }
-
-    bool playing(int deck) const override { return decks_[deck].plays; }
-    bool playable(int deck) const override {
-        return decks_[deck].opened && !decks_[deck].ended && !loading(deck);
-    }
-    bool loading(int deck) const override {
-        return std::any_of(pending_.begin(), pending_.end(), [&](int d) { return d == deck; });
-    }
-    int trackSeconds(int deck) const override {
-        return decks_[deck].opened ? decks_[deck].seconds : -1;
-    }
-    bool pitchFromUser(int) const override { return false; }
-    void play(int deck) override {
-        if (playable(deck) && !decks_[deck].plays) {
-            decks_[deck].plays = true;
-            if (decks_[deck].at == 0.0) {
-                heard.push_back(decks_[deck].name);
-            }
-        }
-    }
-    void stop(int deck) override {
-        decks_[deck].plays = false;
-        decks_[deck].at = 0.0;
-    }
-    void setVolume(int deck, int volume) override { decks_[deck].volume = volume; }
-    int currentDeck() const override { return 0; }
-    bool shortMix() const override { return true; }
-    bool autoBpmOn() const override { return true; }
-    bool autoMixOn() const override { return true; }
-    bool loadNextFromPlaylist(int deck) override {
-        if (rows_.empty()) {
-            return false;
-        }
-        mix_->stop();  // a load stops a running mix
-        const Row row = rows_.front();
-        rows_.pop_front();
-        decks_[deck] = Deck{.name = row.name, .seconds = row.seconds};
-        pending_.push_back(deck);
-        return true;
-    }
-    bool returnUnplayableRow(int deck) override {
-        unplayable.push_back(decks_[deck].name);
-        return true;
-    }
-    void mixRunning(bool running) override { running_ = running; }
-
-    std::vector<std::string> heard, unplayable;
-
-  private:
-    struct Deck {
-        std::string name;
-        int seconds = 0;
-        bool opened = false;
-        bool plays = false;
-        bool ended = false;
-        double at = 0.0;
-        int volume = 256;
-    };
-
-    void deliverLoads() {
-        std::vector<int> now;
-        now.swap(pending_);
-        for (int deck : now) {
-            decks_[deck].opened = decks_[deck].seconds > 0;
-            if (decks_[deck].opened) {
-                mix_->trackLoaded(deck);
-            } else {
-                mix_->loadFailed(deck);
-            }
-        }
-    }
-
-    std::deque<Row> rows_;
-    std::array<Deck, 2> decks_;
-    std::vector<int> pending_;
-    AutoMixLogic* mix_ = nullptr;
-    bool running_ = false;
-};
-
-TEST(AutoMixPlaylistTest, PlaylistWithAShortTrackAndAnUnplayableFilePlaysThroughWithoutSilence) {
-    FakeCommands commands;
-    PlaylistRun run({{"A", 25}, {"B", 1}, {"C", 0}, {"D", 25}, {"E", 25}});
-    AutoMixLogic mix(commands, run);
-    EXPECT_LT(run.run(mix, 300.0), 0.2);
-    EXPECT_EQ(run.heard, (std::vector<std::string>{"A", "B", "D", "E"}));
-    EXPECT_EQ(run.unplayable, std::vector<std::string>{"C"});
-}
-
-TEST(AutoMixPlaylistTest, UnplayableFilesInARowAndAtTheEndAreAllPassedBy) {
-    FakeCommands commands;
-    PlaylistRun run({{"A", 30}, {"B", 0}, {"C", 0}, {"D", 2}, {"E", 30}, {"F", 0}});
-    AutoMixLogic mix(commands, run);
-    EXPECT_LT(run.run(mix, 300.0), 0.2);
-    EXPECT_EQ(run.heard, (std::vector<std::string>{"A", "D", "E"}));
-    EXPECT_EQ(run.unplayable, (std::vector<std::string>{"B", "C", "F"}));
 }
 
 }  // namespace

@@ -56,15 +56,6 @@ std::vector<int32_t> plainSum(const Pcm& a, const Pcm& b) {
 }
 
 // The largest step between neighbouring samples of one channel.
-template <class Sample>
-int64_t largestStep(const std::vector<Sample>& samples, int channels) {
-    int64_t largest = 0;
-    for (std::size_t i = channels; i < samples.size(); ++i) {
-        largest = std::max<int64_t>(largest, std::abs(int64_t{samples[i]} - samples[i - channels]));
-    }
-    return largest;
-}
-
 TEST(DeviceMixTest, DecksThatFitTogetherGiveThePlainSum) {
     const Pcm a = atPeak(drums(120, 3.0), 16000);
     const Pcm b = atPeak(mixed({drums(126, 3.0), tone(440, 3.0)}), 16000);

@@ -57,11 +57,6 @@ class LoadingTest : public ::testing::Test {
         h.dispatch(msg::kLeftButtonUp, 0, msg::pointParam(at.x(), at.y()));
     }
 
-    std::string loaded(int deck) const {
-        const auto& item = h.app->loader().loadedItem(deck);
-        return item ? item->title : "";
-    }
-
     AppHarness h;
     Browser& browser;
     ItemListModel& files;
@@ -72,8 +67,8 @@ TEST_F(LoadingTest, ThreeFilesOnADiscFillBothDecksAndThePlaylist) {
     std::vector<int> rows = {rowOf(files, "A"), rowOf(files, "B"), rowOf(files, "C")};
     std::sort(rows.begin(), rows.end());  // dragged in row order
     dragRows(browser.fileListView(), rows, kDisc[0]);
-    EXPECT_EQ(loaded(0), files.item(rows[0]).title);
-    EXPECT_EQ(loaded(1), files.item(rows[1]).title);
+    EXPECT_EQ(h.loaded(0), files.item(rows[0]).title);
+    EXPECT_EQ(h.loaded(1), files.item(rows[1]).title);
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.item(0).title, files.item(rows[2]).title);
     EXPECT_EQ(files.size(), 4);  // rows dragged from the file list are copies
@@ -82,8 +77,8 @@ TEST_F(LoadingTest, ThreeFilesOnADiscFillBothDecksAndThePlaylist) {
 
 TEST_F(LoadingTest, PlaylistFileOnADiscIsExpanded) {
     dragRows(browser.fileListView(), {rowOf(files, "set.m3u")}, kDisc[1]);
-    EXPECT_EQ(loaded(1), "1");
-    EXPECT_EQ(loaded(0), "2");
+    EXPECT_EQ(h.loaded(1), "1");
+    EXPECT_EQ(h.loaded(0), "2");
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.item(0).path, "/m/P - 3.mp3");
 }
@@ -113,7 +108,7 @@ TEST_F(LoadingTest, DropIntoTheEmptyPlaylistWithAutoMixLoadsADeck) {
     h.app->controls().showBrowserPage(Browser::kAutoMixPage);
     h.app->engine().autoMixEnabled = 1;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, browser.playlistArea().center());
-    EXPECT_EQ(loaded(0), "A");
+    EXPECT_EQ(h.loaded(0), "A");
     EXPECT_EQ(playlist.size(), 0);
 }
 
@@ -125,10 +120,10 @@ TEST_F(LoadingTest, LoudPlayingDeckAsksFirst) {
     h.dialogs.answer = false;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
     EXPECT_EQ(h.dialogs.asked.value(0), "Warning ! A music is still beeing played on this desk !");
-    EXPECT_EQ(loaded(0), "");
+    EXPECT_EQ(h.loaded(0), "");
     h.app->deckUi().deckVolume[0] = 50;
     dragRows(browser.fileListView(), {rowOf(files, "A")}, kDisc[0]);
-    EXPECT_EQ(loaded(0), "A");
+    EXPECT_EQ(h.loaded(0), "A");
 }
 
 // A drop from the file manager, as text/uri-list: names that are not UTF-8 come percent-encoded.
@@ -175,10 +170,10 @@ TEST_F(LoadingTest, DroppedFilesAreFilteredAndFoldersGiveTheirTracks) {
     EXPECT_EQ(playlist.item(2).kind, BrowserItem::kPlaylistFile);
     EXPECT_EQ(playlist.item(3).path, odd);
     drop(kDisc[0], *uriList({text}));
-    EXPECT_EQ(loaded(0), "");
+    EXPECT_EQ(h.loaded(0), "");
     drop(kDisc[0], *uriList({folder}));
-    EXPECT_EQ(loaded(0), "A");
-    EXPECT_EQ(loaded(1), "b");
+    EXPECT_EQ(h.loaded(0), "A");
+    EXPECT_EQ(h.loaded(1), "b");
 }
 
 TEST_F(LoadingTest, TrackEntersTheHistoryAfterFortySecondsOnTheDeck) {
@@ -263,53 +258,34 @@ class AutoMixTest : public ::testing::Test {
     AppHarness h;
 };
 
-TEST_F(AutoMixTest, ShortMixSchedule) {
+// The schedule itself is the logic's; here, its clock, its volumes and its ends as wired.
+TEST_F(AutoMixTest, MixRunsOnItsTimerAndItsEndTakesTheNextPlaylistRow) {
+    h.app->engine().autoMixEnabled = 1;
+    h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "Next", "/m/next.mp3", 0, 0});
     h.dispatch(msg::kMixInto, 1);
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 0}));
     h.serve(1);
     EXPECT_TRUE(h.deck(1).playing());
     EXPECT_NE(h.app->deckUi().autoMixTimer, 0);
-    step();
-    EXPECT_EQ(volumes()[1], 16);
-    step(14);
-    EXPECT_EQ(volumes()[1], 240);
-    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
-    step();  // 16
+    step(16);
     EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
-    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);  // the deck to fade out takes the selection
-    step();                                      // counted as 48
-    EXPECT_EQ(h.app->autoMix().logic().tick(), 48);
-    EXPECT_EQ(volumes()[0], 256);
-    step();
-    EXPECT_EQ(volumes()[0], 240);
-    step(15);
-    EXPECT_EQ(volumes()[0], 0);
+    step(17);
+    EXPECT_EQ(volumes(), (std::array<int, 2>{0, 256}));
     EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);
-    EXPECT_FALSE(h.deck(0).pendingSeek());  // "Auto Mix" off: it keeps playing, silent
+    EXPECT_EQ(h.loaded(0), "Next");
+    EXPECT_EQ(h.app->browser().playlistSize(), 0);
 }
 
-TEST_F(AutoMixTest, LongMixHoldsBothDecksAndTheEndStopsOrRefills) {
+TEST_F(AutoMixTest, LongMixButtonHoldsBothDecksAndAnEmptyPlaylistStopsTheEnd) {
     static_cast<QAbstractButton*>(h.app->browser().control(Browser::kLongMixButton))->click();
-    ASSERT_FALSE(h.app->browser().shortMix());
-    h.dispatch(msg::kMixInto, 1);
-    step(47);
-    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
-    step();
-    EXPECT_EQ(volumes()[0], 256);  // step 48
     h.app->engine().autoMixEnabled = 1;
+    h.dispatch(msg::kMixInto, 1);
+    step(48);
+    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
     step(16);
     EXPECT_EQ(volumes()[0], 0);
     h.serve(1);
-    EXPECT_FALSE(h.deck(0).isPlayable());  // an empty playlist: stopped
-}
-
-TEST_F(AutoMixTest, EndOfMixTakesTheNextPlaylistRow) {
-    h.app->engine().autoMixEnabled = 1;
-    h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "Next", "/m/next.mp3", 0, 0});
-    h.dispatch(msg::kMixInto, 1);
-    step(33);
-    EXPECT_EQ(h.app->loader().loadedItem(0)->title, "Next");
-    EXPECT_EQ(h.app->browser().playlistSize(), 0);
+    EXPECT_FALSE(h.deck(0).isPlayable());
 }
 
 TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadTheJoystickOrMixNow) {
@@ -340,27 +316,6 @@ TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadTheJoystickOrMixNow) {
     EXPECT_FALSE(running());
 }
 
-TEST_F(AutoMixTest, MixNowInEachDeckState) {
-    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
-    const auto mixNow = [&] { h.dispatch(msg::kCommand, Browser::kMixNowButton); };
-    // Only the selected deck (0) plays: a mix into the other.
-    mixNow();
-    EXPECT_EQ(h.app->autoMix().logic().target(), 1);
-    mixNow();  // stops it
-    h.serve(1);
-    EXPECT_TRUE(h.deck(1).playing());
-    mixNow();  // both play: nothing
-    EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);
-    for (int d = 0; d < 2; ++d) {
-        h.deck(d).requestPause();
-    }
-    h.serve(1);
-    mixNow();  // neither plays: the deck not selected starts
-    h.serve(1);
-    EXPECT_TRUE(h.deck(1).playing());
-    EXPECT_FALSE(h.deck(0).playing());
-}
-
 // A playlist through the automatic mix with real files, some of which cannot play.
 class PlaylistThroughAutoMixTest : public ::testing::Test {
   protected:
@@ -382,11 +337,6 @@ class PlaylistThroughAutoMixTest : public ::testing::Test {
         h.serve(2);
         h.app->deckEvents().deliverPending();
     }
-    std::string loaded(int deck) const {
-        const BrowserItem* item = h.app->loader().loadedItem(deck);
-        return item != nullptr ? item->title : "";
-    }
-
     AppHarness h;
     ItemListModel& playlist;
 };
@@ -396,11 +346,11 @@ TEST_F(PlaylistThroughAutoMixTest, UnplayableRowIsSkippedMarkedAndNeverCountedAs
     add("Two - Second.mp3", 2);
     add("Three - Third.mp3", 2);
     autoMixOn();  // the text file onto deck 0, the second track onto deck 1
-    ASSERT_EQ(loaded(0), "Text");
-    ASSERT_EQ(loaded(1), "Second");
+    ASSERT_EQ(h.loaded(0), "Text");
+    ASSERT_EQ(h.loaded(1), "Second");
     serve();
     serve();
-    EXPECT_EQ(loaded(0), "Third");  // the next playable row took its place
+    EXPECT_EQ(h.loaded(0), "Third");  // the next playable row took its place
     EXPECT_TRUE(h.deck(0).isPlayable());
     ASSERT_EQ(playlist.size(), 1);
     EXPECT_EQ(playlist.item(0).title, "Text");  // back in the playlist, marked
@@ -421,32 +371,11 @@ TEST_F(PlaylistThroughAutoMixTest, UnplayableRowIsSkippedMarkedAndNeverCountedAs
     EXPECT_TRUE(h.app->timerActive(timer::kHistoryDeck0));
     serve();
     EXPECT_FALSE(h.app->timerActive(timer::kHistoryDeck0));
-    EXPECT_EQ(loaded(0), "Text");  // the deck is left to the DJ
+    EXPECT_EQ(h.loaded(0), "Text");  // the deck is left to the DJ
     ASSERT_EQ(playlist.size(), 2);
     EXPECT_EQ(playlist.item(1).title, "Fourth");
     EXPECT_TRUE(playlist.unplayable(0));
     EXPECT_FALSE(playlist.unplayable(1));
-}
-
-TEST_F(PlaylistThroughAutoMixTest, ShortTrackIsNotMixedIntoButPlaysWhenTheOtherEnds) {
-    add("One - First.mp3", 9);
-    add("Two - Short.mp3", 1);
-    add("Three - Third.mp3", 9);
-    autoMixOn();
-    serve();
-    h.deck(0).requestPlay();
-    serve();
-    h.dispatch(msg::kMixInto, 1);
-    EXPECT_EQ(h.app->deckUi().autoMixTimer, 0);  // too short to mix into
-    EXPECT_FALSE(h.deck(1).playing());
-
-    h.deck(0).requestPause();  // as at the end of the track
-    serve();
-    h.dispatch(msg::kTrackEnded, 0);
-    serve();
-    EXPECT_TRUE(h.deck(1).playing());
-    EXPECT_EQ(h.app->deckUi().deckVolume[1], 256);
-    EXPECT_EQ(loaded(0), "Third");
 }
 
 }  // namespace
