@@ -73,6 +73,8 @@ class Mixer final : public DeckActions::Host, public AutoMixLogic::Port {
 
     bool playing(int index) const override { return sound_.deck(index)->playing(); }
     bool playable(int index) const override { return sound_.deck(index)->isPlayable(); }
+    bool loading(int index) const override { return sound_.deck(index)->loadPending(); }
+    int trackSeconds(int index) const override { return sound_.deck(index)->durationSeconds(); }
     bool pitchFromUser(int index) const override { return sound_.deck(index)->pitchFromUser(); }
     void play(int index) override { deck(index).requestPlay(); }
     void stop(int index) override { deck(index).requestPause(); }
@@ -82,6 +84,7 @@ class Mixer final : public DeckActions::Host, public AutoMixLogic::Port {
     bool autoBpmOn() const override { return true; }
     bool autoMixOn() const override { return false; }
     bool loadNextFromPlaylist(int) override { return false; }
+    bool returnUnplayableRow(int) override { return false; }
     void mixRunning(bool) override {}
 
     DeckActions actions{*this};
