@@ -50,23 +50,6 @@ class MixHost : public DeckActions::Host, public AutoMixLogic::Port {
     SoundSystem& sound_;
 };
 
-Pcm scaled(Pcm pcm, double factor) {
-    for (int16_t& v : pcm.samples) {
-        v = static_cast<int16_t>(v * factor);
-    }
-    return pcm;
-}
-
-int largestStep(const std::vector<int16_t>& stereo, std::size_t from, std::size_t to) {
-    int largest = 0;
-    for (std::size_t f = from + 1; f < to; ++f) {
-        for (int c = 0; c < 2; ++c) {
-            largest = std::max(largest, std::abs(stereo[2 * f + c] - stereo[2 * (f - 1) + c]));
-        }
-    }
-    return largest;
-}
-
 // Each track holds a sustained tone, under beat clicks quiet enough that the tone's own steps
 // count. The mix moves the incoming deck by whole beat slots at its steps; the card must never
 // step further from one sample to the next than the two tracks together can.
