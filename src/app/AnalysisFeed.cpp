@@ -4,9 +4,10 @@
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 
-AnalysisFeed::AnalysisFeed(Browser& browser, TrackInfoStore& store, int32_t optimizedDetection,
-                           Deck::DecoderFactory makeDecoder, BackgroundAnalyser::Priority priority)
-    : browser_(browser) {
+AnalysisFeed::AnalysisFeed(Browser& browser, std::array<Deck*, 2> decks, TrackInfoStore& store,
+                           int32_t optimizedDetection, Deck::DecoderFactory makeDecoder,
+                           BackgroundAnalyser::Priority priority)
+    : browser_(browser), decks_(decks) {
     analyser_ = std::make_unique<BackgroundAnalyser>(
         store, optimizedDetection, std::move(makeDecoder),
         [this](const std::string& path, const TrackInfoRecord& stored) {
@@ -47,5 +48,11 @@ void AnalysisFeed::analysed(const std::string& path, const TrackInfoRecord& stor
     for (ItemListModel* model :
          {&browser_.fileListModel(), &browser_.playlistModel(), &browser_.historyModel()}) {
         model->trackAnalysed(path, stored.bpm, stored.dateStamp);
+    }
+    // A deck given the track before its record came would otherwise mix it in blind.
+    for (Deck* deck : decks_) {
+        if (deck != nullptr) {
+            deck->takeAnalysis(stored);
+        }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <memory>
 #include <string>
 
@@ -14,14 +15,16 @@ struct BrowserItem;
 struct TrackInfoRecord;
 
 // Gives the background analysis every track put into the playlist or loaded onto a deck without a
-// record, and shows each record it stores in the lists as it arrives. Main thread; the analysis
+// record, and shows each record it stores in the lists as it arrives and gives it to a deck that
+// holds its track. Main thread; the analysis
 // itself runs on its own thread, which reaches the main thread only through queued calls.
 class AnalysisFeed {
   public:
-    // The browser, with its lists, and the store must outlive the feed. The playlist's rows are
-    // given at once.
-    AnalysisFeed(Browser& browser, TrackInfoStore& store, int32_t optimizedDetection,
-                 Deck::DecoderFactory makeDecoder, BackgroundAnalyser::Priority priority);
+    // The browser, with its lists, the store and the decks must outlive the feed. The playlist's
+    // rows are given at once.
+    AnalysisFeed(Browser& browser, std::array<Deck*, 2> decks, TrackInfoStore& store,
+                 int32_t optimizedDetection, Deck::DecoderFactory makeDecoder,
+                 BackgroundAnalyser::Priority priority);
     // Stops the analysis at once; a record it stores from then on is no longer shown.
     ~AnalysisFeed();
     AnalysisFeed(const AnalysisFeed&) = delete;
@@ -38,6 +41,7 @@ class AnalysisFeed {
     void analysed(const std::string& path, const TrackInfoRecord& stored);
 
     Browser& browser_;
+    const std::array<Deck*, 2> decks_;
     QObject context_;  // results still queued die with it, after the analyser has stopped
     std::unique_ptr<BackgroundAnalyser> analyser_;
 };

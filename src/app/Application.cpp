@@ -119,9 +119,9 @@ int Application::initialise(MainWindow& window) {
     }
     if (startupError_ == nullptr) {
         if (backgroundAnalysis_) {
-            analysisFeed_ =
-                std::make_unique<AnalysisFeed>(*browser_, *store_, settings_.optimizedBeatDetection,
-                                               makeDecoder_, *backgroundAnalysis_);
+            analysisFeed_ = std::make_unique<AnalysisFeed>(*browser_, engine_.decks, *store_,
+                                                           settings_.optimizedBeatDetection,
+                                                           makeDecoder_, *backgroundAnalysis_);
         }
         joystick_ = std::make_unique<SdlJoystick>(
             [this](int message, unsigned long buttons, long position) {

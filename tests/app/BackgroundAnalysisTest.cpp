@@ -62,4 +62,21 @@ TEST_F(BackgroundAnalysisTest, TrackLoadedOntoADeckIsAnalysedAndTheDeckUndoesNot
     EXPECT_NEAR(after.startPosition * 9.0f, 3.0f, 0.3f);
 }
 
+TEST_F(BackgroundAnalysisTest, WaitingDeckTakesItsTracksAnalysisAndWithAutoMixMovesToTheMusic) {
+    ASSERT_TRUE(h.started);
+    h.app->engine().autoMixEnabled = 1;
+    const std::string path = track("Waiting.mp3", 118);
+    h.app->loader().loadTrack(0, h.app->browser().itemForFile(path));
+    h.serve(40);  // nothing known at the load: the deck stands at the silent intro
+    ASSERT_EQ(h.deck(0).record().startStrength, 0);
+    ASSERT_EQ(h.deck(0).position(), 0.0f);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loadShared(h.deck(0).record().bpm) != 0.0f; }, 60000));
+    EXPECT_NEAR(h.deck(0).record().bpm, 118.0f, 0.3f);
+    EXPECT_NEAR(h.deck(0).record().startPosition * 9.0f, 3.0f, 0.3f);
+    h.serve(2);
+    EXPECT_NEAR(h.deck(0).position() * 9.0f, 3.0f, 0.3f);
+    EXPECT_FALSE(h.deck(0).playing());
+}
+
 }  // namespace

@@ -2,17 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <fstream>
 
-#include "Session.h"
+#include "MixCapture.h"
 
 namespace {
 
 constexpr double kSeconds = 34.0;  // long enough that a track outlives the mix out of it
-constexpr int kRate = 44100;
-constexpr int kWindow = kRate / 5;  // the 200 ms of a mix step
 
 struct Track {
     const char* name;
@@ -25,53 +21,6 @@ const Track kTracks[3] = {{"One - First.mp3", 124, 300, 2500},
 // The second track, loaded last onto deck 1 and so selected and started first, plays at 124 / 128
 // of its speed to match the first track on deck 0, which follows it; the third follows at 124.
 constexpr double kSecondSpeed = 3968.0 / 4096.0;
-
-// Amplitude of a frequency over 20 ms under a Hann window, which keeps the kicks out of it.
-double shortAmplitude(const std::vector<int16_t>& pcm, double hz, long from) {
-    constexpr int kCount = kRate / 50;
-    double re = 0.0;
-    double im = 0.0;
-    for (long i = 0; i < kCount; ++i) {
-        const double weight = 0.5 - 0.5 * std::cos(2.0 * M_PI * i / kCount);
-        const double angle = 2.0 * M_PI * hz * i / kRate;
-        re += weight * pcm[2 * (from + i)] * std::cos(angle);
-        im += weight * pcm[2 * (from + i)] * std::sin(angle);
-    }
-    return 4.0 * std::hypot(re, im) / kCount;
-}
-
-// A frequency's level in each 200 ms window: the median of its ten 20 ms readings. The mix moves a
-// deck by whole beat slots at every step, and one reading across a move would cancel itself.
-std::vector<double> levels(const std::vector<int16_t>& pcm, double hz) {
-    constexpr int kParts = 10;
-    std::vector<double> out;
-    for (long at = 0; 2 * (at + kWindow) <= static_cast<long>(pcm.size()); at += kWindow) {
-        std::array<double, kParts> part;
-        for (int j = 0; j < kParts; ++j) {
-            part[j] = shortAmplitude(pcm, hz, at + j * kWindow / kParts);
-        }
-        std::sort(part.begin(), part.end());
-        out.push_back((part[kParts / 2 - 1] + part[kParts / 2]) / 2.0);
-    }
-    return out;
-}
-
-// Where a click frequency starts sounding, in seconds, within a span.
-std::vector<double> onsets(const std::vector<int16_t>& pcm, double hz, double from, double to) {
-    constexpr int kSpan = 132;  // 3 ms
-    std::vector<double> energy;
-    for (long at = static_cast<long>(from * kRate); at < to * kRate; at += 22) {
-        energy.push_back(amplitude(pcm, hz, at, kSpan));
-    }
-    const double peak = *std::max_element(energy.begin(), energy.end());
-    std::vector<double> found;
-    for (std::size_t i = 1; i < energy.size(); ++i) {
-        if (energy[i] > 0.3 * peak && energy[i - 1] <= 0.3 * peak) {
-            found.push_back(from + i * 22.0 / kRate);
-        }
-    }
-    return found;
-}
 
 // The window where a track's tone first reaches half its full level: the eleventh step of a fade
 // in (the volume curve keeps the first steps near silence), the first window of a track started
@@ -119,33 +68,6 @@ void expectBeatsTogether(const std::vector<int16_t>& pcm, double outgoing, doubl
     EXPECT_GE(compared, 2);
 }
 
-// On the auto-mix page, the playlist file of the music folder into the playlist and "Auto Mix"
-// on: its first two entries go onto the decks, the rest into the playlist. False when the decks
-// never showed their titles.
-bool loadTheSet(Session& s) {
-    s.key("F3");
-    s.drag(250, 101, 520, 150);
-    s.click(250, 60);
-    const QRect titles[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
-    return s.waitUntil([&] {
-        const QImage shot = s.screenshot();
-        return pixelsNear(shot, titles[0], qRgb(0, 255, 0), 60) > 30 &&
-               pixelsNear(shot, titles[1], qRgb(0, 255, 0), 60) > 30;
-    });
-}
-
-// A set of over a minute, then two seconds of silence: everything stopped.
-bool waitForTheEnd(Session& s) {
-    return s.waitUntil(
-        [&] {
-            const std::vector<int16_t> pcm = s.played();
-            const long tail = static_cast<long>(pcm.size()) - 2 * 2 * kRate;
-            return tail > 2L * kRate * 60 &&
-                   std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; });
-        },
-        180);
-}
-
 TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
@@ -154,10 +76,10 @@ TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     const std::filesystem::path music = s.dir.path() / "music";
     std::string list;
     for (const Track& t : kTracks) {
-        // Under half scale, so that two tracks together stay within full scale: the card's
-        // limiter then passes their sum as it is, and the levels read are the fades' own.
         const Pcm pcm =
-            scaled(mixed({drums(t.bpm, kSeconds), tone(t.toneHz, kSeconds, kRate, 2, 3000),
+            // Under half scale, so that two tracks together stay within full scale: the card's
+            // limiter then passes their sum as it is, and the levels read are the fades' own.
+            scaled(mixed({drums(t.bpm, kSeconds), tone(t.toneHz, kSeconds, kCaptureRate, 2, 3000),
                           clicks(t.bpm, kSeconds, t.clickHz)}),
                    0.45);
         list += s.dir.write(std::string("music/tracks/") + t.name, encodeMp3(pcm)) + "\n";
@@ -188,26 +110,6 @@ TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     expectBeatsTogether(pcm, kTracks[1].clickHz * kSecondSpeed, kTracks[0].clickHz,
                         (mix1 + 6) * 0.2);
     expectBeatsTogether(pcm, kTracks[0].clickHz, kTracks[2].clickHz, (mix2 + 6) * 0.2);
-}
-
-// The longest run of 100 ms windows, in seconds, between the first sound and the last, in which
-// nothing is heard.
-double longestSilence(const std::vector<int16_t>& pcm) {
-    constexpr long kSpan = kRate / 10;
-    std::vector<bool> heard;
-    for (long at = 0; 2 * (at + kSpan) <= static_cast<long>(pcm.size()); at += kSpan) {
-        heard.push_back(std::any_of(pcm.begin() + 2 * at, pcm.begin() + 2 * (at + kSpan),
-                                    [](int16_t v) { return std::abs(v) > 300; }));
-    }
-    const auto first = std::find(heard.begin(), heard.end(), true);
-    const auto last = std::find(heard.rbegin(), heard.rend(), true).base();
-    int run = 0;
-    int longest = 0;
-    for (auto it = first; it < last; ++it) {
-        run = *it ? 0 : run + 1;
-        longest = std::max(longest, run);
-    }
-    return longest * 0.1;
 }
 
 TEST(AutoMixEndToEndTest, ShortTrackAndUnplayableFileLeaveNoSilence) {
@@ -247,7 +149,7 @@ TEST(AutoMixEndToEndTest, ShortTrackAndUnplayableFileLeaveNoSilence) {
     s.key("space");
     EXPECT_TRUE(waitForTheEnd(s));
     const std::vector<int16_t> pcm = s.played();
-    const double silence = longestSilence(pcm);
+    const double silence = longestSilence(pcm, firstSound(pcm));
     EXPECT_LT(silence, 1.0);
     RecordProperty("longest_silence_s", std::to_string(silence));
     for (const Row& row : rows) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 namespace {
@@ -62,13 +63,18 @@ Pcm clicks(double bpm, double seconds, double hz, int sampleRate, int channels) 
     return pcm;
 }
 
-Pcm drums(double bpm, double seconds, int sampleRate, int channels) {
+Pcm kicks(double bpm, double seconds, int sampleRate, int channels) {
     Pcm pcm = blank(seconds, sampleRate, channels);
-    // Kick: a sine falling from 150 Hz to 50 Hz.
+    // A sine falling from 150 Hz to 50 Hz.
     onEveryBeat(pcm, bpm, 0.0, 0.25, [](int, double t) {
         const double phase = 2.0 * kPi * (50.0 * t + 100.0 * 0.03 * (1.0 - std::exp(-t / 0.03)));
         return 26000.0 * std::exp(-t / 0.12) * std::sin(phase);
     });
+    return pcm;
+}
+
+Pcm drums(double bpm, double seconds, int sampleRate, int channels) {
+    Pcm pcm = kicks(bpm, seconds, sampleRate, channels);
     std::mt19937 noise(1234);
     std::uniform_real_distribution<double> white(-1.0, 1.0);
     // Snare on 2 and 4: a tone and noise.

@@ -20,6 +20,8 @@ Pcm tone(double hz, double seconds, int sampleRate = 44100, int channels = 2,
          double amplitude = 12000);
 // A short click (a 3 ms burst of hz) on every beat.
 Pcm clicks(double bpm, double seconds, double hz = 1000, int sampleRate = 44100, int channels = 2);
+// A kick drum on every beat: a low sine falling in pitch, with no step larger than a low tone's.
+Pcm kicks(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
 // A kick drum on every beat, a snare on beats 2 and 4 and a closed hi-hat between the beats.
 Pcm drums(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
 // The parts one after the other; all must share rate and channels.

@@ -124,6 +124,30 @@ void Deck::setCueVolume(int level) {
     output_->setCueVolume(level);
 }
 
+void Deck::takeAnalysis(const TrackInfoRecord& analysed) {
+    TrackInfoRecord& current = record();
+    if (!isLoaded() || loadShared(current.sizeKey) != analysed.sizeKey ||
+        loadShared(current.nameHash) != analysed.nameHash) {
+        return;
+    }
+    if (loadShared(current.bpmVotes) != kLockedBpmVotes) {
+        storeShared(current.bpm, analysed.bpm);
+        storeShared(current.bpmVotes, analysed.bpmVotes);
+    }
+    storeShared(current.peakLevel, analysed.peakLevel);
+    storeShared(current.startPosition, analysed.startPosition);
+    storeShared(current.startStrength, analysed.startStrength);
+    storeShared(current.endPosition, analysed.endPosition);
+    storeShared(current.endStrength, analysed.endStrength);
+    engine_.deckRedraw = 1;
+    const float start = analysed.startPosition;
+    if (engine_.autoMixEnabled && !playing() && transport_ != Transport::Play &&
+        !pendingSeek_.peek() && position_ < start && loadShared(current.cuePosition) < start) {
+        pendingSeek_.post(start);
+        cueState_ = 0;
+    }
+}
+
 float Deck::effectiveBpm() const {
     const float bpm = loadShared(record().bpm);
     if (bpm >= 1.0f && bpm <= 999.0f) {

@@ -66,6 +66,13 @@ class Deck {
     void setVolume(int level);
     void setCueVolume(int level);
 
+    // main: the record the background analysis stored for the track now loaded, which the deck
+    // began without: its tempo (unless locked on the deck), start and end of the music and peak
+    // level replace what the deck learned from the part it decoded. With "Auto Mix" on, a deck
+    // not playing that still stands before the start of the music, its cue point before it too,
+    // moves there as the load would have put it. A record of another track is ignored.
+    void takeAnalysis(const TrackInfoRecord& analysed);
+
     // any: the global BPM as heard at the current pitch.
     float effectiveBpm() const;
     // main, or audio while taking a load in: requests the pitch that brings the global BPM to

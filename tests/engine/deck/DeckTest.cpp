@@ -1,6 +1,7 @@
 #include "engine/deck/Deck.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include "DeckLoading.h"
 #include "FakeDecoder.h"
@@ -167,6 +168,62 @@ TEST_F(DeckTest, AutoBpmMatchesTheOtherDeckAtLoad) {
     EXPECT_EQ(outputs[0]->pitch, 4480);
     EXPECT_EQ(deck.pendingPitch(), 0);
     EXPECT_FALSE(deck.pitchFromUser());
+}
+
+// The background analysis may finish after the track went onto the deck.
+TEST_F(DeckTest, AnalysisArrivingAfterTheLoadIsTakenAndMovesAWaitingDeckToTheMusic) {
+    struct Case {
+        const char* name;
+        bool autoMix, playing, locked;
+        std::optional<float> seek;  // asked for by the record's arrival
+    };
+    const Case cases[] = {
+        {"waiting, auto mix", true, false, false, 0.2f},
+        {"waiting, locked tempo", true, false, true, 0.2f},
+        {"without auto mix", false, false, false, std::nullopt},
+        {"already playing", true, true, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine.autoMixEnabled = c.autoMix;
+        Deck& deck = makeDeck();
+        loadNow(deck, std::string("/music/") + c.name + ".mp3");  // no record of the last case
+        fill(deck);
+        if (c.playing) {
+            startPlaying(deck);
+        }
+        if (c.locked) {
+            deck.record().bpm = 90.0f;
+            deck.record().bpmVotes = kLockedBpmVotes;
+        }
+        TrackInfoRecord analysed = snapshotRecord(deck.record());
+        analysed.bpm = 124.0f;
+        analysed.bpmVotes = 800;
+        analysed.startPosition = 0.2f;
+        analysed.startStrength = 9000;
+        analysed.endPosition = 0.9f;
+        analysed.endStrength = 7000;
+        analysed.peakLevel = 10000;
+        TrackInfoRecord other = analysed;
+        other.nameHash += 1;
+        const TrackInfoRecord before = snapshotRecord(deck.record());
+        deck.takeAnalysis(other);
+        EXPECT_EQ(deck.record().bpm, before.bpm);
+        EXPECT_EQ(deck.record().startPosition, before.startPosition);
+
+        deck.takeAnalysis(analysed);
+        EXPECT_EQ(deck.record().bpm, c.locked ? 90.0f : 124.0f);
+        EXPECT_EQ(deck.record().startPosition, 0.2f);
+        EXPECT_EQ(deck.record().endPosition, 0.9f);
+        EXPECT_EQ(deck.record().peakLevel, 10000);
+        EXPECT_EQ(deck.pendingSeek(), c.seek);
+        deck.serviceStep();
+        EXPECT_EQ(deck.playing(), c.playing);
+        if (c.seek) {
+            EXPECT_NEAR(deck.position(), 0.2f, 0.01f);
+            EXPECT_EQ(deck.cueState(), 0);
+        }
+    }
 }
 
 TEST_F(DeckTest, TempoMatching) {
