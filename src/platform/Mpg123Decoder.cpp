@@ -1,10 +1,12 @@
 #include "platform/Mpg123Decoder.h"
 
 #include <fcntl.h>
+#include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -17,6 +19,21 @@ constexpr long kOutputRate = 44100;
 constexpr int64_t kTrustedChainBytes = 512;
 constexpr int kTrustedChainFrames = 2;
 
+// A stdio buffer of this size serves libmpg123's reads: left to itself it reads a frame header
+// and a frame at a time, a few hundred bytes per system call.
+constexpr std::size_t kReadBufferBytes = 64 * 1024;
+
+ssize_t readFile(void* file, void* dest, std::size_t count) {
+    auto* stream = static_cast<std::FILE*>(file);
+    const std::size_t got = std::fread(dest, 1, count, stream);
+    return got == 0 && std::ferror(stream) != 0 ? -1 : static_cast<ssize_t>(got);
+}
+
+off_t seekFile(void* file, off_t offset, int whence) {
+    auto* stream = static_cast<std::FILE*>(file);
+    return ::fseeko(stream, offset, whence) == 0 ? ::ftello(stream) : -1;
+}
+
 void initialiseLibraryOnce() {
     static const int result = mpg123_init();
     (void)result;
@@ -24,7 +41,7 @@ void initialiseLibraryOnce() {
 
 }  // namespace
 
-Mpg123Decoder::Mpg123Decoder() {
+Mpg123Decoder::Mpg123Decoder() : readBuffer_(kReadBufferBytes) {
     initialiseLibraryOnce();
     handle_ = mpg123_new(nullptr, nullptr);
     if (handle_ == nullptr) {
@@ -36,8 +53,7 @@ Mpg123Decoder::Mpg123Decoder() {
     mpg123_param(handle_, MPG123_RESYNC_LIMIT, -1, 0);
     mpg123_format_none(handle_);
     mpg123_format(handle_, kOutputRate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    mpg123_replace_reader_handle(handle_, &BufferedFileReader::read, &BufferedFileReader::seek,
-                                 nullptr);
+    mpg123_replace_reader_handle(handle_, &readFile, &seekFile, nullptr);
 }
 
 Mpg123Decoder::~Mpg123Decoder() {
@@ -50,10 +66,13 @@ void Mpg123Decoder::close() {
         mpg123_close(handle_);
         opened_ = false;
     }
-    if (fd_ >= 0) {
+    if (file_ != nullptr) {
+        std::fclose(file_);  // and its descriptor
+        file_ = nullptr;
+    } else if (fd_ >= 0) {
         ::close(fd_);
-        fd_ = -1;
     }
+    fd_ = -1;
 }
 
 void Mpg123Decoder::newInput(const char* path) {
@@ -86,8 +105,14 @@ bool Mpg123Decoder::open() {
     inputSize_ = static_cast<uint32_t>(status.st_size);
     // A channel count forced by the previous file must not carry over to this one.
     mpg123_param(handle_, MPG123_REMOVE_FLAGS, MPG123_FORCE_MONO | MPG123_FORCE_STEREO, 0);
-    reader_.reset(fd_);
-    if (mpg123_open_handle(handle_, &reader_) != MPG123_OK) {
+    file_ = ::fdopen(fd_, "rb");
+    if (file_ != nullptr) {
+        // Only the thread that owns the decoder reads: no stream lock on the audio thread.
+        __fsetlocking(file_, FSETLOCKING_BYCALLER);
+    }
+    if (file_ == nullptr ||
+        std::setvbuf(file_, readBuffer_.data(), _IOFBF, readBuffer_.size()) != 0 ||
+        mpg123_open_handle(handle_, file_) != MPG123_OK) {
         close();
         return false;
     }

@@ -5,11 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/deck/Decoder.h"
-#include "platform/BufferedFileReader.h"
 
 // The deck's decoder on libmpg123. Whatever the source rate, libmpg123 delivers 44100 Hz, so
 // 48, 32 and 22.05 kHz files (MPEG-2 with 576-sample frames included) play at their true speed;
@@ -55,7 +56,8 @@ class Mpg123Decoder : public Decoder {
     mpg123_handle* handle_ = nullptr;
     std::string path_;
     int fd_ = -1;
-    BufferedFileReader reader_;
+    std::FILE* file_ = nullptr;  // over fd_, reading through readBuffer_
+    std::vector<char> readBuffer_;
     bool opened_ = false;
     bool ended_ = false;
     int channels_ = 2;
