@@ -1,5 +1,6 @@
 #include "engine/beat/BeatDetector.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/SharedValue.h"
@@ -46,6 +47,7 @@ void BeatDetector::clearHistory() {
     envelope_.fill(0);
     lagSums_.fill(0);
     clearShared(onsetHistory_.data(), onsetHistory_.size());
+    clearShared(steadyOnsetHistory_.data(), steadyOnsetHistory_.size());
 }
 
 void BeatDetector::feed(const int16_t* samples) {
@@ -95,6 +97,7 @@ void BeatDetector::detectOnset(int w) {
     const int slot = (w - BeatTables::kTemplateLength) & kSlotMask;
     const int32_t strength = std::abs(sum);
     storeShared(onsetHistory_[slot], strength);
+    storeShared(steadyOnsetHistory_[slot], strength);
     updateStartEnd(slot, strength);
 }
 
@@ -103,6 +106,7 @@ void BeatDetector::detectOnsetAdaptive(int w) {
     const int slot = (w - kAdaptiveDelay) & kSlotMask;
     const int16_t* window = &envelope_[slot];
     int32_t strength = 0;
+    int32_t strongest = 0;
     for (int i = 0; i < BeatTables::kKernelCount; ++i) {
         const int16_t* kernel = tables.kernelBank[i].data();
         int32_t sum = 0;
@@ -110,6 +114,7 @@ void BeatDetector::detectOnsetAdaptive(int w) {
             sum += window[n] * kernel[n];
         }
         const int32_t response = std::abs(sum);
+        strongest = std::max(strongest, response);
         if (response > periodPeak_) {
             periodPeak_ = response;
             periodBestKernel_ = i;
@@ -119,6 +124,7 @@ void BeatDetector::detectOnsetAdaptive(int w) {
         }
     }
     storeShared(onsetHistory_[slot], strength);
+    storeShared(steadyOnsetHistory_[slot], strongest);
     updateStartEnd(slot, strength);
 
     // Adopt the period's best kernel when it reached half the track's peak level, and after a

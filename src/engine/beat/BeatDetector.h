@@ -44,6 +44,9 @@ class BeatDetector {
     const TrackInfoRecord& record() const { return record_; }
     // Onset strength per beat slot, written here while the display and the window read it.
     const int32_t* onsetHistory() const { return onsetHistory_.data(); }
+    // The same onsets as the kernel bank's strongest response, which keeps each attack in its
+    // place while the adopted kernel changes; what two decks' beats are lined up by.
+    const int32_t* steadyOnsetHistory() const { return steadyOnsetHistory_.data(); }
     const LagSums& lagSums() const { return lagSums_; }
     int selectedKernel() const { return selectedKernel_; }
 
@@ -79,6 +82,7 @@ class BeatDetector {
     float rawBpm_ = 0.0f;
     TrackInfoRecord record_{};
     std::array<int32_t, kHistorySize> onsetHistory_{};
+    std::array<int32_t, kHistorySize> steadyOnsetHistory_{};
 
     // The onsets of this track's run that set a new running maximum (stream position and
     // strength), as long as they are start candidates: a later, louder part must not pull the

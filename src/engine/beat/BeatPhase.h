@@ -13,7 +13,8 @@ struct BeatView {
     int pitch;  // speed x 4096
     float globalBpm;
     int32_t peakLevel;
-    const int32_t* onsets;  // 4096 beat slots, indexed like the detector's history
+    const int32_t* onsets;        // 4096 beat slots, indexed like the detector's history
+    const int32_t* steadyOnsets;  // the same slots, kernel-independent (lining beats up)
 };
 
 class BeatDetector;
@@ -33,6 +34,15 @@ int nextBeatOffset(const BeatView& view);
 // Signed beat slots from the play position + target (beat slots) to the strongest onset within half
 // a beat, an onset i slots away counting 600 / (600 + i) of its strength.
 int findBeatNear(const BeatView& view, int target);
+
+// main: beat slots by which the follower's beats, its play position moved by `shift` beat slots,
+// come after the lead's (negative: before), at the lead's coming beat, from the beats of the lead
+// within what both decks have decoded ahead. The pitches (speed x 4096) are those the decks play
+// at. Each beat is placed at the attack of its steady onsets within a quarter beat either side; a
+// line through the beats' lags gives the drift of two tempos a hair apart, and its medians leave
+// out a beat drowned by a fill. 0 when no beat is decoded on both decks.
+int beatLag(const BeatView& lead, const BeatView& follower, int shift, int leadPitch,
+            int followerPitch);
 
 // Heights 0 to 242 of the onsets ahead of the play position, one column per pitch / 1024 beat
 // slots; out has room for kOnsetStripColumns.

@@ -373,5 +373,6 @@ BeatView Deck::beatView() const {
                     pitch_,
                     loadShared(current.bpm),
                     loadShared(current.peakLevel),
-                    detector_.onsetHistory()};
+                    detector_.onsetHistory(),
+                    detector_.steadyOnsetHistory()};
 }

@@ -11,6 +11,9 @@
 namespace {
 
 constexpr int kFineLimit = 153;  // slots: a larger correction is not forced
+// Beat slots (2.4 ms) a fine alignment lets pass: below it the measure is noise, and each move is
+// heard as a short cross-fade.
+constexpr int kFineDeadBand = 2;
 
 // The pitch a deck plays at once its requests are taken up: a tempo match waits for the next
 // service step, and a beat placed by the pitch before it would drift off at once.
@@ -46,12 +49,21 @@ bool DeckActions::syncTempo(int index) {
 void DeckActions::align(int index, bool fine) {
     Deck& deck = host_.deck(index);
     const Deck& other = host_.deck(1 - index);
-    const int next = nextBeatOffset(other.beatView());
-    const int target = next * requestedPitch(deck) / requestedPitch(other);
-    const int r = findBeatNear(deck.beatView(), target);
-    if (!fine || std::abs(r) < kFineLimit) {
-        deck.requestMove(r * BeatDetector::kSlotFrames);
+    const BeatView lead = other.beatView();
+    const BeatView follower = deck.beatView();
+    const int leadPitch = requestedPitch(other);
+    const int followerPitch = requestedPitch(deck);
+    // A fine alignment starts from beats already together; a full one first finds the deck's beat
+    // nearest the other's next.
+    int move = 0;
+    if (!fine) {
+        move = findBeatNear(follower, nextBeatOffset(lead) * followerPitch / leadPitch);
     }
+    move += beatLag(lead, follower, move, leadPitch, followerPitch);
+    if (fine && (std::abs(move) < kFineDeadBand || std::abs(move) >= kFineLimit)) {
+        return;
+    }
+    deck.requestMove(move * BeatDetector::kSlotFrames);
 }
 
 void DeckActions::alignBeat(int index) {
