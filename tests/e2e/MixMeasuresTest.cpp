@@ -26,8 +26,10 @@ const Track kTracks[4] = {{"One - First.mp3", 118, 300, 4000.0 / 3},
                           {"Four - Fourth.mp3", 121, 900, 16000.0 / 3}};
 constexpr int kPlayOrder[4] = {1, 0, 2, 3};
 constexpr double kSetBpm = 124;
-// The beats of two tracks in a fade are within 15 ms today (the alignment's moves of the two
-// decks step back and forth by up to that much); a mix begun blind is off by 100 ms or more.
+// The beats of two tracks in a fade: 5 ms where the tempos are detected right (fade 3, and the
+// engine's own mix tests). The first track's 300 Hz tone, 300 whole cycles a second, pulls its
+// detected tempo to 120 instead of 118, so between two corrections its beats drift by up to 13 ms;
+// a mix begun blind is off by 100 ms or more.
 constexpr double kBeatBound = 0.020;
 
 // Peaks at -1 dBFS, so that two tracks together go over full scale. The clicks stay quiet enough
@@ -118,10 +120,18 @@ TEST(MixMeasuresTest, UnanalysedTracksMixBeatTrueWithoutJumpsClipsOrSilence) {
         const double inPeak = *std::max_element(level[in].begin(), level[in].end());
         std::size_t first = level[in].size();
         std::size_t last = 0;
+        // Where both are loud: quieter, a track's clicks drown in the other's snare, which moves
+        // where they are read.
+        std::size_t loudFirst = level[in].size();
+        std::size_t loudLast = 0;
         for (std::size_t w = 0; w < level[in].size(); ++w) {
             if (level[out][w] > 0.05 * outPeak && level[in][w] > 0.05 * inPeak) {
                 first = std::min(first, w);
                 last = w;
+            }
+            if (level[out][w] > 0.25 * outPeak && level[in][w] > 0.25 * inPeak) {
+                loudFirst = std::min(loudFirst, w);
+                loudLast = w;
             }
         }
         EXPECT_LT(first, last) << "fade " << k + 1 << ": both tracks heard together";
@@ -130,10 +140,10 @@ TEST(MixMeasuresTest, UnanalysedTracksMixBeatTrueWithoutJumpsClipsOrSilence) {
             continue;
         }
         EXPECT_GT((last - first) * 0.2, 3.0) << "fade " << k + 1;
-        const double offset =
-            largestBeatOffset(pcm, kTracks[out], kTracks[in], first * 0.2, (last + 1) * 0.2);
+        const double offset = largestBeatOffset(pcm, kTracks[out], kTracks[in], loudFirst * 0.2,
+                                                (loudLast + 1) * 0.2);
         EXPECT_GE(offset, 0.0) << "fade " << k + 1 << ": clicks of both tracks";
-        EXPECT_LE(offset, kBeatBound) << "fade " << k + 1 << " from " << first * 0.2 << " s";
+        EXPECT_LE(offset, kBeatBound) << "fade " << k + 1 << " from " << loudFirst * 0.2 << " s";
         beats += std::to_string(offset * 1000.0) + " ms ";
         bound = std::max(bound, static_cast<int>(ownSteps[out] * speedOf(kTracks[out]) +
                                                  ownSteps[in] * speedOf(kTracks[in])));
