@@ -125,6 +125,24 @@ void Deck::setCueVolume(int level) {
 }
 
 void Deck::takeAnalysis(const TrackInfoRecord& analysed) {
+    const uint32_t posted = analysesPosted_.load(std::memory_order_relaxed);
+    if (posted - analysesTaken_.load(std::memory_order_acquire) >= kAnalysisSlots) {
+        return;  // the service step stands still; the store keeps the record for the next load
+    }
+    analyses_[posted % kAnalysisSlots] = analysed;
+    analysesPosted_.store(posted + 1, std::memory_order_release);
+}
+
+void Deck::applyAnalyses() {
+    const uint32_t posted = analysesPosted_.load(std::memory_order_acquire);
+    uint32_t taken = analysesTaken_.load(std::memory_order_relaxed);
+    for (; taken != posted; ++taken) {
+        applyAnalysis(analyses_[taken % kAnalysisSlots]);
+        analysesTaken_.store(taken + 1, std::memory_order_release);
+    }
+}
+
+void Deck::applyAnalysis(const TrackInfoRecord& analysed) {
     TrackInfoRecord& current = record();
     if (!isLoaded() || loadShared(current.sizeKey) != analysed.sizeKey ||
         loadShared(current.nameHash) != analysed.nameHash) {

@@ -66,11 +66,13 @@ class Deck {
     void setVolume(int level);
     void setCueVolume(int level);
 
-    // main: the record the background analysis stored for the track now loaded, which the deck
-    // began without: its tempo (unless locked on the deck), start and end of the music and peak
-    // level replace what the deck learned from the part it decoded. With "Auto Mix" on, a deck
-    // not playing that still stands before the start of the music, its cue point before it too,
-    // moves there as the load would have put it. A record of another track is ignored.
+    // main: the record the background analysis stored for a track, handed to the service step,
+    // which alone changes the deck's record and so cannot meet a load half way. If it is the
+    // track then loaded, which the deck began without the record: its tempo (unless locked on the
+    // deck), start and end of the music and peak level replace what the deck learned from the
+    // part it decoded. With "Auto Mix" on, a deck not playing that still stands before the start
+    // of the music, its cue point before it too, moves there as the load would have put it. A
+    // record of another track is ignored.
     void takeAnalysis(const TrackInfoRecord& analysed);
 
     // any: the global BPM as heard at the current pitch.
@@ -156,6 +158,9 @@ class Deck {
     // Just before the play position jumps: what the old place would play next, when heard.
     void keepForFade();
 
+    // audio: the records handed over by takeAnalysis.
+    void applyAnalyses();
+    void applyAnalysis(const TrackInfoRecord& analysed);
     void failLoad();
     void setPitch(int pitch);
     void widenMono(int16_t* frame);
@@ -182,6 +187,12 @@ class Deck {
     std::atomic<int> pendingMove_{0};
     PendingRequest<int> pendingVolume_;
     PendingRequest<float> pendingSeek_;
+    // Records from takeAnalysis, one writer and one reader: a slot is the main thread's until
+    // posted, the service step's until taken. Tracks are analysed one at a time, so four is ample.
+    static constexpr uint32_t kAnalysisSlots = 4;
+    std::array<TrackInfoRecord, kAnalysisSlots> analyses_{};
+    std::atomic<uint32_t> analysesPosted_{0};
+    std::atomic<uint32_t> analysesTaken_{0};
 
     std::atomic<int> playing_{0};
     std::atomic<int> cueState_{0};

@@ -13,6 +13,7 @@ constexpr float kAutoMixPoint = 0.8f;
 
 void Deck::serviceStep() {
     fade_.nextStep();
+    applyAnalyses();
     if (playing()) {
         followPlayPosition(output_->pendingSamples());
         notifyPosition();

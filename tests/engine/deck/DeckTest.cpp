@@ -175,13 +175,13 @@ TEST_F(DeckTest, AnalysisArrivingAfterTheLoadIsTakenAndMovesAWaitingDeckToTheMus
     struct Case {
         const char* name;
         bool autoMix, playing, locked;
-        std::optional<float> seek;  // asked for by the record's arrival
+        bool moves;  // to the start of the music, on the record's arrival
     };
     const Case cases[] = {
-        {"waiting, auto mix", true, false, false, 0.2f},
-        {"waiting, locked tempo", true, false, true, 0.2f},
-        {"without auto mix", false, false, false, std::nullopt},
-        {"already playing", true, true, false, std::nullopt},
+        {"waiting, auto mix", true, false, false, true},
+        {"waiting, locked tempo", true, false, true, true},
+        {"without auto mix", false, false, false, false},
+        {"already playing", true, true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -208,21 +208,30 @@ TEST_F(DeckTest, AnalysisArrivingAfterTheLoadIsTakenAndMovesAWaitingDeckToTheMus
         other.nameHash += 1;
         const TrackInfoRecord before = snapshotRecord(deck.record());
         deck.takeAnalysis(other);
+        deck.serviceStep();
         EXPECT_EQ(deck.record().bpm, before.bpm);
         EXPECT_EQ(deck.record().startPosition, before.startPosition);
 
         deck.takeAnalysis(analysed);
+        EXPECT_EQ(deck.record().startPosition, before.startPosition) << "the service step takes it";
+        deck.serviceStep();
         EXPECT_EQ(deck.record().bpm, c.locked ? 90.0f : 124.0f);
         EXPECT_EQ(deck.record().startPosition, 0.2f);
         EXPECT_EQ(deck.record().endPosition, 0.9f);
         EXPECT_EQ(deck.record().peakLevel, 10000);
-        EXPECT_EQ(deck.pendingSeek(), c.seek);
-        deck.serviceStep();
         EXPECT_EQ(deck.playing(), c.playing);
-        if (c.seek) {
+        if (c.moves) {
             EXPECT_NEAR(deck.position(), 0.2f, 0.01f);
             EXPECT_EQ(deck.cueState(), 0);
+        } else {
+            EXPECT_LT(deck.position(), 0.1f);
         }
+
+        // Handed over just before another track goes on: it stays with its own track.
+        deck.takeAnalysis(analysed);
+        loadNow(deck, "/music/Next.mp3");
+        EXPECT_NE(deck.record().startPosition, 0.2f);
+        EXPECT_NE(deck.record().peakLevel, 10000);
     }
 }
 
