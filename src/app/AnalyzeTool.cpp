@@ -186,8 +186,12 @@ std::string formatted(const char* format, double value) {
     return buffer;
 }
 
+// Built by appends: GCC 12 at -O3 wrongly warns of overlapping copies in "\"" + std::string.
 std::string jsonString(const std::string& text) {
-    return "\"" + withEscapes(text, true) + "\"";
+    std::string json = "\"";
+    json += withEscapes(text, true);
+    json += '"';
+    return json;
 }
 
 double positionSeconds(const TrackAnalysis& analysis, float position) {
