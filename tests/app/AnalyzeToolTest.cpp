@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#include <iterator>
+#include <regex>
 #include <sstream>
 
 #include "Mp3Fixtures.h"
@@ -40,11 +42,13 @@ class AnalyzeToolTest : public ::testing::Test {
         setenv("XDG_RUNTIME_DIR", home.path().c_str(), 1);
     }
 
-    int run(std::vector<std::string> args) {
+    int run(std::vector<std::string> args, bool terminal = false) {
         out.str("");
         err.str("");
-        return runAnalyzeTool(args, out, err);
+        return runAnalyzeTool(args, out, err, terminal);
     }
+
+    std::filesystem::path storeFile() const { return home.path() / "data" / "Spinora.idb"; }
 
     QJsonArray json() const {
         QJsonParseError error;
@@ -191,9 +195,109 @@ TEST_F(AnalyzeToolTest, UsageErrors) {
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(run({"--fast", "x.mp3"}), 2);
     EXPECT_NE(err.str().find("unknown option --fast"), std::string::npos);
+    for (const auto& jobs : std::vector<std::vector<std::string>>{{"--jobs", "0", "x.mp3"},
+                                                                  {"--jobs=1025", "x.mp3"},
+                                                                  {"--jobs", "2x", "x.mp3"},
+                                                                  {"--jobs=", "x.mp3"},
+                                                                  {"--jobs=-1", "x.mp3"},
+                                                                  {"x.mp3", "--jobs"}}) {
+        EXPECT_EQ(run(jobs), 2) << jobs[0];
+        EXPECT_NE(err.str().find("--jobs needs a number from 1 to 1024"), std::string::npos);
+        EXPECT_TRUE(out.str().empty());
+    }
+    EXPECT_EQ(run({"--jobs", "3", "--jobs=1024", (music.path() / "missing.mp3").string()}), 1);
     EXPECT_EQ(run({"--help"}), 0);
     EXPECT_NE(out.str().find("Usage: spinora-analyze"), std::string::npos);
+    EXPECT_NE(out.str().find("--jobs N"), std::string::npos);
     EXPECT_EQ(run({"--version"}), 0);
+}
+
+// Whatever the number of jobs, a track gives the same results, printed and stored in the order of
+// the tracks: here the first track takes longest, and bad files sit among the good ones.
+TEST_F(AnalyzeToolTest, JobsChangeNeitherResultsNorTheirOrder) {
+    const std::vector<std::string> tracks = {
+        music.write("Long.mp3", encodeMp3(drums(125, 60.0))),
+        music.write("Short120.mp3", drumsAt(120)),
+        music.write("Noisy.mp3", damaged(drumsAt(128), 20000, 3000, 7)),
+        (music.path() / "Missing.mp3").string(),
+        music.write("Cut.mp3", truncated(drumsAt(120), 0.4)),
+        music.write("Text.mp3", std::string("not a track")),
+        music.write("Short128.mp3", drumsAt(128)),
+    };
+    // The time each analysis took is the one figure that may differ.
+    const auto withoutTimes = [](const std::string& text) {
+        static const std::regex time("(\"analysis_s\": |analysed in )[0-9.]+");
+        return std::regex_replace(text, time, "$010");  // group 01, then a 0
+    };
+    struct Outputs {
+        int status;
+        std::string json;
+        std::string text;
+        std::string stored;
+    };
+    const auto analyse = [&](const std::string& jobs) {
+        std::filesystem::remove(storeFile());
+        std::vector<std::string> args = {"--store", "--json", "--jobs", jobs};
+        args.insert(args.end(), tracks.begin(), tracks.end());
+        Outputs outputs;
+        outputs.status = run(args);
+        outputs.json = withoutTimes(out.str());
+        EXPECT_TRUE(err.str().empty()) << err.str();
+        std::ifstream file(storeFile(), std::ios::binary);
+        outputs.stored.assign(std::istreambuf_iterator<char>(file), {});
+
+        args = {"--jobs", jobs};
+        args.insert(args.end(), tracks.begin(), tracks.end());
+        EXPECT_EQ(run(args), outputs.status);
+        outputs.text = withoutTimes(out.str());
+        return outputs;
+    };
+
+    const Outputs one = analyse("1");
+    const Outputs four = analyse("4");
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(four.status, 1);
+    EXPECT_EQ(four.json, one.json);
+    EXPECT_EQ(four.text, one.text);
+    EXPECT_FALSE(one.stored.empty());
+    EXPECT_TRUE(four.stored == one.stored) << "the stores differ";
+
+    out.str(four.json);
+    const QJsonArray results = json();
+    ASSERT_EQ(results.size(), static_cast<qsizetype>(tracks.size()));
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        EXPECT_EQ(results[i]["path"].toString().toStdString(), tracks[i]);
+    }
+    EXPECT_NEAR(results[0]["bpm"].toDouble(), 125.0, 0.2);
+    EXPECT_EQ(results[0]["duration_s"].toInt(), 60);
+    EXPECT_EQ(results[3]["error"].toString(), "Impossible to open the file");
+    EXPECT_EQ(results[5]["error"].toString(), "Impossible to open the file");
+    EXPECT_NEAR(results[6]["bpm"].toDouble(), 128.0, 0.2);  // the bad files stopped nothing
+    EXPECT_EQ(stored().size(), 5u);
+}
+
+// The progress line is for a person watching: a pipe or a file must not get it.
+TEST_F(AnalyzeToolTest, ProgressOnlyOnATerminal) {
+    const std::vector<std::string> args = {"--jobs", "2", music.write("A.mp3", drumsAt(120)),
+                                           music.write("B.mp3", drumsAt(128)),
+                                           (music.path() / "Missing.mp3").string()};
+    EXPECT_EQ(run(args), 1);
+    EXPECT_TRUE(err.str().empty()) << err.str();
+    const std::string plain = out.str();
+
+    EXPECT_EQ(run(args, true), 1);
+    const std::string progress = err.str();
+    EXPECT_TRUE(progress.starts_with("\r\033[K0/3 tracks, 0.00 h of audio")) << progress;
+    EXPECT_NE(progress.find("\r\033[K3/3 tracks, 0.01 h of audio, "), std::string::npos);
+    EXPECT_TRUE(std::regex_search(progress, std::regex("2/3 tracks, 0.0[01] h of audio, [0-9]+x "
+                                                       "real time, 0:[0-9]{2} left")))
+        << progress;
+    EXPECT_TRUE(progress.ends_with("\r\033[K")) << "the line is left on the terminal";
+    EXPECT_EQ(std::regex_replace(out.str(), std::regex("analysed in [0-9.]+"), ""),
+              std::regex_replace(plain, std::regex("analysed in [0-9.]+"), ""));
+
+    EXPECT_EQ(run({args[0], args[1], args[2]}, true), 0);
+    EXPECT_TRUE(err.str().empty()) << "a single track needs no progress line";
 }
 
 }  // namespace
