@@ -2,6 +2,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -54,6 +55,8 @@ bool Session::start(const QStringList& arguments) {
             return true;
         }
         if (spinora.waitForFinished(100)) {
+            std::fprintf(stderr, "spinora ended before its window showed (status %d): %s\n",
+                         spinora.exitCode(), spinora.readAllStandardError().constData());
             return false;
         }
     }
