@@ -1,6 +1,7 @@
 #include "engine/library/TagFetcher.h"
 
 #include <chrono>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -59,7 +60,13 @@ const ArtistTitle* TagFetcher::known(const std::string& path) const {
     return found == known_.end() ? nullptr : &found->second;
 }
 
-void TagFetcher::deliver(const std::vector<TrackTags>& batch) {
+void TagFetcher::deliver() {
+    std::vector<TrackTags> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(ready_);
+        deliveryPosted_ = false;
+    }
     for (const TrackTags& read : batch) {
         known_[read.path] = read.tags;
         askedSoon_.erase(read.path);
@@ -77,10 +84,15 @@ void TagFetcher::run() {
         const bool idle = soon_.empty() && folder_.empty();
         if (!batch.empty() &&
             (idle || stopping_ || std::chrono::steady_clock::now() - batchStart >= kBatchPeriod)) {
-            lock.unlock();
-            post_([this, done = std::move(batch)] { deliver(done); });
-            lock.lock();
+            ready_.insert(ready_.end(), std::make_move_iterator(batch.begin()),
+                          std::make_move_iterator(batch.end()));
             batch.clear();
+            if (!deliveryPosted_) {
+                deliveryPosted_ = true;
+                lock.unlock();
+                post_([this] { deliver(); });
+                lock.lock();
+            }
             continue;
         }
         if (stopping_) {

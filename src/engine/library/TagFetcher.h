@@ -22,7 +22,8 @@ struct TrackTags {
 // run on the main thread unless said otherwise; the results reach it through post, in batches.
 class TagFetcher {
   public:
-    // post: called on the fetcher's thread with a task the main thread is to run soon.
+    // post: called on the fetcher's thread with a task the main thread is to run soon. The task
+    // holds no data of its own: the batches wait in the fetcher, handed over under its lock.
     using Post = std::function<void(std::function<void()> task)>;
     // delivered: on the main thread, each batch of tags read (the cache already holds them).
     using Delivered = std::function<void(const std::vector<TrackTags>& batch)>;
@@ -46,7 +47,7 @@ class TagFetcher {
 
   private:
     void run();
-    void deliver(const std::vector<TrackTags>& batch);
+    void deliver();
 
     TagReader& reader_;
     const Post post_;
@@ -58,6 +59,8 @@ class TagFetcher {
     std::condition_variable work_;
     std::deque<std::string> soon_;
     std::deque<std::string> folder_;
+    std::vector<TrackTags> ready_;  // read, for the main thread to take
+    bool deliveryPosted_ = false;   // a task that takes them is on its way
     bool stopping_ = false;
     std::thread thread_;
 };
