@@ -5,12 +5,14 @@
 #include <cstdio>
 
 #include "app/AnalysisFeed.h"
+#include "app/TagFeed.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "engine/beat/BeatPhase.h"
 #include "engine/deck/StoreSaver.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "platform/DeckEventQueue.h"
+#include "platform/Mpg123TagReader.h"
 #include "platform/SdlJoystick.h"
 #include "ui/Dialogs.h"
 #include "ui/browser/Browser.h"
@@ -114,10 +116,15 @@ int Application::initialise(MainWindow& window) {
                                    if (analysisFeed_) {
                                        analysisFeed_->trackLoaded(item);
                                    }
+                                   if (tagFeed_) {
+                                       tagFeed_->trackLoaded(item);
+                                   }
                                }});
         startupError_ = browser_->create(window);
     }
     if (startupError_ == nullptr) {
+        tagFeed_ =
+            std::make_unique<TagFeed>(*browser_, *deckUi_, std::make_unique<Mpg123TagReader>());
         if (backgroundAnalysis_) {
             analysisFeed_ = std::make_unique<AnalysisFeed>(*browser_, engine_.decks, *store_,
                                                            settings_.optimizedBeatDetection,
@@ -146,6 +153,7 @@ void Application::shutdown() {
     }
     shutDown_ = true;
     analysisFeed_.reset();
+    tagFeed_.reset();
     for (auto& [id, qtimer] : timers_) {
         qtimer->stop();
     }

@@ -27,6 +27,7 @@
 #include "ui/display/Skin.h"
 
 class AnalysisFeed;
+class TagFeed;
 class AutoMixer;
 class Browser;
 class DeckArea;
@@ -168,5 +169,6 @@ class Application : public MainWindow::Host,
     std::unique_ptr<Browser> browser_;
     std::unique_ptr<DeckUiPorts> deckUi_;
     std::unique_ptr<AnalysisFeed> analysisFeed_;
+    std::unique_ptr<TagFeed> tagFeed_;
     std::unique_ptr<SdlJoystick> joystick_;
 };

@@ -55,3 +55,11 @@ std::string_view fileNameOf(std::string_view path) {
     const auto separator = path.find_last_of("/\\");
     return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
+
+void nameFromTags(ArtistTitle& shown, const ArtistTitle& tags) {
+    if (!tags.title.empty()) {
+        shown = tags;
+    } else if (!tags.artist.empty()) {
+        shown.artist = tags.artist;
+    }
+}

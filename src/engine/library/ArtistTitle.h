@@ -15,3 +15,7 @@ ArtistTitle splitArtistTitle(std::string_view name);
 
 // The part of a path after its last folder separator ('/' or '\').
 std::string_view fileNameOf(std::string_view path);
+
+// The names a track shows once its tags are read: the tags' where they give a title, else the
+// file name's title with the tags' artist when there is one.
+void nameFromTags(ArtistTitle& shown, const ArtistTitle& tags);

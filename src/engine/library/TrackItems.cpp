@@ -38,6 +38,17 @@ BrowserItem itemForFile(const TrackRecords& records, const std::string& path) {
                      error ? 0 : static_cast<int64_t>(size));
 }
 
+bool nameItemFromTags(BrowserItem& item, const ArtistTitle& tags) {
+    ArtistTitle names{item.artist, item.title};
+    nameFromTags(names, tags);
+    if (names.artist == item.artist && names.title == item.title) {
+        return false;
+    }
+    item.artist = std::move(names.artist);
+    item.title = std::move(names.title);
+    return true;
+}
+
 int listImage(BrowserItem& item, bool played) {
     if (item.kind == BrowserItem::kPlaylistFile) {
         return 3;

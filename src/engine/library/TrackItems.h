@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "engine/library/ArtistTitle.h"
 #include "engine/library/BrowserItem.h"
 
 class TrackRecords;
@@ -16,6 +18,11 @@ BrowserItem trackItem(const TrackRecords& records, const std::string& name, cons
                       int64_t size);
 // The item of a file dropped from the desktop: a playlist file or a track.
 BrowserItem itemForFile(const TrackRecords& records, const std::string& path);
+
+// The tags read of a track, by its path; null when not known (yet).
+using TagLookup = std::function<const ArtistTitle*(const std::string& path)>;
+// A track's item shows the names its tags give (see nameFromTags); true when they changed.
+bool nameItemFromTags(BrowserItem& item, const ArtistTitle& tags);
 
 // The image of a list row (see ItemListModel); a played track becomes kPlayed.
 int listImage(BrowserItem& item, bool played);

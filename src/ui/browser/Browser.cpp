@@ -257,6 +257,28 @@ BrowserItem Browser::itemForFile(const std::string& path) const {
     return ::itemForFile(ports_.records, path);
 }
 
+void Browser::nameTracks(ItemListModel& model, int first, int last, const TagLookup& tagsOf) {
+    for (int row = first; row <= last; ++row) {
+        const BrowserItem& item = model.item(row);
+        if (item.kind == BrowserItem::kPlaylistFile) {
+            continue;
+        }
+        const ArtistTitle* tags = tagsOf(item.path);
+        if (tags != nullptr && model.nameTrack(row, *tags) &&
+            model.image(row) != ItemListModel::kNoImage &&
+            playlist_.isInHistory(item.title, item.artist)) {
+            model.setImage(row, 2);
+        }
+    }
+}
+
+void Browser::nameTracks(const TagLookup& tagsOf) {
+    // The history first: the other lists' rows are matched against its names.
+    for (ItemListModel* model : {&historyModel(), &fileListModel(), &playlistModel()}) {
+        nameTracks(*model, 0, model->size() - 1, tagsOf);
+    }
+}
+
 QRect Browser::fileListArea() const {
     const QWidget* list = control(kFileList);
     if (!list->isVisible()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/library/BrowserItem.h"
+#include "engine/library/TrackItems.h"
 #include "ui/browser/BrowserControls.h"
 #include "ui/browser/BrowserPages.h"
 #include "ui/browser/FileListPanel.h"
@@ -78,6 +79,10 @@ class Browser : public PageSwitcher {
     }
     // The item of a file dropped from the desktop: a playlist file or a track.
     BrowserItem itemForFile(const std::string& path) const;
+    // The rows first to last of a list, or every row of the lists, show the names their tracks'
+    // tags give where these are known; a row renamed as a track of the history is marked played.
+    void nameTracks(ItemListModel& model, int first, int last, const TagLookup& tagsOf);
+    void nameTracks(const TagLookup& tagsOf);
 
     // The drag of rows.
     int dragCount() const { return static_cast<int>(dragItems_.size()); }

@@ -147,6 +147,14 @@ void ItemListModel::trackAnalysed(const std::string& path, float bpm, int32_t da
     }
 }
 
+bool ItemListModel::nameTrack(int row, const ArtistTitle& tags) {
+    if (!nameItemFromTags(*rows_[row].item, tags)) {
+        return false;
+    }
+    emit dataChanged(index(row, 0), index(row, 1), {Qt::DisplayRole});
+    return true;
+}
+
 int DatabaseModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(lines_.size());
 }

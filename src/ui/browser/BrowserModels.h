@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/library/BrowserItem.h"
+#include "engine/library/TrackItems.h"
 
 // The rows of the file list, the playlist or the history: each owns its BrowserItem and shows one
 // of the four images (0 a track with an info record, 1 without, 2 played, 3 a playlist file) or
@@ -48,6 +49,8 @@ class ItemListModel : public QAbstractTableModel {
     // The track at path has just been analysed: its rows show the BPM, and a row of a track that
     // had no record shows it as known (dateStamp: the record's).
     void trackAnalysed(const std::string& path, float bpm, int32_t dateStamp);
+    // The row shows the names its track's tags give; true when they changed.
+    bool nameTrack(int row, const ArtistTitle& tags);
 
   private:
     struct Row {

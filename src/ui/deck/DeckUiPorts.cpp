@@ -198,6 +198,14 @@ int DeckUiPorts::deckStatus(int deck) const {
     return parts_.engine.deckStatus[deck];
 }
 
+void DeckUiPorts::nameLoadedTracks(const TagLookup& tagsOf) {
+    for (int deck = 0; deck < 2; ++deck) {
+        if (loader_->nameLoadedTrack(deck, tagsOf)) {
+            deckArea_->drawTitlePanel(deck);
+        }
+    }
+}
+
 const BrowserItem* DeckUiPorts::loadedItem(int deck) const {
     return loader_->loadedItem(deck);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "engine/library/TrackItems.h"
 #include "engine/mix/AutoMixLogic.h"
 #include "engine/mix/DeckActions.h"
 #include "ui/deck/DeckArea.h"
@@ -50,6 +51,8 @@ class DeckUiPorts final : public DeckActions::Host,
     DeckControls& controls() { return *controls_; }
     TrackLoader& loader() { return *loader_; }
     AutoMixer& autoMix() { return *autoMix_; }
+    // The decks' titles show the names their tracks' tags give, when known.
+    void nameLoadedTracks(const TagLookup& tagsOf);
     // Rows 0 to 299: the deck area.
     const QImage& backBuffer() const { return backBuffer_; }
 

@@ -20,21 +20,32 @@ TrackLoader::~TrackLoader() = default;
 
 void TrackLoader::loadTrack(int deck, const BrowserItem& item) {
     parts_.commands.stopAutoMix();
-    parts_.engine.decks[deck]->requestLoad(item.path);
+    // The item may be the deck's own: it is copied before it goes.
+    auto loaded = std::make_unique<BrowserItem>(item);
+    parts_.engine.decks[deck]->requestLoad(loaded->path);
+    loaded_[deck] = std::move(loaded);
+    // Told once the deck holds the item, which can then be named from its tags at once.
     if (parts_.trackLoaded) {
-        parts_.trackLoaded(item);
+        parts_.trackLoaded(*loaded_[deck]);
     }
     const int historyTimer = timer::kHistoryDeck0 + deck;
     if (historyRunning_[deck]) {
         parts_.timers.killTimer(historyTimer);
     }
-    loaded_[deck] = std::make_unique<BrowserItem>(item);
     parts_.timers.startTimer(historyTimer, kHistoryDelay);
     historyRunning_[deck] = true;
     parts_.commands.selectDeck(deck);
     if (parts_.state.browserPage == kFilesPage) {
         parts_.commands.showBrowserPage(kMixingPage);  // uncovers the beat view
     }
+}
+
+bool TrackLoader::nameLoadedTrack(int deck, const TagLookup& tagsOf) {
+    if (loaded_[deck] == nullptr) {
+        return false;
+    }
+    const ArtistTitle* tags = tagsOf(loaded_[deck]->path);
+    return tags != nullptr && nameItemFromTags(*loaded_[deck], *tags);
 }
 
 void TrackLoader::historyDue(int deck) {

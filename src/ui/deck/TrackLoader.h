@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/library/BrowserItem.h"
+#include "engine/library/TrackItems.h"
 #include "engine/mix/TrackDrop.h"
 
 class Browser;
@@ -38,7 +39,8 @@ class TrackLoader : private TrackDrop::Port {
         DeckCommands& commands;
         Dialogs& dialogs;
         const Skin& skin;
-        // Told of each track given to a deck (the background analysis queues it); may be empty.
+        // Told of each track given to a deck, once it holds it (the background analysis queues it,
+        // its tags are read); may be empty.
         std::function<void(const BrowserItem&)> trackLoaded;
     };
 
@@ -49,6 +51,8 @@ class TrackLoader : private TrackDrop::Port {
     void loadTrack(int deck, const BrowserItem& item);
     // The track last given to the deck, or null.
     const BrowserItem* loadedItem(int deck) const { return loaded_[deck].get(); }
+    // The deck's track shows the names its tags give, when known; true when they changed.
+    bool nameLoadedTrack(int deck, const TagLookup& tagsOf);
     // The deck's history timer fired: its track has played long enough to count as played.
     void historyDue(int deck);
     // The deck could not open its file: it never counts as played.

@@ -35,6 +35,21 @@ TEST(ArtistTitleTest, FileNamesGiveArtistAndTitle) {
     EXPECT_EQ(fileNameOf("/music/y.mp3"), "y.mp3");
 }
 
+TEST(ArtistTitleTest, TagsNameATrackWhereTheyGiveATitleOrAnArtist) {
+    using P = std::pair<std::string, std::string>;
+    const auto shown = [](std::string_view name, ArtistTitle tags) {
+        ArtistTitle names = splitArtistTitle(name);
+        nameFromTags(names, tags);
+        return P{names.artist, names.title};
+    };
+    EXPECT_EQ(shown("01 - Title.mp3", {"Real Artist", "Real Title"}),
+              (P{"Real Artist", "Real Title"}));
+    // A title alone: the file name's artist is no more trusted than its title.
+    EXPECT_EQ(shown("01 - Title.mp3", {"", "Real Title"}), (P{"", "Real Title"}));
+    EXPECT_EQ(shown("track01.mp3", {"Real Artist", ""}), (P{"Real Artist", "track01"}));
+    EXPECT_EQ(shown("A - B.mp3", {}), (P{"A", "B"}));
+}
+
 class PlaylistFileTest : public ::testing::Test {
   protected:
     std::vector<std::string> read(const std::string& name, const std::string& text) {

@@ -1,0 +1,136 @@
+// Tracks named by their tags in the lists and on the decks, once the tags have been read.
+#include <gtest/gtest.h>
+
+#include <QTreeWidget>
+
+#include "AppHarness.h"
+#include "Id3Tags.h"
+#include "ui/browser/Browser.h"
+#include "ui/browser/BrowserModels.h"
+#include "ui/deck/DeckUiPorts.h"
+
+namespace {
+
+std::vector<uint8_t> audio() {
+    static const std::vector<uint8_t> bytes = encodeMp3(tone(440, 0.3));
+    return bytes;
+}
+
+std::vector<uint8_t> withTags(const std::vector<uint8_t>& front, const std::vector<uint8_t>& back) {
+    const std::vector<uint8_t> bytes = inserted(audio(), 0, front);
+    return inserted(bytes, bytes.size(), back);
+}
+
+class TagsTest : public ::testing::Test {
+  protected:
+    TagsTest()
+        : h([](TempDir& dir) {
+              dir.write("music/track01.mp3",
+                        withTags(id3v2Tag(3, Id3Text::kLatin1, "Real Title", "Real Artist"), {}));
+              dir.write("music/01 - Title.mp3", withTags({}, id3v1Tag("Old Title", "Old Band")));
+              dir.write("music/Band - Untagged.mp3", audio());
+              dir.write("music/sub/other.mp3",
+                        withTags(id3v2Tag(4, Id3Text::kUtf8, "Other Title", "Other Artist"), {}));
+              dir.write("spinora.ini", "[General]\nInitial folder=@ByteArray(" +
+                                           (dir.path() / "music").string() + ")\n");
+          }),
+          browser(h.app->browser()),
+          files(browser.fileListModel()) {}
+
+    std::string path(const std::string& name) const {
+        return (h.dir.path() / "music" / name).string();
+    }
+    int rowOf(const std::string& name) const {
+        for (int row = 0; row < files.size(); ++row) {
+            if (files.item(row).path == path(name)) {
+                return row;
+            }
+        }
+        return -1;
+    }
+    QString shown(int row, int column) const {
+        return files.data(files.index(row, column), Qt::DisplayRole).toString();
+    }
+    bool folderNamed() const {
+        return rowOf("track01.mp3") >= 0 && shown(rowOf("track01.mp3"), 0) == "Real Title" &&
+               shown(rowOf("01 - Title.mp3"), 0) == "Old Title";
+    }
+
+    AppHarness h;
+    Browser& browser;
+    ItemListModel& files;
+};
+
+TEST_F(TagsTest, FolderRowsShowTheTagsOnceTheyArriveAndFileNamesWithout) {
+    ASSERT_TRUE(h.started);
+    ASSERT_EQ(files.size(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return folderNamed(); }, 10000));
+    EXPECT_EQ(shown(rowOf("track01.mp3"), 1), "Real Artist");
+    EXPECT_EQ(shown(rowOf("01 - Title.mp3"), 1), "Old Band");
+    EXPECT_EQ(shown(rowOf("Band - Untagged.mp3"), 0), "Untagged");
+    EXPECT_EQ(shown(rowOf("Band - Untagged.mp3"), 1), "Band");
+
+    // Listed again, the folder is named at once from the tags already read.
+    QTreeWidget& tree = browser.folderTree();
+    QTreeWidgetItem* top = tree.topLevelItem(0);
+    ASSERT_EQ(top->childCount(), 1);
+    tree.setCurrentItem(top->child(0));
+    ASSERT_EQ(files.size(), 1);
+    tree.setCurrentItem(top);
+    ASSERT_EQ(files.size(), 3);
+    EXPECT_TRUE(folderNamed());
+}
+
+TEST_F(TagsTest, DeckPlaylistAndHistoryShowTheTags) {
+    ASSERT_TRUE(h.started);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return folderNamed(); }, 10000));
+    const std::string tagged = h.dir.write(
+        "dropped.mp3", withTags(id3v2Tag(4, Id3Text::kUtf8, "Dropped Ünïcode", "Zoë"), {}));
+
+    // A file from the desktop comes named by its file name, then by its tags.
+    h.app->loader().loadTrack(0, browser.itemForFile(tagged));
+    const BrowserItem* onDeck = h.app->loader().loadedItem(0);
+    ASSERT_NE(onDeck, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return onDeck->title == "Dropped Ünïcode"; }, 10000));
+    EXPECT_EQ(onDeck->artist, "Zoë");
+
+    // Tags already read name a track at once, on a deck and in the playlist.
+    h.app->loader().loadTrack(1, browser.itemForFile(path("01 - Title.mp3")));
+    EXPECT_EQ(h.loaded(1), "Old Title");
+    browser.insertPlaylistItem(-1, browser.itemForFile(path("track01.mp3")));
+    EXPECT_EQ(browser.playlistModel().item(0).title, "Real Title");
+    EXPECT_EQ(browser.playlistModel().item(0).artist, "Real Artist");
+
+    h.dispatch(msg::kTimer, timer::kHistoryDeck0);
+    ASSERT_EQ(browser.historyModel().size(), 1);
+    EXPECT_EQ(browser.historyModel().item(0).title, "Dropped Ünïcode");
+}
+
+TEST_F(TagsTest, RowNamedAsATrackOfTheHistoryIsMarkedPlayed) {
+    ASSERT_TRUE(h.started);
+    h.app->loader().loadTrack(0, browser.itemForFile(path("sub/other.mp3")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.loaded(0) == "Other Title"; }, 10000));
+    h.dispatch(msg::kTimer, timer::kHistoryDeck0);
+    ASSERT_EQ(browser.historyModel().size(), 1);
+
+    // Listed by its file name, the track is not known as played until its tags name it.
+    QTreeWidget& tree = browser.folderTree();
+    tree.setCurrentItem(tree.topLevelItem(0)->child(0));
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files.item(0).title, "Other Title");
+    EXPECT_EQ(files.image(0), 2);
+}
+
+TEST_F(TagsTest, RowsAddedBeforeTheirTagsAreReadAreNamedWhenTheyCome) {
+    ASSERT_TRUE(h.started);
+    const std::string tagged =
+        h.dir.write("late.mp3", withTags(id3v2Tag(3, Id3Text::kUtf16, "Ночь", "Кино"), {}));
+    BrowserItem item = browser.itemForFile(tagged);
+    ASSERT_EQ(item.title, "late");
+    browser.insertPlaylistItem(-1, item);
+    ItemListModel& playlist = browser.playlistModel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return playlist.item(0).title == "Ночь"; }, 10000));
+    EXPECT_EQ(playlist.item(0).artist, "Кино");
+}
+
+}  // namespace

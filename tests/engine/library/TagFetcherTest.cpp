@@ -1,0 +1,174 @@
+// The tags of a folder's tracks read on a thread of their own and handed to the main thread.
+#include "engine/library/TagFetcher.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <set>
+
+#include "Waiting.h"
+
+namespace {
+
+// Tags made from the path; a read can be held at the gate, as on a slow disc.
+class ScriptedReader : public TagReader {
+  public:
+    ArtistTitle readTags(const std::string& path) override {
+        {
+            std::lock_guard lock(mutex_);
+            reads_.push_back(path);
+        }
+        if (path == heldPath) {
+            gate.wait();
+        }
+        return ArtistTitle{"Artist of " + path, "Title of " + path};
+    }
+    std::vector<std::string> reads() {
+        std::lock_guard lock(mutex_);
+        return reads_;
+    }
+
+    std::string heldPath;  // set before the fetcher starts
+    Gate gate;
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::string> reads_;
+};
+
+// The test's own thread stands for the main thread: posted tasks wait until it runs them.
+class TaskQueue {
+  public:
+    void post(std::function<void()> task) {
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
+    }
+    // Runs the tasks posted until the condition holds; false when it did not within ten seconds.
+    template <class Condition>
+    bool runUntil(Condition condition) {
+        return waitFor([&] {
+            runPosted();
+            return condition();
+        });
+    }
+    void runPosted() {
+        std::deque<std::function<void()>> ready;
+        {
+            std::lock_guard lock(mutex_);
+            ready.swap(tasks_);
+        }
+        for (auto& task : ready) {
+            task();
+        }
+    }
+
+  private:
+    std::mutex mutex_;
+    std::deque<std::function<void()>> tasks_;
+};
+
+std::vector<std::string> paths(const std::string& prefix, int count) {
+    std::vector<std::string> made;
+    for (int i = 0; i < count; ++i) {
+        made.push_back(prefix + std::to_string(i));
+    }
+    return made;
+}
+
+class TagFetcherTest : public ::testing::Test {
+  protected:
+    void start() {
+        fetcher.emplace(
+            reader, [this](std::function<void()> task) { tasks.post(std::move(task)); },
+            [this](const std::vector<TrackTags>& batch) {
+                deliveredOn.insert(std::this_thread::get_id());
+                for (const TrackTags& read : batch) {
+                    delivered.push_back(read.path);
+                    EXPECT_NE(fetcher->known(read.path), nullptr);  // the cache comes first
+                }
+            });
+    }
+    bool allKnown(const std::vector<std::string>& wanted) {
+        return std::all_of(wanted.begin(), wanted.end(),
+                           [&](const std::string& path) { return fetcher->known(path); });
+    }
+
+    ScriptedReader reader;
+    TaskQueue tasks;
+    std::vector<std::string> delivered;
+    std::set<std::thread::id> deliveredOn;
+    std::optional<TagFetcher> fetcher;  // last: it stops before what it uses goes
+};
+
+TEST_F(TagFetcherTest, FolderTagsReachTheMainThreadOnceEach) {
+    start();
+    const std::vector<std::string> folder = paths("/music/", 300);
+    fetcher->fetchFolder(folder);
+    ASSERT_TRUE(tasks.runUntil([&] { return allKnown(folder); }));
+    EXPECT_EQ(fetcher->known("/music/7")->title, "Title of /music/7");
+    EXPECT_EQ(fetcher->known("/music/7")->artist, "Artist of /music/7");
+    EXPECT_EQ(deliveredOn, std::set{std::this_thread::get_id()});
+    std::vector<std::string> sorted = delivered;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<std::string> expected = folder;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(sorted, expected);
+
+    // Known tags are not read again, whether for the folder or a single track.
+    fetcher->fetchFolder(folder);
+    fetcher->fetch("/music/3");
+    fetcher->fetch("/other");
+    ASSERT_TRUE(tasks.runUntil([&] { return fetcher->known("/other") != nullptr; }));
+    EXPECT_EQ(reader.reads().size(), folder.size() + 1);
+    EXPECT_EQ(fetcher->known("/elsewhere"), nullptr);
+}
+
+TEST_F(TagFetcherTest, AnotherFolderReplacesTheTracksNotReadYet) {
+    reader.heldPath = "/a/0";
+    start();
+    fetcher->fetchFolder(paths("/a/", 50));
+    ASSERT_TRUE(reader.gate.awaitEntered());
+    const std::vector<std::string> second = paths("/b/", 20);
+    fetcher->fetchFolder(second);
+    reader.gate.release();
+    ASSERT_TRUE(tasks.runUntil([&] { return allKnown(second); }));
+
+    std::vector<std::string> expected = {"/a/0"};
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(reader.reads(), expected);
+    EXPECT_NE(fetcher->known("/a/0"), nullptr);  // the one read while the folder changed is kept
+    EXPECT_EQ(fetcher->known("/a/1"), nullptr);
+}
+
+TEST_F(TagFetcherTest, SingleTrackGoesBeforeTheRestOfTheFolder) {
+    reader.heldPath = "/a/0";
+    start();
+    fetcher->fetchFolder(paths("/a/", 5));
+    ASSERT_TRUE(reader.gate.awaitEntered());
+    fetcher->fetch("/deck/track");
+    fetcher->fetch("/deck/track");  // asked twice, read once
+    reader.gate.release();
+    ASSERT_TRUE(tasks.runUntil([&] { return allKnown(paths("/a/", 5)); }));
+    const std::vector<std::string> reads = reader.reads();
+    ASSERT_EQ(reads.size(), 6u);
+    EXPECT_EQ(reads[1], "/deck/track");
+}
+
+TEST_F(TagFetcherTest, StoppingWhileAFileIsReadEndsAfterItAndStillPostsIt) {
+    reader.heldPath = "/a/0";
+    start();
+    fetcher->fetchFolder(paths("/a/", 1000));
+    ASSERT_TRUE(reader.gate.awaitEntered());
+    fetcher->stop();
+    reader.gate.release();
+    ASSERT_TRUE(tasks.runUntil([&] { return !delivered.empty(); }));
+    fetcher.reset();
+    EXPECT_EQ(reader.reads(), std::vector<std::string>{"/a/0"});
+    EXPECT_EQ(delivered, std::vector<std::string>{"/a/0"});
+}
+
+}  // namespace

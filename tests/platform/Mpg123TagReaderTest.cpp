@@ -1,0 +1,122 @@
+#include "platform/Mpg123TagReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "Id3Tags.h"
+#include "Mp3Fixtures.h"
+
+namespace {
+
+class Mpg123TagReaderTest : public ::testing::Test {
+  protected:
+    static const std::vector<uint8_t>& audio() {
+        static const std::vector<uint8_t> bytes = encodeMp3(tone(440, 0.5));
+        return bytes;
+    }
+    // The audio with a tag in front of it and one behind it, either left out when empty.
+    std::string track(const std::string& name, const std::vector<uint8_t>& front,
+                      const std::vector<uint8_t>& back = {}) {
+        const std::vector<uint8_t> bytes = inserted(audio(), 0, front);
+        return dir.write(name, inserted(bytes, bytes.size(), back));
+    }
+
+    TempDir dir;
+    Mpg123TagReader reader;
+};
+
+TEST_F(Mpg123TagReaderTest, Version2TextsReachUtf8InEachEncoding) {
+    struct Case {
+        int version;
+        Id3Text encoding;
+        std::string title;
+        std::string artist;
+    };
+    const Case cases[] = {
+        {3, Id3Text::kLatin1, "Real Title", "Real Artist"},
+        {3, Id3Text::kLatin1, "Café Crème", "Sigur Rós"},
+        {3, Id3Text::kUtf16, "Ночь", "日本の歌手"},
+        {4, Id3Text::kUtf16, "Señor 🎵", "Zoë"},
+        {4, Id3Text::kUtf8, "Ünïcødé ★", "Beyoncé"},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        const std::string path = track("track" + std::to_string(++number) + ".mp3",
+                                       id3v2Tag(c.version, c.encoding, c.title, c.artist));
+        const ArtistTitle tags = reader.readTags(path);
+        EXPECT_EQ(tags.title, c.title);
+        EXPECT_EQ(tags.artist, c.artist);
+    }
+}
+
+TEST_F(Mpg123TagReaderTest, OneTextAloneLeavesTheOtherEmpty) {
+    const ArtistTitle titled =
+        reader.readTags(track("a.mp3", id3v2Tag(3, Id3Text::kLatin1, "T", "")));
+    EXPECT_EQ(titled.title, "T");
+    EXPECT_EQ(titled.artist, "");
+    const ArtistTitle byArtist =
+        reader.readTags(track("b.mp3", id3v2Tag(4, Id3Text::kUtf8, "", "Only Artist")));
+    EXPECT_EQ(byArtist.title, "");
+    EXPECT_EQ(byArtist.artist, "Only Artist");
+}
+
+TEST_F(Mpg123TagReaderTest, Version1AtTheEndIsReadWhenThereIsNoVersion2) {
+    // Full 30-byte fields carry no terminating zero; a byte above 127 is Latin-1.
+    const std::string full = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
+    const ArtistTitle tags = reader.readTags(track("v1.mp3", {}, id3v1Tag(full, "Motörhead")));
+    EXPECT_EQ(tags.title, full);
+    EXPECT_EQ(tags.artist, "Motörhead");
+}
+
+TEST_F(Mpg123TagReaderTest, Version2IsPreferredToVersion1) {
+    const ArtistTitle tags =
+        reader.readTags(track("both.mp3", id3v2Tag(4, Id3Text::kUtf8, "New Title", "New Artist"),
+                              id3v1Tag("Old Title", "Old Artist")));
+    EXPECT_EQ(tags.title, "New Title");
+    EXPECT_EQ(tags.artist, "New Artist");
+}
+
+TEST_F(Mpg123TagReaderTest, UntaggedMissingAndOtherFilesGiveNothing) {
+    const std::string fifo = (dir.path() / "pipe.mp3").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path :
+         {track("plain.mp3", {}), (dir.path() / "missing.mp3").string(), dir.path().string(),
+          dir.write("noise.mp3", randomBytes(4000, 7)), dir.write("empty.mp3", std::string()),
+          fifo}) {
+        SCOPED_TRACE(path);
+        const ArtistTitle tags = reader.readTags(path);  // a pipe would block here
+        EXPECT_EQ(tags.title, "");
+        EXPECT_EQ(tags.artist, "");
+    }
+}
+
+TEST_F(Mpg123TagReaderTest, DamagedTagsLeaveTheReaderWorking) {
+    std::vector<uint8_t> tag = id3v2Tag(3, Id3Text::kLatin1, "Broken Title", "Broken Artist");
+    // A frame that claims more bytes than the tag holds, and a tag that claims more than the file.
+    std::vector<uint8_t> longFrame = tag;
+    longFrame[14] = 0x7F;
+    std::vector<uint8_t> longTag = tag;
+    longTag[6] = 0x7F;
+    const std::vector<uint8_t> cut(tag.begin(), tag.begin() + 16);
+    for (const auto& front : {longFrame, longTag, cut}) {
+        const ArtistTitle tags = reader.readTags(track("damaged.mp3", front));
+        EXPECT_EQ(tags.artist.find('\0'), std::string::npos);
+        EXPECT_EQ(tags.title.find('\0'), std::string::npos);
+        const ArtistTitle after =
+            reader.readTags(track("next.mp3", id3v2Tag(4, Id3Text::kUtf8, "Next", "Fine")));
+        EXPECT_EQ(after.title, "Next");
+        EXPECT_EQ(after.artist, "Fine");
+    }
+}
+
+TEST_F(Mpg123TagReaderTest, TagsOfATrackReadOnceDoNotStickToTheNext) {
+    reader.readTags(track("tagged.mp3", id3v2Tag(3, Id3Text::kLatin1, "First", "Artist"),
+                          id3v1Tag("First", "Artist")));
+    const ArtistTitle tags = reader.readTags(track("plain.mp3", {}));
+    EXPECT_EQ(tags.title, "");
+    EXPECT_EQ(tags.artist, "");
+}
+
+}  // namespace
