@@ -12,6 +12,8 @@ constexpr int kEnvelopeDivisor = 4096;
 constexpr int kAdaptiveDelay = 113;      // slots between the newest value and the onset judged
 constexpr int kEvaluationPeriod = 1024;  // envelope values between kernel adoptions
 constexpr int kLongestWithoutAdoption = 4096;
+static_assert(BeatDetector::kOnsetLag >= kAdaptiveDelay &&
+              BeatDetector::kOnsetLag >= BeatTables::kTemplateLength);
 
 }  // namespace
 

@@ -16,8 +16,11 @@
 // between feeds.
 class BeatDetector {
   public:
-    static constexpr int kHistorySize = 4096;      // beat slots of the deck's ring
-    static constexpr int kSlotFrames = 36;         // stereo frames per beat slot
+    static constexpr int kHistorySize = 4096;  // beat slots of the deck's ring
+    static constexpr int kSlotFrames = 36;     // stereo frames per beat slot
+    // Beat slots by which the newest onset judged trails the newest slot fed: the slots after it
+    // still hold the onsets of the ring's previous round.
+    static constexpr int kOnsetLag = 150;
     static constexpr int kSlotsPerRingFrame = 32;  // beat slots per MP3 frame
     static constexpr int kAutocorrelationWindow = 1784;
 

@@ -17,7 +17,9 @@ constexpr float kFallbackBpm = 120.0f;
 constexpr int64_t kDistanceWeight = 600;
 constexpr int kMinStripStep = 3686;
 constexpr int kColumnUnit = 1024;
-constexpr int kLagMargin = 64;  // beat slots at the end of the decoded audio not yet analysed
+// Slots of drift per slot beyond which a line through the beats' lags is noise: tempos matched
+// differ by far less than half a percent.
+constexpr double kLargestDrift = 0.005;
 constexpr double kEdgeFraction = 8.0;
 
 float usableBpm(float bpm) {
@@ -120,8 +122,9 @@ int beatLag(const BeatView& lead, const BeatView& follower, int shift, int leadP
     const double ratio = static_cast<double>(followerPitch) / leadPitch;
     const int leadStart = lead.readIndex / kSlotFrames;
     const int followerStart = follower.readIndex / kSlotFrames + shift;
-    const int leadEnd = lead.aheadCount / kSlotFrames - kLagMargin - quarter;
-    const int followerEnd = follower.aheadCount / kSlotFrames - shift - kLagMargin - quarter;
+    const int leadEnd = lead.aheadCount / kSlotFrames - BeatDetector::kOnsetLag - quarter;
+    const int followerEnd =
+        follower.aheadCount / kSlotFrames - shift - BeatDetector::kOnsetLag - quarter;
     std::vector<double> beats;
     std::vector<double> lags;
     for (int b = nextBeatOffset(lead); b < leadEnd && b * ratio < followerEnd; b += beat) {
@@ -148,7 +151,8 @@ int beatLag(const BeatView& lead, const BeatView& follower, int shift, int leadP
             slopes.push_back((lags[j] - lags[i]) / (beats[j] - beats[i]));
         }
     }
-    const double slope = slopes.empty() ? 0.0 : median(slopes);
+    const double slope =
+        slopes.empty() ? 0.0 : std::clamp(median(slopes), -kLargestDrift, kLargestDrift);
     for (std::size_t i = 0; i < lags.size(); ++i) {
         lags[i] -= slope * (beats[i] - beats.front());
     }
