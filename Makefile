@@ -8,10 +8,11 @@ FUZZ_BUILD  ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 ARGS        ?=
+PREFIX      ?= /usr/local
 
 CONFIGURE = cmake -S . -G Ninja -Wno-dev
 
-.PHONY: all deps build run test test-asan test-tsan tidy bench fuzz clean
+.PHONY: all deps build install uninstall run test test-asan test-tsan tidy bench fuzz clean
 
 all: build
 
@@ -21,6 +22,14 @@ deps:
 build: deps
 	@test -f $(BUILD)/build.ninja || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The programs, the launcher, the icons, the metainfo and the manual pages under PREFIX, below
+# DESTDIR when it is given; uninstall removes what the last install wrote.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	@cmake --build $(BUILD) --target uninstall
 
 run: build
 	$(BUILD)/spinora $(ARGS)
