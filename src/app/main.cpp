@@ -40,6 +40,35 @@ constexpr const char* kUsage =
     "  --help      show this help\n"
     "  --version   show the version\n";
 
+constexpr const char* kEnvironment =
+    "\n"
+    "Environment:\n"
+    "  SPINORA_HOME        the data folder (default $XDG_DATA_HOME/spinora)\n"
+    "  XDG_DATA_HOME       where the data folder is made (default ~/.local/share)\n"
+    "  XDG_CONFIG_HOME     where spinora/spinora.ini is kept (default ~/.config)\n"
+    "  XDG_RUNTIME_DIR     where the single-instance lock is (else TMPDIR)\n"
+    "  TMPDIR              the temporary folder (default /tmp)\n"
+    "  HOME                the home folder, offered with its Music folder in the browser\n"
+    "  USER                names the media folders offered (/media/USER, /run/media/USER)\n"
+    "  SPINORA_NO_DIALOGS  1: no message box; questions take their default answer\n"
+    "  QT_SCALE_FACTOR     when set, full screen keeps the window at this scale\n"
+    "  SDL_AUDIODRIVER     SDL's sound driver (dummy: silence; disk: to SDL_DISKAUDIOFILE)\n";
+
+// The help, with the files where this run's environment puts them.
+void printHelp() {
+    std::fputs(kUsage, stdout);
+    std::fputs(kEnvironment, stdout);
+    const std::vector<std::filesystem::path> lockAt = lockFolders();
+    std::printf(
+        "\n"
+        "Files:\n"
+        "  settings            %s\n"
+        "  data folder         %s (Spinora.idb, mp3DataBase.txt)\n"
+        "  lock                %s (spinora.lock)%s\n",
+        settingsFilePath().c_str(), dataFolder().c_str(), lockAt.front().c_str(),
+        lockAt.size() > 1 ? (", else " + lockAt.back().string()).c_str() : "");
+}
+
 constexpr int kAnotherInstance = 255;
 constexpr int kStartFailed = 1;
 
@@ -116,7 +145,7 @@ int main(int argc, char** argv) {
         if (!endOfOptions && arg == "--") {
             endOfOptions = true;
         } else if (!endOfOptions && arg == "--help") {
-            std::fputs(kUsage, stdout);
+            printHelp();
             return 0;
         } else if (!endOfOptions && arg == "--version") {
             std::puts("spinora " SPINORA_VERSION);

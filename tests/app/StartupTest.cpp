@@ -116,4 +116,26 @@ TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
     }
 }
 
+TEST_F(StartupTest, HelpListsTheEnvironmentReadAndWhereTheFilesAre) {
+    const QString help = [&] {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(kBuild + "/spinora", {"--help"});
+        EXPECT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitCode(), 0);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }();
+    for (const char* variable :
+         {"SPINORA_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "TMPDIR", "HOME",
+          "USER", "SPINORA_NO_DIALOGS", "QT_SCALE_FACTOR", "SDL_AUDIODRIVER"}) {
+        EXPECT_TRUE(help.contains(QStringLiteral("\n  ") + variable + " ")) << variable;
+    }
+    // The files where this environment puts them, not where a default would.
+    EXPECT_TRUE(help.contains("settings            " + path("config") + "/spinora/spinora.ini\n"))
+        << help.toStdString();
+    EXPECT_TRUE(help.contains("data folder         " + path("data") + " (Spinora.idb"));
+    EXPECT_TRUE(help.contains("lock                " + path("tmp") + " (spinora.lock)"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "data")) << "help alone makes no folder";
+}
+
 }  // namespace
