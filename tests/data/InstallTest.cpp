@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const QString kBuild = QStringLiteral(SPINORA_BUILD_DIR);
+const QString kCmake = QStringLiteral(SPINORA_CMAKE);
 const fs::path kManifest = fs::path(SPINORA_BUILD_DIR) / "install_manifest.txt";
 const fs::path kDestdirRecord = fs::path(SPINORA_BUILD_DIR) / "install_destdir.txt";
 
@@ -97,8 +98,7 @@ class InstallTest : public ::testing::Test {
         staging_ = new TempDir;
         keptManifest_ = new KeptFile(kManifest);
         keptDestdir_ = new KeptFile(kDestdirRecord);
-        installed_ = new Ran(
-            run(QStringLiteral("cmake"), {"--install", kBuild, "--prefix", "/usr"}, stagingPath()));
+        installed_ = new Ran(run(kCmake, {"--install", kBuild, "--prefix", "/usr"}, stagingPath()));
         installedFiles_ = new std::set<fs::path>(filesUnder(staging_->path()));
         manifest_ = new std::string(read(kManifest));
     }
@@ -139,9 +139,12 @@ TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
         EXPECT_EQ(version.status, 0);
         EXPECT_EQ(version.output, std::string(program) + " " SPINORA_VERSION "\n");
         const fs::path page = usr() / "share/man/man1" / (std::string(program) + ".1");
-        EXPECT_NE(read(page).find(".TH " + QString::fromLatin1(program).toUpper().toStdString()),
+        const std::string text = read(page);
+        EXPECT_NE(text.find(".TH " + QString::fromLatin1(program).toUpper().toStdString()),
                   std::string::npos)
             << page;
+        EXPECT_NE(text.find("\"Spinora " SPINORA_VERSION "\""), std::string::npos)
+            << "the page of this version: " << page;
     }
     EXPECT_FALSE(fs::exists(staging_->path() / "usr/local")) << "the prefix was not used";
 }
@@ -170,6 +173,8 @@ TEST_F(InstallTest, TheLauncherOpensMusicFilesWithTheInstalledProgramAndIcon) {
     const std::string metainfo = read(usr() / "share/metainfo/org.spinora.Spinora.metainfo.xml");
     EXPECT_NE(metainfo.find("<launchable type=\"desktop-id\">org.spinora.Spinora.desktop<"),
               std::string::npos);
+    EXPECT_NE(metainfo.find("<release version=\"" SPINORA_VERSION "\""), std::string::npos)
+        << "this version is among the releases";
 }
 
 TEST_F(InstallTest, TheDesktopValidatorsAcceptTheLauncherAndTheMetainfo) {
@@ -204,7 +209,7 @@ TEST_F(InstallTest, UninstallRemovesExactlyWhatWasInstalled) {
     const fs::path foreign = usr() / "share/applications/other.desktop";
     std::ofstream(foreign) << "[Desktop Entry]\n";
     // From another folder: the staging folder was recorded whole.
-    const Ran removed = run(QStringLiteral("cmake"), {"--build", kBuild, "--target", "uninstall"});
+    const Ran removed = run(kCmake, {"--build", kBuild, "--target", "uninstall"});
     ASSERT_EQ(removed.status, 0) << removed.output;
     EXPECT_EQ(filesUnder(staging_->path()), std::set<fs::path>{foreign});
 }
