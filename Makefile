@@ -1,5 +1,6 @@
-# The two commands of the README, plus the sanitizer run and the benchmarks. Every target installs
-# what is missing and configures its build folder first, so each works on a fresh Debian 12 machine.
+# The two commands of the README, plus install, the sanitizer run and the benchmarks. Every target
+# installs what is missing and configures its build folder first, so each works on a fresh Debian 12
+# machine.
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 TSAN_BUILD  ?= build-tsan
