@@ -1,5 +1,6 @@
-# The two commands of the README, plus the sanitizer run and the benchmarks. Every target installs
-# what is missing and configures its build folder first, so each works on a fresh Debian 12 machine.
+# The two commands of the README, plus install, the sanitizer run and the benchmarks. Every target
+# installs what is missing and configures its build folder first, so each works on a fresh Debian 12
+# machine.
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 TSAN_BUILD  ?= build-tsan
@@ -8,10 +9,11 @@ FUZZ_BUILD  ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc)
 ARGS        ?=
+PREFIX      ?= /usr/local
 
 CONFIGURE = cmake -S . -G Ninja -Wno-dev
 
-.PHONY: all deps build run test test-asan test-tsan tidy bench fuzz clean
+.PHONY: all deps build install uninstall run test test-asan test-tsan tidy bench fuzz clean
 
 all: build
 
@@ -21,6 +23,14 @@ deps:
 build: deps
 	@test -f $(BUILD)/build.ninja || $(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The programs, the launcher, the icons, the metainfo and the manual pages under PREFIX, below
+# DESTDIR when it is given; uninstall removes what the last install wrote.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	@cmake --build $(BUILD) --target uninstall
 
 run: build
 	$(BUILD)/spinora $(ARGS)

@@ -12,6 +12,7 @@
 #include "engine/deck/StoreSaver.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "platform/DeckEventQueue.h"
+#include "platform/InstanceChannel.h"
 #include "platform/Mpg123TagReader.h"
 #include "platform/SdlJoystick.h"
 #include "ui/Dialogs.h"
@@ -152,6 +153,7 @@ void Application::shutdown() {
         return;
     }
     shutDown_ = true;
+    otherStarts_.reset();
     analysisFeed_.reset();
     tagFeed_.reset();
     for (auto& [id, qtimer] : timers_) {
@@ -254,6 +256,26 @@ void Application::loadOntoDeck(int deck, const BrowserItem& item) {
 
 void Application::mixNow() {
     autoMix().mixNow();
+}
+
+void Application::listenForOtherStarts(const std::filesystem::path& socket) {
+    otherStarts_ = std::make_unique<InstanceServer>(
+        [this](const std::vector<std::string>& files) { openFromOtherStart(files); });
+    if (const std::string problem = otherStarts_->listen(socket); !problem.empty()) {
+        otherStarts_.reset();
+        sayLine("spinora: a second start cannot reach this one: " + problem);
+    }
+}
+
+void Application::openFromOtherStart(const std::vector<std::string>& files) {
+    QWidget* top = window_->window();
+    top->setWindowState(top->windowState() & ~Qt::WindowMinimized);
+    top->show();
+    top->raise();
+    top->activateWindow();
+    if (!files.empty()) {
+        loader().openFiles(files);
+    }
 }
 
 void Application::dropFiles(QPoint at, const std::vector<std::string>& paths) {

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,6 +37,7 @@ class DeckControls;
 class DeckEventQueue;
 class DeckUiPorts;
 class Dialogs;
+class InstanceServer;
 class Screen;
 class SdlJoystick;
 class SettingsFile;
@@ -90,6 +92,10 @@ class Application : public MainWindow::Host,
     void dropFiles(QPoint at, const std::vector<std::string>& paths) override;
 
     const char* startupError() const { return startupError_; }
+    // After a successful start: takes the requests of later starts at the socket (the window
+    // comes to the front, their files go onto the free decks). Says on standard error when it
+    // cannot.
+    void listenForOtherStarts(const std::filesystem::path& socket);
 
     Deck& deck(int index) { return *engine_.decks[index]; }
     void startTimer(int id, int milliseconds) override;
@@ -139,6 +145,7 @@ class Application : public MainWindow::Host,
     void timerFired(int id);
     void beatHeights(int16_t* other, int16_t* selected);
     void storeSaved(std::error_code error);
+    void openFromOtherStart(const std::vector<std::string>& files);
     // A line of its own on standard error; nothing when empty.
     static void sayLine(const std::string& line);
 
@@ -171,4 +178,5 @@ class Application : public MainWindow::Host,
     std::unique_ptr<AnalysisFeed> analysisFeed_;
     std::unique_ptr<TagFeed> tagFeed_;
     std::unique_ptr<SdlJoystick> joystick_;
+    std::unique_ptr<InstanceServer> otherStarts_;
 };

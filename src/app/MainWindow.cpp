@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QIcon>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,6 +30,7 @@ class Stage : public QWidget {
   public:
     explicit Stage(QWidget& picture) : picture_(picture) {
         setWindowTitle(picture.windowTitle());
+        setWindowIcon(picture.windowIcon());
         setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
         QPalette black = palette();
         black.setColor(QPalette::Window, Qt::black);
@@ -54,6 +56,7 @@ class Stage : public QWidget {
 
 MainWindow::MainWindow(Host& host) : host_(host) {
     setWindowTitle(QStringLiteral("Spinora"));
+    setWindowIcon(QIcon(QStringLiteral(":/skin/icon.png")));
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
     setFixedSize(800, 600);
     setMouseTracking(true);

@@ -1,5 +1,6 @@
-// Spinora: program entry. One instance at a time; the command line names the files for deck 0 and
-// deck 1; the start-up error, if any, is shown once the window is gone.
+// Spinora: program entry. One instance at a time, which a second start hands its files to; the
+// command line names the files for deck 0 and deck 1; the start-up error, if any, is shown once
+// the window is gone.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStyleFactory>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +21,7 @@
 #include "app/MainWindow.h"
 #include "core/Messages.h"
 #include "platform/IniSettingsFile.h"
+#include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/Mpg123Decoder.h"
 #include "platform/Paths.h"
@@ -34,14 +37,47 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: spinora [--windowed] [FILE0 [FILE1]]\n"
-    "A two-deck MP3 mixing program. Files given are loaded onto deck 0 and deck 1.\n"
+    "A two-deck MP3 mixing program. Files given are loaded onto deck A and deck B. While Spinora\n"
+    "runs, another start brings its window to the front, loads the files given onto its free\n"
+    "decks (the rest go to the end of the playlist) and ends with status 255.\n"
     "\n"
     "  --windowed  show the window in a window for this run, not full screen\n"
     "  --help      show this help\n"
     "  --version   show the version\n";
 
+constexpr const char* kEnvironment =
+    "\n"
+    "Environment:\n"
+    "  SPINORA_HOME        the data folder (default $XDG_DATA_HOME/spinora)\n"
+    "  XDG_DATA_HOME       where the data folder is made (default ~/.local/share)\n"
+    "  XDG_CONFIG_HOME     where spinora/spinora.ini is kept (default ~/.config)\n"
+    "  XDG_RUNTIME_DIR     where the single-instance lock and socket are (else TMPDIR)\n"
+    "  TMPDIR              the temporary folder (default /tmp)\n"
+    "  HOME                the home folder, offered with its Music folder in the browser\n"
+    "  USER                names the media folders offered (/media/USER, /run/media/USER)\n"
+    "  SPINORA_NO_DIALOGS  1: no message box; questions take their default answer\n"
+    "  QT_SCALE_FACTOR     when set, full screen keeps the window at this scale\n"
+    "  SDL_AUDIODRIVER     SDL's sound driver (dummy: silence; disk: to SDL_DISKAUDIOFILE)\n";
+
+// The help, with the files where this run's environment puts them.
+void printHelp() {
+    std::fputs(kUsage, stdout);
+    std::fputs(kEnvironment, stdout);
+    const std::vector<std::filesystem::path> lockAt = lockFolders();
+    std::printf(
+        "\n"
+        "Files:\n"
+        "  settings            %s\n"
+        "  data folder         %s (Spinora.idb, mp3DataBase.txt)\n"
+        "  lock and socket     %s (spinora.lock, spinora.socket)%s\n",
+        settingsFilePath().c_str(), dataFolder().c_str(), lockAt.front().c_str(),
+        lockAt.size() > 1 ? (", else " + lockAt.back().string()).c_str() : "");
+}
+
 constexpr int kAnotherInstance = 255;
 constexpr int kStartFailed = 1;
+// How long a second start waits for the running one to take its files.
+constexpr int kAskTimeoutMs = 3000;
 
 struct CommandLine {
     bool windowed = false;
@@ -116,7 +152,7 @@ int main(int argc, char** argv) {
         if (!endOfOptions && arg == "--") {
             endOfOptions = true;
         } else if (!endOfOptions && arg == "--help") {
-            std::fputs(kUsage, stdout);
+            printHelp();
             return 0;
         } else if (!endOfOptions && arg == "--version") {
             std::puts("spinora " SPINORA_VERSION);
@@ -126,7 +162,7 @@ int main(int argc, char** argv) {
         } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "spinora: unknown option %s\n%s", arg.c_str(), kUsage);
             return 2;
-        } else if (options.files.size() < 2) {
+        } else {
             options.files.push_back(std::filesystem::absolute(arg).string());
         }
     }
@@ -137,6 +173,7 @@ int main(int argc, char** argv) {
     InstanceLock lock;
     if (!lock.tryLock()) {
         if (lock.heldElsewhere()) {
+            askRunningInstance(lock.socket(), options.files, kAskTimeoutMs);
             return kAnotherInstance;
         }
         return failToStart(argc, argv, "Spinora cannot start: " + lock.failure() + ".");
@@ -146,6 +183,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.spinora.Spinora"));
     useDarkLook(app);
     SdlAudioBackend audio;
     IniSettingsFile settingsFile(QString::fromStdString(settingsFilePath().string()));
@@ -176,7 +214,10 @@ int main(int argc, char** argv) {
     window.activateWindow();
     application.dispatch(msg::kActivateApp, 1);  // active from the start, window manager or not
 
-    for (std::size_t deck = 0; deck < options.files.size(); ++deck) {
+    app.setWindowIcon(window.windowIcon());  // the message boxes' too
+    application.listenForOtherStarts(lock.socket());
+
+    for (std::size_t deck = 0; deck < std::min<std::size_t>(options.files.size(), 2); ++deck) {
         application.loader().loadTrack(static_cast<int>(deck),
                                        application.browser().itemForFile(options.files[deck]));
     }

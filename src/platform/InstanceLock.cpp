@@ -19,10 +19,12 @@ bool InstanceLock::tryLock() {
         lock_->setStaleLockTime(0);
         if (lock_->tryLock(0)) {
             failure_.clear();
+            folder_ = folder;
             return true;
         }
         if (lock_->error() == QLockFile::LockFailedError) {
             heldElsewhere_ = true;
+            folder_ = folder;
             return false;
         }
         failure_ = "the lock " + file.string() + " cannot be made" +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLockFile>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -18,9 +19,12 @@ class InstanceLock {
     bool heldElsewhere() const { return heldElsewhere_; }
     // After a failed tryLock that found no other holder: why, naming the lock file.
     const std::string& failure() const { return failure_; }
+    // After tryLock took the lock or found it held: the socket its holder listens at, beside it.
+    std::filesystem::path socket() const { return folder_ / "spinora.socket"; }
 
   private:
     std::unique_ptr<QLockFile> lock_;
+    std::filesystem::path folder_;
     bool heldElsewhere_ = false;
     std::string failure_;
 };

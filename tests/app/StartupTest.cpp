@@ -1,11 +1,14 @@
 // The real programs started where their folders are missing or cannot be used.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLockFile>
 #include <QProcess>
+#include <QTest>
 #include <filesystem>
 
 #include "Mp3Fixtures.h"
+#include "platform/InstanceChannel.h"
 
 namespace {
 
@@ -114,6 +117,60 @@ TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
             << spinora.errors;
         EXPECT_TRUE(std::filesystem::is_empty(work()));
     }
+}
+
+TEST_F(StartupTest, HelpListsTheEnvironmentReadAndWhereTheFilesAre) {
+    const QString help = [&] {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(kBuild + "/spinora", {"--help"});
+        EXPECT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitCode(), 0);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }();
+    for (const char* variable :
+         {"SPINORA_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "TMPDIR", "HOME",
+          "USER", "SPINORA_NO_DIALOGS", "QT_SCALE_FACTOR", "SDL_AUDIODRIVER"}) {
+        EXPECT_TRUE(help.contains(QStringLiteral("\n  ") + variable + " ")) << variable;
+    }
+    // The files where this environment puts them, not where a default would.
+    EXPECT_TRUE(help.contains("settings            " + path("config") + "/spinora/spinora.ini\n"))
+        << help.toStdString();
+    EXPECT_TRUE(help.contains("data folder         " + path("data") + " (Spinora.idb"));
+    EXPECT_TRUE(help.contains("lock and socket     " + path("tmp") + " (spinora.lock"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "data")) << "help alone makes no folder";
+}
+
+TEST_F(StartupTest, SecondStartHandsItsFilesToTheRunningOneAndEnds) {
+    int argc = 1;
+    char name[] = "startup_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QLockFile running(QString::fromStdString((temp() / "spinora.lock").string()));
+    ASSERT_TRUE(running.tryLock(0));
+    std::vector<std::vector<std::string>> requests;
+    InstanceServer server(
+        [&](const std::vector<std::string>& files) { requests.push_back(files); });
+    ASSERT_EQ(server.listen(temp() / "spinora.socket"), "");
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(QString::fromStdString(work().string()));
+    second.start(kBuild + "/spinora", {"b.mp3", "--windowed", "/music/ä ü.mp3", "c.m3u"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 255);
+    ASSERT_EQ(requests.size(), 1u);
+    const std::vector<std::string> absolute = {(work() / "b.mp3").string(), "/music/ä ü.mp3",
+                                               (work() / "c.m3u").string()};
+    EXPECT_EQ(requests[0], absolute);
+
+    // With no files it still asks, so that the window comes to the front.
+    second.start(kBuild + "/spinora", {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(second.exitCode(), 255);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_TRUE(requests[1].empty());
 }
 
 }  // namespace

@@ -114,6 +114,17 @@ TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     EXPECT_TRUE(h.deck(1).playing());
 }
 
+TEST_F(WindowTest, WindowCarriesTheProgramsTitleAndIcon) {
+    const QWidget* top = h.window->window();
+    EXPECT_EQ(top->windowTitle(), "Spinora");
+    const QPixmap icon = top->windowIcon().pixmap(256, 256);
+    ASSERT_FALSE(icon.isNull());
+    const QImage picture = icon.toImage();
+    EXPECT_EQ(picture.size(), QSize(256, 256));
+    EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);  // a rounded tile, not a square of paint
+    EXPECT_EQ(qAlpha(picture.pixel(128, 128)), 255);
+}
+
 TEST_F(WindowTest, PitchKeysStopAtTheEndsOfTheRange) {
     Deck& deck = h.deck(0);
     deck.requestPitch(4506);

@@ -1,6 +1,7 @@
 // Draws every picture Spinora carries, at build time: the splash, the upper skin and its pressed
 // tab strip, both deck-area variants and their pressed buttons, the sprites, the browser's button
-// pictures and image strip, the help picture and the cursors. Usage: spinora-skin OUTPUT_FOLDER
+// pictures and image strip, the help picture, the cursors and the icon. Usage: spinora-skin
+// OUTPUT_FOLDER; with --icons it draws the icon theme's files for the desktop instead.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -8,8 +9,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "SkinPainter.h"
 #include "engine/panel/ControlGeometry.h"
@@ -19,6 +22,9 @@ using namespace skin;
 namespace {
 
 QString outputFolder;
+
+// The sizes of the icon theme's pictures, in pixels.
+constexpr int kThemeIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
 
 void save(const QImage& image, const QString& name) {
     const QString path = outputFolder + QLatin1Char('/') + name;
@@ -689,6 +695,67 @@ QImage splash() {
     return image;
 }
 
+// The program's icon, on a 256-unit square: a record on its platter with the tone arm over it,
+// in plain shapes and gradients, so that the vector copy looks as the pictures do.
+void drawAppIcon(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient tile(0, 8, 0, 248);
+    tile.setColorAt(0.0, QColor(0x2b, 0x30, 0x3a));
+    tile.setColorAt(1.0, kBackgroundBottom);
+    p.setPen(QPen(kPanelEdge, 4));
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(10, 10, 236, 236), 44, 44);
+
+    const QPointF c(118, 136);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x4a, 0x50, 0x5b));
+    p.drawEllipse(c, 100, 100);
+    QRadialGradient vinyl(c, 92);
+    vinyl.setColorAt(0.0, QColor(0x22, 0x24, 0x2a));
+    vinyl.setColorAt(1.0, QColor(0x06, 0x06, 0x08));
+    p.setBrush(vinyl);
+    p.drawEllipse(c, 92, 92);
+    p.setBrush(Qt::NoBrush);
+    for (const double r : {52.0, 66.0, 80.0}) {
+        p.setPen(QPen(QColor(0x3a, 0x3e, 0x48), 3));
+        p.drawEllipse(c, r, r);
+    }
+    QRadialGradient label(c - QPointF(8, 10), 40);
+    label.setColorAt(0.0, kAccent.lighter(140));
+    label.setColorAt(1.0, kAccent.darker(160));
+    p.setPen(Qt::NoPen);
+    p.setBrush(label);
+    p.drawEllipse(c, 34, 34);
+    p.setBrush(kBackgroundBottom);
+    p.drawEllipse(c, 6, 6);
+
+    // The arm: a pivot at the top right, the head resting on the record's outer grooves.
+    const QPointF pivot(214, 42);
+    const QPointF elbow(206, 150);
+    const QPointF head(172, 196);
+    p.setPen(QPen(QColor(0xd8, 0xdd, 0xe5), 11, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath arm(pivot);
+    arm.lineTo(elbow);
+    arm.lineTo(head);
+    p.drawPath(arm);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kSelected);
+    p.drawEllipse(head, 11, 11);
+    p.setBrush(kMetalLight);
+    p.drawEllipse(pivot, 18, 18);
+    p.setBrush(QColor(0xd8, 0xdd, 0xe5));
+    p.drawEllipse(pivot, 8, 8);
+}
+
+QImage appIcon(int size) {
+    QImage image = blank(size, size);
+    QPainter p(&image);
+    p.scale(size / 256.0, size / 256.0);
+    drawAppIcon(p);
+    return image;
+}
+
 // Every picture of the skin. The build takes the list of files from the names in this table, one
 // entry a line.
 struct Picture {
@@ -721,20 +788,50 @@ const Picture kPictures[] = {
     {"cursor156.png", [] { return dragCursor(false, false); }},
     {"cursor158.png", [] { return dragCursor(true, false); }},
     {"cursor173.png", [] { return nudgeCursor(); }},
+    {"icon.png", [] { return appIcon(256); }},
 };
+
+// The icon theme's files of the desktop: the scalable icon and one picture a size, in the layout
+// of the hicolor theme.
+void saveThemeIcons() {
+    for (const int size : kThemeIconSizes) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        QDir(outputFolder).mkpath(folder);
+        save(appIcon(size), folder + QStringLiteral("/spinora.png"));
+    }
+    QDir(outputFolder).mkpath(QStringLiteral("hicolor/scalable/apps"));
+    const QString svg = outputFolder + QStringLiteral("/hicolor/scalable/apps/spinora.svg");
+    QSvgGenerator generator;
+    generator.setFileName(svg);
+    generator.setSize(QSize(256, 256));
+    generator.setViewBox(QRect(0, 0, 256, 256));
+    generator.setTitle(QStringLiteral("Spinora"));
+    QPainter p;
+    if (!p.begin(&generator)) {
+        std::fprintf(stderr, "spinora-skin: cannot write %s\n", qPrintable(svg));
+        std::exit(1);
+    }
+    drawAppIcon(p);
+    p.end();
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: spinora-skin OUTPUT_FOLDER\n");
+    const bool icons = argc == 3 && std::strcmp(argv[1], "--icons") == 0;
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: spinora-skin [--icons] OUTPUT_FOLDER\n");
         return 2;
     }
-    outputFolder = QString::fromLocal8Bit(argv[1]);
+    outputFolder = QString::fromLocal8Bit(argv[argc - 1]);
     QDir().mkpath(outputFolder);
 
+    if (icons) {
+        saveThemeIcons();
+        return 0;
+    }
     for (const Picture& picture : kPictures) {
         save(picture.draw(), QString::fromLatin1(picture.name));
     }

@@ -125,13 +125,22 @@ void TrackLoader::dropBrowserItems(int x, int y) {
     savedCursor_.reset();
 }
 
-void TrackLoader::dropFiles(QPoint at, const std::vector<std::string>& paths) {
+std::vector<BrowserItem> TrackLoader::itemsForFiles(const std::vector<std::string>& paths) const {
     std::vector<BrowserItem> items;
     items.reserve(paths.size());
     for (const std::string& path : paths) {
         items.push_back(parts_.browser.itemForFile(path));
     }
-    drop(std::move(items), at.x(), at.y());
+    return items;
+}
+
+void TrackLoader::dropFiles(QPoint at, const std::vector<std::string>& paths) {
+    drop(itemsForFiles(paths), at.x(), at.y());
+}
+
+void TrackLoader::openFiles(const std::vector<std::string>& paths) {
+    dropping_.drop(itemsForFiles(paths), dropping_.freeDeck(parts_.state.selectedDeck),
+                   parts_.browser.playlistSize());
 }
 
 void TrackLoader::drop(std::vector<BrowserItem> items, int x, int y) {

@@ -65,8 +65,12 @@ class TrackLoader : private TrackDrop::Port {
     void dropBrowserItems(int x, int y);
     // Files dropped from the desktop onto the window (the playlist takes its own drops).
     void dropFiles(QPoint at, const std::vector<std::string>& paths);
+    // Files handed over by another start of the program: onto the free decks (the selected one
+    // first), the rest at the end of the playlist; a playlist file gives its entries.
+    void openFiles(const std::vector<std::string>& paths);
 
   private:
+    std::vector<BrowserItem> itemsForFiles(const std::vector<std::string>& paths) const;
     bool dropAllowed(int x, int y) const;
     void drop(std::vector<BrowserItem> items, int x, int y);
 

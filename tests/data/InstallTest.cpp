@@ -1,0 +1,217 @@
+// An installation into a staging folder, as a packager makes one: what it holds, what the desktop's
+// validators say of it, and that uninstalling takes back exactly what it wrote.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "Mp3Fixtures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kBuild = QStringLiteral(SPINORA_BUILD_DIR);
+const QString kCmake = QStringLiteral(SPINORA_CMAKE);
+const fs::path kManifest = fs::path(SPINORA_BUILD_DIR) / "install_manifest.txt";
+const fs::path kDestdirRecord = fs::path(SPINORA_BUILD_DIR) / "install_destdir.txt";
+
+struct Ran {
+    int status = -1;  // -1: crashed, or still running at the deadline
+    std::string output;
+};
+
+Ran run(const QString& program, const QStringList& args, const QString& destdir = {}) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!destdir.isEmpty()) {
+        environment.insert("DESTDIR", destdir);
+    }
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    Ran result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.output = process.readAll().toStdString();
+    if (process.exitStatus() == QProcess::NormalExit) {
+        result.status = process.exitCode();
+    }
+    return result;
+}
+
+std::string read(const fs::path& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::set<fs::path> filesUnder(const fs::path& folder) {
+    std::set<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_directory()) {
+            files.insert(entry.path());
+        }
+    }
+    return files;
+}
+
+// What the build remembers of an installation, put back as it was found, so that running the tests
+// does not make it forget what a real installation wrote.
+class KeptFile {
+  public:
+    explicit KeptFile(fs::path file) : file_(std::move(file)), existed_(fs::exists(file_)) {
+        if (existed_) {
+            text_ = read(file_);
+        }
+    }
+    ~KeptFile() {
+        if (existed_) {
+            std::ofstream(file_) << text_;
+        } else {
+            fs::remove(file_);
+        }
+    }
+    KeptFile(const KeptFile&) = delete;
+    KeptFile& operator=(const KeptFile&) = delete;
+
+  private:
+    fs::path file_;
+    bool existed_;
+    std::string text_;
+};
+
+// One installation for the whole suite, under /usr in a staging folder.
+class InstallTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        staging_ = new TempDir;
+        keptManifest_ = new KeptFile(kManifest);
+        keptDestdir_ = new KeptFile(kDestdirRecord);
+        installed_ = new Ran(run(kCmake, {"--install", kBuild, "--prefix", "/usr"}, stagingPath()));
+        installedFiles_ = new std::set<fs::path>(filesUnder(staging_->path()));
+        manifest_ = new std::string(read(kManifest));
+    }
+    static void TearDownTestSuite() {
+        delete keptDestdir_;
+        delete keptManifest_;
+        delete manifest_;
+        delete installedFiles_;
+        delete installed_;
+        delete staging_;
+    }
+    void SetUp() override { ASSERT_EQ(installed_->status, 0) << installed_->output; }
+
+    static QString stagingPath() { return QString::fromStdString(staging_->path().string()); }
+    static fs::path usr() { return staging_->path() / "usr"; }
+
+    static TempDir* staging_;
+    static Ran* installed_;
+    static std::set<fs::path>* installedFiles_;
+    static std::string* manifest_;
+    static KeptFile* keptManifest_;
+    static KeptFile* keptDestdir_;
+};
+
+TempDir* InstallTest::staging_ = nullptr;
+Ran* InstallTest::installed_ = nullptr;
+std::set<fs::path>* InstallTest::installedFiles_ = nullptr;
+std::string* InstallTest::manifest_ = nullptr;
+KeptFile* InstallTest::keptManifest_ = nullptr;
+KeptFile* InstallTest::keptDestdir_ = nullptr;
+
+TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
+    for (const char* program : {"spinora", "spinora-analyze"}) {
+        const fs::path file = usr() / "bin" / program;
+        ASSERT_TRUE(fs::exists(file)) << file;
+        EXPECT_NE(fs::status(file).permissions() & fs::perms::others_exec, fs::perms::none);
+        const Ran version = run(QString::fromStdString(file.string()), {"--version"});
+        EXPECT_EQ(version.status, 0);
+        EXPECT_EQ(version.output, std::string(program) + " " SPINORA_VERSION "\n");
+        const fs::path page = usr() / "share/man/man1" / (std::string(program) + ".1");
+        const std::string text = read(page);
+        EXPECT_NE(text.find(".TH " + QString::fromLatin1(program).toUpper().toStdString()),
+                  std::string::npos)
+            << page;
+        EXPECT_NE(text.find("\"Spinora " SPINORA_VERSION "\""), std::string::npos)
+            << "the page of this version: " << page;
+    }
+    EXPECT_FALSE(fs::exists(staging_->path() / "usr/local")) << "the prefix was not used";
+}
+
+TEST_F(InstallTest, TheLauncherOpensMusicFilesWithTheInstalledProgramAndIcon) {
+    const std::string launcher = read(usr() / "share/applications/org.spinora.Spinora.desktop");
+    EXPECT_NE(launcher.find("\nExec=spinora %F\n"), std::string::npos) << launcher;
+    EXPECT_NE(launcher.find("\nIcon=spinora\n"), std::string::npos);
+    EXPECT_NE(launcher.find("\nCategories=AudioVideo;Audio;Music;\n"), std::string::npos);
+    EXPECT_NE(launcher.find("\nMimeType=audio/mpeg;audio/x-mpegurl;\n"), std::string::npos);
+
+    const fs::path icons = usr() / "share/icons/hicolor";
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        const fs::path file =
+            icons / (std::to_string(size) + "x" + std::to_string(size)) / "apps/spinora.png";
+        const QImage icon(QString::fromStdString(file.string()));
+        ASSERT_FALSE(icon.isNull()) << file;
+        EXPECT_EQ(icon.size(), QSize(size, size)) << file;
+        EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << "the corners stay transparent: " << file;
+        EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255) << file;
+    }
+    const std::string svg = read(icons / "scalable/apps/spinora.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("viewBox=\"0 0 256 256\""), std::string::npos);
+
+    const std::string metainfo = read(usr() / "share/metainfo/org.spinora.Spinora.metainfo.xml");
+    EXPECT_NE(metainfo.find("<launchable type=\"desktop-id\">org.spinora.Spinora.desktop<"),
+              std::string::npos);
+    EXPECT_NE(metainfo.find("<release version=\"" SPINORA_VERSION "\""), std::string::npos)
+        << "this version is among the releases";
+}
+
+TEST_F(InstallTest, TheDesktopValidatorsAcceptTheLauncherAndTheMetainfo) {
+    const QString desktopValidator = QStandardPaths::findExecutable("desktop-file-validate");
+    const QString appstream = QStandardPaths::findExecutable("appstreamcli");
+    if (desktopValidator.isEmpty() || appstream.isEmpty()) {
+        GTEST_SKIP() << "desktop-file-validate or appstreamcli is missing (scripts/install-deps)";
+    }
+    const Ran launcher =
+        run(desktopValidator, {QString::fromStdString((usr() / "share/applications/"
+                                                               "org.spinora.Spinora.desktop")
+                                                          .string())});
+    EXPECT_EQ(launcher.status, 0) << launcher.output;
+    EXPECT_EQ(launcher.output, "");
+    const Ran metainfo =
+        run(appstream, {"validate", "--no-net",
+                        QString::fromStdString(
+                            (usr() / "share/metainfo/org.spinora.Spinora.metainfo.xml").string())});
+    EXPECT_EQ(metainfo.status, 0) << metainfo.output;
+}
+
+TEST_F(InstallTest, UninstallRemovesExactlyWhatWasInstalled) {
+    // The manifest lists every file installed, and nothing else, without the staging folder.
+    std::set<fs::path> listed;
+    std::istringstream lines(*manifest_);
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_EQ(line.rfind("/usr/", 0), 0u) << line;
+        listed.insert(staging_->path().string() + line);
+    }
+    EXPECT_EQ(listed, *installedFiles_);
+
+    const fs::path foreign = usr() / "share/applications/other.desktop";
+    std::ofstream(foreign) << "[Desktop Entry]\n";
+    // From another folder: the staging folder was recorded whole.
+    const Ran removed = run(kCmake, {"--build", kBuild, "--target", "uninstall"});
+    ASSERT_EQ(removed.status, 0) << removed.output;
+    EXPECT_EQ(filesUnder(staging_->path()), std::set<fs::path>{foreign});
+}
+
+}  // namespace
