@@ -3,6 +3,7 @@
 
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeView>
@@ -345,21 +346,72 @@ TEST_F(DialogKeysTest, DropWarningIsAnsweredByKeys) {
     EXPECT_EQ(h.loaded(0), "New");
 }
 
-TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {
-    QString chosen;
-    {
-        DialogKeys typing([](QWindow* dialog) {
-            typeText(dialog, "my set-2.m3u");
+// Sets an environment variable for as long as it lives.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), before_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedVariable() {
+        if (had_) {
+            qputenv(name_, before_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    bool had_;
+    QByteArray before_;
+};
+
+// The desktop's music folder ($XDG_CONFIG_HOME/user-dirs.dirs) is where the file dialogs start,
+// until a file is chosen: then its folder.
+TEST_F(DialogKeysTest, FileDialogsStartInTheMusicFolderThenWhereAFileWasChosen) {
+    TempDir home;
+    std::filesystem::create_directories(home.path() / "Tunes");
+    std::filesystem::create_directories(home.path() / "Other");
+    home.write("user-dirs.dirs", std::string("XDG_MUSIC_DIR=\"$HOME/Tunes\"\n"));
+    const ScopedVariable homeVariable("HOME", QByteArray::fromStdString(home.path().string()));
+    const ScopedVariable config("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path().string()));
+    const auto saveAs = [this](const std::string& name) {
+        DialogKeys typing([name](QWindow* dialog) {
+            typeText(dialog, name);
             QTest::keyClick(dialog, Qt::Key_Return);
         });
-        chosen = boxes->saveFile(QStringLiteral("Save a Playlist"),
-                                 QStringLiteral("Playlist (*.m3u)"), QStringLiteral("m3u"));
+        const QString chosen =
+            boxes->saveFile(QStringLiteral("Save a Playlist"),
+                            QStringLiteral("Playlist (*.m3u8 *.m3u)"), QStringLiteral("m3u8"));
         EXPECT_TRUE(typing.closedByKeys());
+        return std::filesystem::path(chosen.toStdString());
+    };
+    const std::filesystem::path first = saveAs("my set-2.m3u");
+    EXPECT_EQ(first.filename(), "my set-2.m3u");
+    EXPECT_EQ(std::filesystem::canonical(first.parent_path()),
+              std::filesystem::canonical(home.path() / "Tunes"));
+
+    home.write("user-dirs.dirs", std::string("XDG_MUSIC_DIR=\"$HOME/Other\"\n"));
+    const std::filesystem::path second = saveAs("next");
+    EXPECT_EQ(second.filename(), "next.m3u8");
+    EXPECT_EQ(std::filesystem::canonical(second.parent_path()),
+              std::filesystem::canonical(home.path() / "Tunes"));
+
+    QString opened;
+    {
+        DialogKeys escape([&opened](QWindow* dialog) {
+            opened = static_cast<QFileDialog*>(QApplication::activeModalWidget())
+                         ->directory()
+                         .absolutePath();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        EXPECT_TRUE(
+            boxes->openFile(QStringLiteral("Open a Playlist"), QStringLiteral("*")).isEmpty());
+        EXPECT_TRUE(escape.closedByKeys());
     }
-    const std::filesystem::path path = chosen.toStdString();
-    EXPECT_EQ(path.filename(), "my set-2.m3u");
-    EXPECT_EQ(std::filesystem::canonical(path.parent_path()),
-              std::filesystem::canonical(h.dir.path()));
+    EXPECT_EQ(std::filesystem::canonical(opened.toStdString()),
+              std::filesystem::canonical(home.path() / "Tunes"));
     EXPECT_EQ(h.deck(0).transportRequest(), Deck::Transport::None);
     EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
 }
