@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QWindow>
 #include <fstream>
@@ -84,6 +85,33 @@ class WindowTest : public ::testing::Test {
     }
     AppHarness h;
 };
+
+// The painted controls show their tips as the pointer rests on them; the picture buttons carry
+// theirs.
+TEST_F(WindowTest, ControlsShowTheirTips) {
+    QWidget& window = *h.window;
+    const auto tipAt = [&window](QPoint at) {
+        QHelpEvent help(QEvent::ToolTip, at, window.mapToGlobal(at));
+        QApplication::sendEvent(&window, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(QPoint(292, 392)), "Play (Space)");
+    EXPECT_EQ(tipAt(QPoint(477, 345)), "Match the other deck's tempo and align the beats (Enter)");
+    EXPECT_EQ(tipAt(QPoint(200, 30)), "Auto Mix (F3)");
+    tipAt(QPoint(151, 444));  // the disc: the tip goes away
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+
+    Browser& browser = h.app->browser();
+    QStringList buttonTips;
+    for (const int id : {Browser::kDesktopButton, Browser::kThisFolderButton,
+                         Browser::kShuffleButton, Browser::kRemovePlayedButton,
+                         Browser::kSaveButton, Browser::kLoadButton, Browser::kSearchButton}) {
+        buttonTips.push_back(browser.control(id)->toolTip());
+        EXPECT_FALSE(buttonTips.back().isEmpty()) << id;
+    }
+    buttonTips.removeDuplicates();
+    EXPECT_EQ(buttonTips.size(), 7);
+}
 
 TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     Deck& deck = h.deck(0);

@@ -66,11 +66,15 @@ void PlaylistPanel::build(QWidget& window, QWidget& bands, const std::array<QIco
         button->setFocusPolicy(Qt::NoFocus);
         sendOnClick(*button, commands, id);
     }
-    shuffleButton_ = pictureButton(window, commands, kShuffleButton, 143, QRect(644, 50, 20, 20));
+    shuffleButton_ = pictureButton(window, commands, kShuffleButton, 143, QRect(644, 50, 20, 20),
+                                   QStringLiteral("Shuffle the playlist"));
     removePlayedButton_ =
-        pictureButton(window, commands, kRemovePlayedButton, 144, QRect(672, 50, 20, 20));
-    saveButton_ = pictureButton(window, commands, kSaveButton, 146, QRect(704, 50, 20, 20));
-    loadButton_ = pictureButton(window, commands, kLoadButton, 145, QRect(732, 50, 20, 20));
+        pictureButton(window, commands, kRemovePlayedButton, 144, QRect(672, 50, 20, 20),
+                      QStringLiteral("Remove the played tracks"));
+    saveButton_ = pictureButton(window, commands, kSaveButton, 146, QRect(704, 50, 20, 20),
+                                QStringLiteral("Save the playlist"));
+    loadButton_ = pictureButton(window, commands, kLoadButton, 145, QRect(732, 50, 20, 20),
+                                QStringLiteral("Load a playlist"));
 
     history_ = new ListView(&window);
     historyModel_ = new ItemListModel(nullptr, history_);
