@@ -11,6 +11,7 @@
 #include "engine/beat/BeatPhase.h"
 #include "engine/deck/StoreSaver.h"
 #include "engine/deck/TrackInfoStore.h"
+#include "engine/panel/ControlTips.h"
 #include "platform/DeckEventQueue.h"
 #include "platform/InstanceChannel.h"
 #include "platform/Mpg123TagReader.h"
@@ -428,6 +429,10 @@ void Application::timerFired(int id) {
         default:
             break;
     }
+}
+
+QString Application::toolTipAt(QPoint at) const {
+    return QString::fromStdString(controlTipAt(at.x(), at.y()));
 }
 
 void Application::paint(QPainter& painter, const QRect& invalid) {

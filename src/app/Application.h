@@ -89,6 +89,7 @@ class Application : public MainWindow::Host,
     bool ready() const override { return deckUi_ != nullptr; }
     long dispatch(int message, unsigned long wParam = 0, long lParam = 0) override;
     void paint(QPainter& painter, const QRect& invalid) override;
+    QString toolTipAt(QPoint at) const override;
     void dropFiles(QPoint at, const std::vector<std::string>& paths) override;
 
     const char* startupError() const { return startupError_; }

@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 
 #include "core/Messages.h"
 #include "ui/browser/ListView.h"
@@ -101,6 +102,21 @@ void MainWindow::requestBeatViewPaint() {
 
 void MainWindow::minimiseLater() {
     QTimer::singleShot(0, this, [this] { window()->showMinimized(); });
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = host_.ready() ? host_.toolTipAt(help->pos()) : QString();
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {

@@ -22,6 +22,8 @@ class MainWindow : public QWidget {
         // Routes one message; returns the window procedure's result.
         virtual long dispatch(int message, unsigned long wParam = 0, long lParam = 0) = 0;
         virtual void paint(QPainter& painter, const QRect& invalid) = 0;
+        // The tip of the painted control at a point of the window; empty where there is none.
+        virtual QString toolTipAt(QPoint at) const = 0;
         // Files dropped from the desktop onto the window.
         virtual void dropFiles(QPoint at, const std::vector<std::string>& paths) = 0;
     };
@@ -38,6 +40,7 @@ class MainWindow : public QWidget {
     void minimiseLater();
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -6,8 +6,8 @@
 
 // Where Spinora keeps its files, after the XDG conventions.
 
-// "Spinora.idb" and "mp3DataBase.txt": $SPINORA_HOME, else $XDG_DATA_HOME/spinora, else
-// ~/.local/share/spinora.
+// "Spinora.idb", "mp3DataBase.txt" and "playlist.m3u8": $SPINORA_HOME, else
+// $XDG_DATA_HOME/spinora, else ~/.local/share/spinora.
 std::filesystem::path dataFolder();
 
 // $XDG_CONFIG_HOME/spinora/spinora.ini, else ~/.config/spinora/spinora.ini.

@@ -1,7 +1,10 @@
 #include "ui/Dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace {
 
@@ -42,8 +45,8 @@ QString MessageBoxDialogs::openFile(const QString& title, const QString& filter)
     if (!shown_) {
         return {};
     }
-    return QFileDialog::getOpenFileName(parent_, title, QString(), filter, nullptr,
-                                        QFileDialog::ReadOnly | kOwnDialog);
+    return chosen(QFileDialog::getOpenFileName(parent_, title, startFolder(), filter, nullptr,
+                                               QFileDialog::ReadOnly | kOwnDialog));
 }
 
 QString MessageBoxDialogs::saveFile(const QString& title, const QString& filter,
@@ -51,9 +54,24 @@ QString MessageBoxDialogs::saveFile(const QString& title, const QString& filter,
     if (!shown_) {
         return {};
     }
-    QFileDialog dialog(parent_, title, QString(), filter);
+    QFileDialog dialog(parent_, title, startFolder(), filter);
     dialog.setOptions(kOwnDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return chosen(dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString());
+}
+
+QString MessageBoxDialogs::startFolder() const {
+    if (!lastFolder_.isEmpty()) {
+        return lastFolder_;
+    }
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return !music.isEmpty() && QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+QString MessageBoxDialogs::chosen(const QString& file) {
+    if (!file.isEmpty()) {
+        lastFolder_ = QFileInfo(file).absolutePath();
+    }
+    return file;
 }

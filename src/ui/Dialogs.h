@@ -7,7 +7,8 @@ class QWidget;
 
 // The message boxes and file dialogs of the program, captioned "Spinora". With
 // SPINORA_NO_DIALOGS=1 none is shown: questions take their default answer and file dialogs are
-// cancelled, so that tests never block.
+// cancelled, so that tests never block. The file dialogs start in the user's music folder, then in
+// the folder of the file last chosen.
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -33,8 +34,14 @@ class MessageBoxDialogs : public Dialogs {
     bool warning(const QString& text) override;
     QString openFile(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter, const QString& suffix) override;
+    // Where the next file dialog opens: the folder last chosen in one, else the XDG music folder
+    // (XDG_MUSIC_DIR, else ~/Music) when it is there, else the home folder.
+    QString startFolder() const;
 
   private:
+    QString chosen(const QString& file);
+
     QWidget* parent_ = nullptr;
     bool shown_;
+    QString lastFolder_;
 };

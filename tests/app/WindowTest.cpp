@@ -3,8 +3,10 @@
 
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QWindow>
 #include <fstream>
@@ -83,6 +85,33 @@ class WindowTest : public ::testing::Test {
     }
     AppHarness h;
 };
+
+// The painted controls show their tips as the pointer rests on them; the picture buttons carry
+// theirs.
+TEST_F(WindowTest, ControlsShowTheirTips) {
+    QWidget& window = *h.window;
+    const auto tipAt = [&window](QPoint at) {
+        QHelpEvent help(QEvent::ToolTip, at, window.mapToGlobal(at));
+        QApplication::sendEvent(&window, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(QPoint(292, 392)), "Play (Space)");
+    EXPECT_EQ(tipAt(QPoint(477, 345)), "Match the other deck's tempo and align the beats (Enter)");
+    EXPECT_EQ(tipAt(QPoint(200, 30)), "Auto Mix (F3)");
+    tipAt(QPoint(151, 444));  // the disc: the tip goes away
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+
+    Browser& browser = h.app->browser();
+    QStringList buttonTips;
+    for (const int id : {Browser::kDesktopButton, Browser::kThisFolderButton,
+                         Browser::kShuffleButton, Browser::kRemovePlayedButton,
+                         Browser::kSaveButton, Browser::kLoadButton, Browser::kSearchButton}) {
+        buttonTips.push_back(browser.control(id)->toolTip());
+        EXPECT_FALSE(buttonTips.back().isEmpty()) << id;
+    }
+    buttonTips.removeDuplicates();
+    EXPECT_EQ(buttonTips.size(), 7);
+}
 
 TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     Deck& deck = h.deck(0);
@@ -356,21 +385,72 @@ TEST_F(DialogKeysTest, DropWarningIsAnsweredByKeys) {
     EXPECT_EQ(h.loaded(0), "New");
 }
 
-TEST_F(DialogKeysTest, SaveDialogTakesTheTypedName) {
-    QString chosen;
-    {
-        DialogKeys typing([](QWindow* dialog) {
-            typeText(dialog, "my set-2.m3u");
+// Sets an environment variable for as long as it lives.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), before_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedVariable() {
+        if (had_) {
+            qputenv(name_, before_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    bool had_;
+    QByteArray before_;
+};
+
+// The desktop's music folder ($XDG_CONFIG_HOME/user-dirs.dirs) is where the file dialogs start,
+// until a file is chosen: then its folder.
+TEST_F(DialogKeysTest, FileDialogsStartInTheMusicFolderThenWhereAFileWasChosen) {
+    TempDir home;
+    std::filesystem::create_directories(home.path() / "Tunes");
+    std::filesystem::create_directories(home.path() / "Other");
+    home.write("user-dirs.dirs", std::string("XDG_MUSIC_DIR=\"$HOME/Tunes\"\n"));
+    const ScopedVariable homeVariable("HOME", QByteArray::fromStdString(home.path().string()));
+    const ScopedVariable config("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path().string()));
+    const auto saveAs = [this](const std::string& name) {
+        DialogKeys typing([name](QWindow* dialog) {
+            typeText(dialog, name);
             QTest::keyClick(dialog, Qt::Key_Return);
         });
-        chosen = boxes->saveFile(QStringLiteral("Save a Playlist"),
-                                 QStringLiteral("Playlist (*.m3u)"), QStringLiteral("m3u"));
+        const QString chosen =
+            boxes->saveFile(QStringLiteral("Save a Playlist"),
+                            QStringLiteral("Playlist (*.m3u8 *.m3u)"), QStringLiteral("m3u8"));
         EXPECT_TRUE(typing.closedByKeys());
+        return std::filesystem::path(chosen.toStdString());
+    };
+    const std::filesystem::path first = saveAs("my set-2.m3u");
+    EXPECT_EQ(first.filename(), "my set-2.m3u");
+    EXPECT_EQ(std::filesystem::canonical(first.parent_path()),
+              std::filesystem::canonical(home.path() / "Tunes"));
+
+    home.write("user-dirs.dirs", std::string("XDG_MUSIC_DIR=\"$HOME/Other\"\n"));
+    const std::filesystem::path second = saveAs("next");
+    EXPECT_EQ(second.filename(), "next.m3u8");
+    EXPECT_EQ(std::filesystem::canonical(second.parent_path()),
+              std::filesystem::canonical(home.path() / "Tunes"));
+
+    QString opened;
+    {
+        DialogKeys escape([&opened](QWindow* dialog) {
+            opened = static_cast<QFileDialog*>(QApplication::activeModalWidget())
+                         ->directory()
+                         .absolutePath();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        EXPECT_TRUE(
+            boxes->openFile(QStringLiteral("Open a Playlist"), QStringLiteral("*")).isEmpty());
+        EXPECT_TRUE(escape.closedByKeys());
     }
-    const std::filesystem::path path = chosen.toStdString();
-    EXPECT_EQ(path.filename(), "my set-2.m3u");
-    EXPECT_EQ(std::filesystem::canonical(path.parent_path()),
-              std::filesystem::canonical(h.dir.path()));
+    EXPECT_EQ(std::filesystem::canonical(opened.toStdString()),
+              std::filesystem::canonical(home.path() / "Tunes"));
     EXPECT_EQ(h.deck(0).transportRequest(), Deck::Transport::None);
     EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
 }

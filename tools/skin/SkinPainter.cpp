@@ -261,17 +261,40 @@ void drawIcon(QPainter& p, Icon icon, const QRectF& s, const QColor& colour) {
                        QPointF(s.right() - w * 0.15, s.bottom() - w * 0.15));
             break;
         }
-        case Icon::Open:
+        case Icon::Open: {
+            // An open folder: its back with the tab, the front flap tipped forward.
+            QPainterPath back;
+            back.moveTo(s.left() + w * 0.1, s.bottom() - w * 0.16);
+            back.lineTo(s.left() + w * 0.1, s.top() + w * 0.2);
+            back.lineTo(s.left() + w * 0.38, s.top() + w * 0.2);
+            back.lineTo(s.left() + w * 0.46, s.top() + w * 0.3);
+            back.lineTo(s.right() - w * 0.18, s.top() + w * 0.3);
+            back.lineTo(s.right() - w * 0.18, s.top() + w * 0.45);
+            p.drawPath(back);
+            QPainterPath flap;
+            flap.moveTo(s.left() + w * 0.1, s.bottom() - w * 0.16);
+            flap.lineTo(s.left() + w * 0.3, s.top() + w * 0.45);
+            flap.lineTo(s.right() - w * 0.04, s.top() + w * 0.45);
+            flap.lineTo(s.right() - w * 0.24, s.bottom() - w * 0.16);
+            flap.closeSubpath();
+            p.drawPath(flap);
+            break;
+        }
         case Icon::Save: {
-            p.drawRoundedRect(QRectF(s.left() + w * 0.14, s.top() + w * 0.55, w * 0.72, w * 0.3),
-                              1.5, 1.5);
-            const bool up = icon == Icon::Open;
-            const double y0 = up ? s.top() + w * 0.58 : s.top() + w * 0.1;
-            const double y1 = up ? s.top() + w * 0.14 : s.top() + w * 0.5;
-            p.drawLine(QPointF(c.x(), y0), QPointF(c.x(), y1 + (up ? w * 0.06 : -w * 0.06)));
+            // A floppy disk: the body with its clipped corner, less the shutter and the label.
+            QPainterPath body;
+            body.moveTo(s.left() + w * 0.12, s.top() + w * 0.12);
+            body.lineTo(s.right() - w * 0.26, s.top() + w * 0.12);
+            body.lineTo(s.right() - w * 0.12, s.top() + w * 0.26);
+            body.lineTo(s.right() - w * 0.12, s.bottom() - w * 0.12);
+            body.lineTo(s.left() + w * 0.12, s.bottom() - w * 0.12);
+            body.closeSubpath();
+            QPainterPath holes;
+            holes.addRect(QRectF(s.left() + w * 0.34, s.top() + w * 0.2, w * 0.3, w * 0.2));
+            holes.addRect(QRectF(s.left() + w * 0.26, s.top() + w * 0.52, w * 0.48, w * 0.24));
             p.setPen(Qt::NoPen);
             p.setBrush(colour);
-            arrowHead(p, QPointF(c.x(), y1), up ? -M_PI / 2 : M_PI / 2, w * 0.3);
+            p.drawPath(body.subtracted(holes));
             break;
         }
         case Icon::Minimise:

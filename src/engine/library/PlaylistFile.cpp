@@ -59,6 +59,10 @@ std::string resolved(std::string entry, const fs::path& folder) {
 }  // namespace
 
 std::vector<std::string> readPlaylistEntries(const std::string& playlistPath) {
+    std::error_code error;
+    if (fs::is_directory(playlistPath, error)) {
+        return {};  // a stream opens a folder, then throws on the first read
+    }
     std::ifstream in(playlistPath, std::ios::binary);
     if (!in) {
         return {};

@@ -115,6 +115,16 @@ int pageTabAt(int x, int y) {
     return -1;
 }
 
+WindowButton windowButtonAt(int x, int y) {
+    if (y < 5 || y >= 20) {
+        return WindowButton::kNone;
+    }
+    if (x >= 752 && x <= 768) {
+        return WindowButton::kMinimise;
+    }
+    return x >= 774 && x <= 790 ? WindowButton::kClose : WindowButton::kNone;
+}
+
 bool onNudgeStrip(int x, int y) {
     return x >= 32 && x <= 766 && y >= 46 && y <= 288;
 }

@@ -65,4 +65,8 @@ int nudgeSamples(int lastX, int x, int pitch);
 // The page tab under a point of the tab strip, or -1.
 int pageTabAt(int x, int y);
 
+enum class WindowButton { kNone, kMinimise, kClose };
+// The window button (top right) under a point.
+WindowButton windowButtonAt(int x, int y);
+
 bool onNudgeStrip(int x, int y);

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "core/AtomicFile.h"
 #include "engine/library/TrackItems.h"
 #include "engine/settings/Settings.h"
 #include "ui/browser/BrowserModels.h"
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr const char* kDatabaseFile = "mp3DataBase.txt";
+// The playlist kept from one run to the next.
+constexpr const char* kKeptPlaylist = "playlist.m3u8";
 const QColor kCoolGrey(192, 192, 192);
 
 // The first settings key of each list's column widths.
@@ -113,6 +116,8 @@ const char* Browser::create(QWidget& window) {
     setColumnWidths(files_.view(), kFilesColumns);
     setColumnWidths(playlist_.playlistView(), kPlaylistColumns);
     setColumnWidths(playlist_.historyView(), kHistoryColumns);
+    removeLeftoverTemporaries(kKeptPlaylist);
+    playlist_.restore(kKeptPlaylist);
     setColumnWidths(search_.view(), kSearchColumns);
     created_ = true;
     return nullptr;
@@ -181,6 +186,7 @@ void Browser::destroy() {
         return;
     }
     saveWidths(page_);
+    playlist_.keep(kKeptPlaylist);
     keepColumnWidths(playlist_.playlistView(), kPlaylistColumns, 3);
     keepColumnWidths(playlist_.historyView(), kHistoryColumns, 3);
     keepColumnWidths(search_.view(), kSearchColumns, 4);

@@ -50,11 +50,11 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DecorationRole && index.column() == 0 && images_ != nullptr && row.image >= 0) {
         return (*images_)[row.image];
     }
-    if (row.unplayable && role == Qt::ForegroundRole) {
+    if (!row.problem.isEmpty() && role == Qt::ForegroundRole) {
         return QBrush(Qt::gray);
     }
-    if (row.unplayable && role == Qt::ToolTipRole) {
-        return QStringLiteral("Impossible to open the file");
+    if (!row.problem.isEmpty() && role == Qt::ToolTipRole) {
+        return row.problem;
     }
     return {};
 }
@@ -75,8 +75,8 @@ void ItemListModel::setImage(int row, int image) {
     emit dataChanged(index(row, 0), index(row, 0), {Qt::DecorationRole});
 }
 
-void ItemListModel::setUnplayable(int row) {
-    rows_[row].unplayable = true;
+void ItemListModel::setUnplayable(int row, const QString& reason) {
+    rows_[row].problem = reason;
     emit dataChanged(index(row, 0), index(row, columnCount() - 1),
                      {Qt::ForegroundRole, Qt::ToolTipRole});
 }
@@ -86,7 +86,8 @@ void ItemListModel::insert(int row, BrowserItem item, int image) {
         row = size();
     }
     beginInsertRows({}, row, row);
-    rows_.insert(rows_.begin() + row, Row{std::make_unique<BrowserItem>(std::move(item)), image});
+    rows_.insert(rows_.begin() + row,
+                 Row{std::make_unique<BrowserItem>(std::move(item)), image, {}});
     endInsertRows();
 }
 
@@ -110,7 +111,7 @@ void ItemListModel::reset(std::vector<std::pair<BrowserItem, int>> rows) {
     rows_.clear();
     rows_.reserve(rows.size());
     for (auto& [item, image] : rows) {
-        rows_.push_back(Row{std::make_unique<BrowserItem>(std::move(item)), image});
+        rows_.push_back(Row{std::make_unique<BrowserItem>(std::move(item)), image, {}});
     }
     endResetModel();
 }

@@ -15,7 +15,7 @@
 // The rows of the file list, the playlist or the history: each owns its BrowserItem and shows one
 // of the four images (0 a track with an info record, 1 without, 2 played, 3 a playlist file) or
 // none. Texts are asked for as the view paints: title, artist, BPM ("%.1f", empty for 0). A row
-// whose file could not be opened is shown greyed.
+// whose file could not be opened, or is missing, is shown greyed with the reason as its tooltip.
 class ItemListModel : public QAbstractTableModel {
   public:
     static constexpr int kNoImage = -1;
@@ -33,8 +33,9 @@ class ItemListModel : public QAbstractTableModel {
     const BrowserItem& item(int row) const { return *rows_[row].item; }
     int image(int row) const { return rows_[row].image; }
     void setImage(int row, int image);
-    bool unplayable(int row) const { return rows_[row].unplayable; }
-    void setUnplayable(int row);
+    bool unplayable(int row) const { return !rows_[row].problem.isEmpty(); }
+    // reason: why the file cannot be played, not empty.
+    void setUnplayable(int row, const QString& reason);
 
     // row -1 or past the end appends.
     void insert(int row, BrowserItem item, int image);
@@ -56,7 +57,7 @@ class ItemListModel : public QAbstractTableModel {
     struct Row {
         std::unique_ptr<BrowserItem> item;
         int image;
-        bool unplayable = false;
+        QString problem;  // empty while the row is playable
     };
     const std::array<QIcon, 4>* images_;
     std::vector<Row> rows_;

@@ -32,9 +32,11 @@ void FolderPanel::build(QWidget& window, QWidget& bands) {
     tree_ = new QTreeWidget(&bands);
     tree_->setHeaderHidden(true);
     tree_->setSortingEnabled(false);
-    desktopButton_ = pictureButton(window, commands_, kDesktopButton, 140, QRect(40, 50, 20, 20));
+    desktopButton_ = pictureButton(window, commands_, kDesktopButton, 140, QRect(40, 50, 20, 20),
+                                   QStringLiteral("Show the desktop folders"));
     thisFolderButton_ =
-        pictureButton(window, commands_, kThisFolderButton, 139, QRect(68, 50, 20, 20));
+        pictureButton(window, commands_, kThisFolderButton, 139, QRect(68, 50, 20, 20),
+                      QStringLiteral("Make the chosen folder the top of the tree"));
     desktopButton_->hide();
     thisFolderButton_->hide();
     QObject::connect(tree_, &QTreeWidget::itemExpanded,

@@ -14,9 +14,11 @@ void sendOnClick(QAbstractButton& button, CommandSink& commands, int id) {
                      [&commands, id] { commands.sendCommand(id, 0); });
 }
 
-QPushButton* pictureButton(QWidget& window, CommandSink& commands, int id, int bitmap, QRect rect) {
+QPushButton* pictureButton(QWidget& window, CommandSink& commands, int id, int bitmap, QRect rect,
+                           const QString& tip) {
     auto* button = new QPushButton(&window);
     button->setGeometry(rect);
+    button->setToolTip(tip);
     QImage picture = Skin::bitmap(bitmap);
     recolourBackground(picture, window.palette().button().color());
     button->setIcon(QIcon(QPixmap::fromImage(picture)));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,9 @@ class QWidget;
 
 // A click sends the control's command.
 void sendOnClick(QAbstractButton& button, CommandSink& commands, int id);
-// A flat button showing a picture of the skin on the window's button colour.
-QPushButton* pictureButton(QWidget& window, CommandSink& commands, int id, int bitmap, QRect rect);
+// A flat button showing a picture of the skin on the window's button colour, with its tip.
+QPushButton* pictureButton(QWidget& window, CommandSink& commands, int id, int bitmap, QRect rect,
+                           const QString& tip);
 // The selected rows, in ascending order.
 std::vector<int> selectedRows(const ListView& view);
 // Marks the rows of a track (not those of playlist files) as played in this run, or not.

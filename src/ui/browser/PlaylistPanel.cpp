@@ -25,6 +25,19 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Why the file at path cannot be played, or an empty string when it is there.
+QString missingReason(const std::string& path) {
+    std::error_code error;
+    if (fs::exists(path, error)) {
+        return {};
+    }
+    return error ? QString::fromStdString(error.message()) : QStringLiteral("File not found");
+}
+
+}  // namespace
+
 PlaylistPanel::PlaylistPanel(Ports ports) : ports_(ports) {}
 
 void PlaylistPanel::build(QWidget& window, QWidget& bands, const std::array<QIcon, 4>* images) {
@@ -53,11 +66,15 @@ void PlaylistPanel::build(QWidget& window, QWidget& bands, const std::array<QIco
         button->setFocusPolicy(Qt::NoFocus);
         sendOnClick(*button, commands, id);
     }
-    shuffleButton_ = pictureButton(window, commands, kShuffleButton, 143, QRect(644, 50, 20, 20));
+    shuffleButton_ = pictureButton(window, commands, kShuffleButton, 143, QRect(644, 50, 20, 20),
+                                   QStringLiteral("Shuffle the playlist"));
     removePlayedButton_ =
-        pictureButton(window, commands, kRemovePlayedButton, 144, QRect(672, 50, 20, 20));
-    saveButton_ = pictureButton(window, commands, kSaveButton, 146, QRect(704, 50, 20, 20));
-    loadButton_ = pictureButton(window, commands, kLoadButton, 145, QRect(732, 50, 20, 20));
+        pictureButton(window, commands, kRemovePlayedButton, 144, QRect(672, 50, 20, 20),
+                      QStringLiteral("Remove the played tracks"));
+    saveButton_ = pictureButton(window, commands, kSaveButton, 146, QRect(704, 50, 20, 20),
+                                QStringLiteral("Save the playlist"));
+    loadButton_ = pictureButton(window, commands, kLoadButton, 145, QRect(732, 50, 20, 20),
+                                QStringLiteral("Load a playlist"));
 
     history_ = new ListView(&window);
     historyModel_ = new ItemListModel(nullptr, history_);
@@ -201,28 +218,44 @@ void PlaylistPanel::setPlayedMark(const std::string& title, const std::string& a
     markPlayed(*playlistModel_, title, artist, played);
 }
 
+BrowserItem PlaylistPanel::entryItem(const std::string& path) const {
+    BrowserItem item;
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (!error) {
+        item = trackItem(ports_.records, std::string(fileNameOf(path)), path,
+                         static_cast<int64_t>(size));
+        if (isInHistory(item.title, item.artist)) {
+            item.kind = BrowserItem::kPlayed;
+        }
+    } else {
+        ArtistTitle names = splitArtistTitle(fileNameOf(path));
+        item.artist = std::move(names.artist);
+        item.title = std::move(names.title);
+        item.path = path;
+    }
+    return item;
+}
+
 std::vector<BrowserItem> PlaylistPanel::readPlaylistFile(const std::string& path) const {
     std::vector<BrowserItem> items;
     for (const std::string& entry : readPlaylistEntries(path)) {
-        BrowserItem item;
-        std::error_code error;
-        const auto size = fs::file_size(entry, error);
-        if (!error) {
-            item = trackItem(ports_.records, std::string(fileNameOf(entry)), entry,
-                             static_cast<int64_t>(size));
-            if (isInHistory(item.title, item.artist)) {
-                item.kind = BrowserItem::kPlayed;
-            }
-        } else {
-            // A missing file stays an entry, without BPM or record.
-            ArtistTitle names = splitArtistTitle(fileNameOf(entry));
-            item.artist = std::move(names.artist);
-            item.title = std::move(names.title);
-            item.path = entry;
-        }
-        items.push_back(std::move(item));
+        items.push_back(entryItem(entry));
     }
     return items;
+}
+
+void PlaylistPanel::restore(const std::string& path) {
+    std::vector<BrowserItem> items;
+    for (const std::string& entry : readPlaylistEntries(path)) {
+        items.push_back(fileKindOf(entry) == FileKind::kPlaylist ? playlistFileItem(entry)
+                                                                 : entryItem(entry));
+    }
+    insertEntries(playlistModel_->size(), items, 0);
+}
+
+void PlaylistPanel::keep(const std::string& path) {
+    writePlaylist(path, rowPaths(false));
 }
 
 int PlaylistPanel::playlistSize() const {
@@ -236,7 +269,12 @@ void PlaylistPanel::insertPlaylistItem(int index, BrowserItem item) {
 
 void PlaylistPanel::insertEntries(int index, std::vector<BrowserItem>& entries, std::size_t from) {
     for (std::size_t i = from; i < entries.size(); ++i) {
-        insertPlaylistItem(index++, std::move(entries[i]));
+        const QString missing = missingReason(entries[i].path);
+        insertPlaylistItem(index, std::move(entries[i]));
+        if (!missing.isEmpty()) {
+            playlistModel_->setUnplayable(index, missing);
+        }
+        ++index;
     }
 }
 
@@ -282,7 +320,7 @@ bool PlaylistPanel::returnUnplayable(int deck, const BrowserItem& item) {
     takenByDeck_[deck].clear();
     const int row = firstPlayableRow();
     insertPlaylistItem(row, item);
-    playlistModel_->setUnplayable(row);
+    playlistModel_->setUnplayable(row, QStringLiteral("Impossible to open the file"));
     return true;
 }
 
@@ -397,7 +435,7 @@ void PlaylistPanel::removePlayed() {
 
 void PlaylistPanel::openPlaylist() {
     const QString path = ports_.dialogs.openFile(QStringLiteral("Open a Playlist"),
-                                                 QStringLiteral("Playlist (*.m3u *.pls)"));
+                                                 QStringLiteral("Playlist (*.m3u *.m3u8 *.pls)"));
     if (!path.isEmpty()) {
         insertPlaylistItem(-1, playlistFileItem(path.toStdString()));
     }
@@ -407,33 +445,48 @@ void PlaylistPanel::openPlaylist() {
 void PlaylistPanel::savePlaylist() {
     const QString chosen =
         ports_.dialogs.saveFile(QStringLiteral("Save a Playlist"),
-                                QStringLiteral("Playlist (*.m3u)"), QStringLiteral("m3u"));
+                                QStringLiteral("Playlist (*.m3u8 *.m3u)"), QStringLiteral("m3u8"));
     if (!chosen.isEmpty()) {
         const std::string path = chosen.toStdString();
         // Playlist files are flattened one level: their entries are written, not their path.
-        std::vector<std::string> lines;
-        for (int row = 0; row < playlistModel_->size(); ++row) {
-            const BrowserItem& item = playlistModel_->item(row);
-            if (item.kind == BrowserItem::kPlaylistFile) {
-                for (const BrowserItem& entry : readPlaylistFile(item.path)) {
-                    lines.push_back(entry.path);
-                }
-            } else {
-                lines.push_back(item.path);
-            }
-        }
-        if (const std::string* broken = entryWithLineBreak(lines)) {
-            ports_.failures.saveFailed(
-                QStringLiteral("The playlist was not saved: the file name \"%1\" holds "
-                               "a line break, which a playlist line cannot hold.")
-                    .arg(QString::fromStdString(*broken)));
-        } else if (const std::error_code error = writeM3u(path, lines)) {
-            ports_.failures.saveFailed(QStringLiteral("The playlist %1 could not be saved: %2.")
-                                           .arg(chosen, QString::fromStdString(error.message())));
-        } else {
+        if (writePlaylist(path, rowPaths(true))) {
             playlistModel_->clear();
             insertPlaylistItem(0, playlistFileItem(path));
         }
     }
     ports_.pages.showPage(ports_.pages.page());
+}
+
+std::vector<std::string> PlaylistPanel::rowPaths(bool flattened) const {
+    std::vector<std::string> lines;
+    for (int row = 0; row < playlistModel_->size(); ++row) {
+        const BrowserItem& item = playlistModel_->item(row);
+        if (flattened && item.kind == BrowserItem::kPlaylistFile) {
+            for (const BrowserItem& entry : readPlaylistFile(item.path)) {
+                lines.push_back(entry.path);
+            }
+        } else {
+            lines.push_back(item.path);
+        }
+    }
+    return lines;
+}
+
+bool PlaylistPanel::writePlaylist(const std::string& path, const std::vector<std::string>& lines) {
+    if (const std::string* broken = entryWithLineBreak(lines)) {
+        ports_.failures.saveFailed(
+            QStringLiteral("The playlist was not saved: the file name \"%1\" holds "
+                           "a line break, which a playlist line cannot hold.")
+                .arg(QString::fromStdString(*broken)));
+        return false;
+    }
+    if (const std::error_code error = writeM3u(path, lines)) {
+        std::error_code unknown;
+        const std::string shown = fs::absolute(path, unknown).string();
+        ports_.failures.saveFailed(
+            QStringLiteral("The playlist %1 could not be saved: %2.")
+                .arg(QString::fromStdString(shown), QString::fromStdString(error.message())));
+        return false;
+    }
+    return true;
 }

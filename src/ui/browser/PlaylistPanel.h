@@ -58,6 +58,11 @@ class PlaylistPanel : public BrowserPanel {
     // Deletes the selected rows of the playlist or the history, whichever has the focus.
     void deleteSelected();
     std::vector<BrowserItem> readPlaylistFile(const std::string& path) const;
+    // The playlist kept from the last run, appended; entries whose file is gone are marked so.
+    void restore(const std::string& path);
+    // Writes the playlist's rows, a playlist file as its own path, for the next run; a failure is
+    // said.
+    void keep(const std::string& path);
     // index -1, or past the end, appends.
     void insertPlaylistItem(int index, BrowserItem item);
     bool isInHistory(const std::string& title, const std::string& artist) const;
@@ -94,6 +99,13 @@ class PlaylistPanel : public BrowserPanel {
     void removePlayed();
     void openPlaylist();
     void savePlaylist();
+    // A track entry of a playlist: a missing file keeps the names of its path, without record.
+    BrowserItem entryItem(const std::string& path) const;
+    // The rows' paths; flattened, a playlist file gives its entries instead of its own path.
+    std::vector<std::string> rowPaths(bool flattened) const;
+    // Writes the lines to the playlist file at path; false, with the failure said, when it could
+    // not.
+    bool writePlaylist(const std::string& path, const std::vector<std::string>& lines);
 
     Ports ports_;
     std::array<std::string, 2> takenByDeck_;  // the path each deck last took from the playlist

@@ -46,7 +46,8 @@ SearchPanel::SearchPanel(CommandSink& commands, std::string databaseFile)
     : commands_(commands), databaseFile_(std::move(databaseFile)) {}
 
 void SearchPanel::build(QWidget& window) {
-    searchButton_ = pictureButton(window, commands_, kSearchButton, 148, QRect(40, 51, 105, 27));
+    searchButton_ = pictureButton(window, commands_, kSearchButton, 148, QRect(40, 51, 105, 27),
+                                  QStringLiteral("Search the track database"));
     searchBox_ = new QLineEdit(&window);
     searchBox_->setGeometry(156, 54, 437, 21);
     searchBox_->setMaxLength(255);

@@ -181,16 +181,15 @@ void DeckControls::upperButtonDown(bool left, int x, int y) {
         commands_.showBrowserPage(tab);
         return;
     }
-    if (y >= 5 && y < 20) {
-        if (x >= 752 && x <= 768) {
-            host_.flashButton(kPressedMinimise);
-            host_.minimiseWindow();
-            host_.releaseButton();
-        } else if (x >= 774 && x <= 790) {
-            host_.flashButton(kPressedClose);
-            host_.releaseButton();
-            host_.closeWindow();
-        }
+    const WindowButton button = windowButtonAt(x, y);
+    if (button == WindowButton::kMinimise) {
+        host_.flashButton(kPressedMinimise);
+        host_.minimiseWindow();
+        host_.releaseButton();
+    } else if (button == WindowButton::kClose) {
+        host_.flashButton(kPressedClose);
+        host_.releaseButton();
+        host_.closeWindow();
     }
 }
 

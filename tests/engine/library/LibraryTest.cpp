@@ -74,6 +74,7 @@ TEST_F(PlaylistFileTest, M3uWithAnyLineEndsAndComments) {
     EXPECT_EQ(read("bom.m3u", "\xEF\xBB\xBF/x.mp3\nfile:///music/My%20Song.mp3\n"),
               (std::vector<std::string>{"/x.mp3", "/music/My Song.mp3"}));
     EXPECT_TRUE(readPlaylistEntries(here("missing.m3u")).empty());
+    EXPECT_TRUE(readPlaylistEntries(dir.path().string()).empty());
 }
 
 // An empty entry would be lost when the list is saved and read again, moving every entry after it.
@@ -101,6 +102,22 @@ TEST_F(PlaylistFileTest, SavedM3uHoldsTheLinesAndNothingElse) {
     ASSERT_FALSE(writeM3u(path, {"/a.mp3", "/b.mp3"}));
     EXPECT_EQ(contents(path), "/a.mp3\n/b.mp3\n");
     EXPECT_TRUE(writeM3u(here("no/such/folder.m3u"), {}));
+}
+
+// Names are UTF-8 bytes, written and read back unchanged, whether typed, relative or URL-encoded.
+TEST_F(PlaylistFileTest, M3u8KeepsNonAsciiNames) {
+    const std::vector<std::string> names = {
+        "/music/Beyonc\u00e9 - D\u00e9j\u00e0 vu.mp3",
+        "/music/\u65e5\u672c/\u0412\u0430\u043b\u044c\u0441.mp3",
+        "/music/caf\u00e9 \U0001F3B5.mp3"};
+    const std::string path = here("set.m3u8");
+    ASSERT_FALSE(writeM3u(path, names));
+    EXPECT_EQ(readPlaylistEntries(path), names);
+    EXPECT_EQ(read("rel.m3u8",
+                   "\xEF\xBB\xBF#EXTM3U\n\u00c9t\u00e9/Ni\u00f1o.mp3\n"
+                   "file:///music/Beyonc%C3%A9%20-%20Halo.mp3\n"),
+              (std::vector<std::string>{here("\u00c9t\u00e9/Ni\u00f1o.mp3"),
+                                        "/music/Beyonc\u00e9 - Halo.mp3"}));
 }
 
 TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {

@@ -1,10 +1,12 @@
 // What the deck panels show and what a point on a control means.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "engine/panel/ControlGeometry.h"
+#include "engine/panel/ControlTips.h"
 #include "engine/panel/PanelFormulas.h"
 
 namespace {
@@ -109,6 +111,40 @@ TEST(ControlGeometryTest, PitchArcIgnoresFarPointsAndClampsNearTheEnds) {
     EXPECT_TRUE(onPitchArc(0, 260, 443));
     EXPECT_FALSE(onPitchArc(0, 190, 327));  // in the ring, left of x 193
     EXPECT_TRUE(onPitchArc(1, 540, 443));
+}
+
+// Every round button of both decks, every tab and the window buttons say what they do; the rest
+// of the picture says nothing.
+TEST(ControlTipsTest, EveryButtonAndTabHasItsOwnTip) {
+    std::vector<std::string> tips;
+    for (const DeckControlMap& deck : kDeckControls) {
+        for (const Circle& button :
+             {deck.select, deck.mem, deck.stop, deck.pause, deck.play, deck.skip, deck.sync}) {
+            tips.push_back(controlTipAt(button.cx, button.cy));
+            // the edge of the circle too, where the tab strip's and the disc's ranges are near
+            EXPECT_EQ(controlTipAt(button.cx + button.radius - 1, button.cy), tips.back());
+        }
+        tips.push_back(controlTipAt(deck.bpmAdopt.left, deck.bpmAdopt.top));
+        tips.push_back(controlTipAt(deck.pitchReset.right, deck.pitchReset.bottom));
+    }
+    for (const int x : {60, 130, 200, 270, 330, 390}) {
+        tips.push_back(controlTipAt(x, 30));
+    }
+    tips.push_back(controlTipAt(760, 12));
+    tips.push_back(controlTipAt(780, 12));
+    for (const std::string& tip : tips) {
+        EXPECT_FALSE(tip.empty());
+    }
+    std::vector<std::string> distinct = tips;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    EXPECT_EQ(distinct.size(), tips.size() - 8);  // the decks share all but their select tips
+    EXPECT_EQ(controlTipAt(262, 560), "Select deck A");
+    EXPECT_EQ(controlTipAt(539, 560), "Select deck B");
+    EXPECT_EQ(controlTipAt(130, 30), "Files (F2)");
+    EXPECT_EQ(controlTipAt(151, 444), "");  // the disc
+    EXPECT_EQ(controlTipAt(400, 150), "");  // the page
+    EXPECT_EQ(controlTipAt(99, 30), "");    // between two tabs
 }
 
 TEST(ControlGeometryTest, MixPadCornersAndCentre) {

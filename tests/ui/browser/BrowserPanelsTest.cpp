@@ -1,6 +1,7 @@
 // The browser's panels built alone on a bare window, with fake ports for the decks and the rest.
 #include <gtest/gtest.h>
 
+#include <QBrush>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -105,6 +106,31 @@ TEST_F(PlaylistPanelTest, PlaylistFileFillsBothFreeDecksAndLeavesTheRestInPlace)
     ASSERT_TRUE(panel.loadNextFromPlaylist(0));
     EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}, {1, "Two"}}));
     EXPECT_EQ(titles(panel.playlistModel()), (std::vector<std::string>{"Three", "Later"}));
+}
+
+// An entry whose file is gone shows why, greyed, and the auto mix passes it by.
+TEST_F(PlaylistPanelTest, MissingEntriesOfAPlaylistFileAreMarked) {
+    TempDir dir;
+    dir.write("A - One.mp3", std::string("x"));
+    const std::string list = dir.write("set.m3u8", "Gone - Away.mp3\nA - One.mp3\n");
+    ports.free = {false, false};
+    panel.activate(BrowserItem{"", "set", list, 0, BrowserItem::kPlaylistFile});
+    const ItemListModel& model = panel.playlistModel();
+    ASSERT_EQ(titles(model), (std::vector<std::string>{"Away", "One"}));
+    EXPECT_TRUE(model.unplayable(0));
+    EXPECT_FALSE(model.unplayable(1));
+    EXPECT_EQ(model.data(model.index(0, 1), Qt::ToolTipRole).toString(), "File not found");
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(Qt::gray));
+    EXPECT_FALSE(model.data(model.index(1, 0), Qt::ToolTipRole).isValid());
+
+    ports.autoMix = true;
+    ports.free = {true, false};
+    ASSERT_TRUE(panel.loadNextFromPlaylist(0));
+    EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}}));
+    ports.free = {true, false};
+    EXPECT_FALSE(panel.loadNextFromPlaylist(0));
+    EXPECT_EQ(titles(model), std::vector<std::string>{"Away"});
 }
 
 TEST_F(PlaylistPanelTest, ActivatedTrackTakesAFreeDeckOrJoinsThePlaylist) {

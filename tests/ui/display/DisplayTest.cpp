@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include "ui/display/BeatView.h"
+#include "ui/display/Skin.h"
 #include "ui/display/Surface.h"
 
 namespace {
@@ -70,3 +71,44 @@ TEST(SurfaceTest, SpritesAndWithTheMaskThenOrTheImage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pixels drawn on the picture's background (its bottom-left colour).
+std::vector<bool> drawn(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb face = image.pixel(0, image.height() - 1);
+    std::vector<bool> marks;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            marks.push_back(std::abs(qGray(pixel) - qGray(face)) > 48);
+        }
+    }
+    return marks;
+}
+
+// How much of what either picture draws the other does not: 0 alike, 1 nothing shared. An arrow
+// pointing up beside one pointing down over the same tray scores under 0.1.
+double unlikeness(const QImage& a, const QImage& b) {
+    const std::vector<bool> first = drawn(a);
+    const std::vector<bool> second = drawn(b);
+    int either = 0;
+    int one = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        either += first[i] || second[i];
+        one += first[i] != second[i];
+    }
+    return either == 0 ? 0.0 : static_cast<double>(one) / either;
+}
+
+}  // namespace
+
+// The load and save buttons sit side by side: their pictures must not be told apart by a detail.
+TEST(SkinTest, LoadAndSavePlaylistPicturesDifferClearly) {
+    const QImage load = Skin::bitmap(145);
+    const QImage save = Skin::bitmap(146);
+    ASSERT_EQ(load.size(), save.size());
+    EXPECT_GT(unlikeness(load, save), 0.4);
+    EXPECT_GT(unlikeness(load, save.mirrored(false, true)), 0.4);
+}

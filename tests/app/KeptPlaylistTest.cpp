@@ -1,0 +1,77 @@
+// The playlist kept in the data folder from one run to the next.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "AppHarness.h"
+#include "ui/browser/Browser.h"
+#include "ui/browser/BrowserModels.h"
+
+namespace {
+
+std::string contents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> paths(const ItemListModel& model) {
+    std::vector<std::string> result;
+    for (int row = 0; row < model.size(); ++row) {
+        result.push_back(model.item(row).path);
+    }
+    return result;
+}
+
+TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
+    TempDir music;
+    const std::string one = music.write("A - One.mp3", std::string("x"));
+    const std::string accented =
+        music.write("Beyonc\u00e9 - D\u00e9j\u00e0 vu.mp3", std::string("x"));
+    const std::string set = music.write("set.m3u", one + "\n");
+    const std::string gone = (music.path() / "Gone - Away.mp3").string();
+    std::string kept;
+    {
+        AppHarness h;
+        ASSERT_TRUE(h.started);
+        Browser& browser = h.app->browser();
+        for (const std::string& path : {one, accented, set}) {
+            browser.insertPlaylistItem(-1, browser.itemForFile(path));
+        }
+        browser.insertPlaylistItem(-1, BrowserItem{"Gone", "Away", gone, 0, 0});
+        h.app->shutdown();
+        EXPECT_TRUE(h.dialogs.asked.empty());
+        kept = contents(h.dir.path() / "playlist.m3u8");
+    }
+    EXPECT_EQ(kept, one + "\n" + accented + "\n" + set + "\n" + gone + "\n");
+
+    AppHarness h([&kept](TempDir& dir) { dir.write("playlist.m3u8", kept); });
+    ASSERT_TRUE(h.started);
+    const ItemListModel& model = h.app->browser().playlistModel();
+    EXPECT_EQ(paths(model), (std::vector<std::string>{one, accented, set, gone}));
+    ASSERT_EQ(model.size(), 4);
+    EXPECT_EQ(model.item(1).title, "D\u00e9j\u00e0 vu");
+    EXPECT_EQ(model.item(2).kind, BrowserItem::kPlaylistFile);
+    EXPECT_EQ(model.item(3).title, "Away");
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_FALSE(model.unplayable(row)) << row;
+    }
+    EXPECT_TRUE(model.unplayable(3));
+    EXPECT_EQ(model.data(model.index(3, 0), Qt::ToolTipRole).toString(), "File not found");
+}
+
+// A playlist that cannot be kept is said, as the other files are.
+TEST(KeptPlaylistTest, FailedKeepIsSaid) {
+    AppHarness h(
+        [](TempDir& dir) { std::filesystem::create_directory(dir.path() / "playlist.m3u8"); });
+    ASSERT_TRUE(h.started);
+    EXPECT_EQ(h.app->browser().playlistSize(), 0);
+    h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "One", "/m/One.mp3", 0, 0});
+    h.app->shutdown();
+    ASSERT_FALSE(h.dialogs.asked.empty());
+    const QString kept = QString::fromStdString((h.dir.path() / "playlist.m3u8").string());
+    EXPECT_TRUE(h.dialogs.asked[0].startsWith("The playlist " + kept + " could not be saved: "))
+        << h.dialogs.asked[0].toStdString();
+    EXPECT_TRUE(std::filesystem::is_directory(h.dir.path() / "playlist.m3u8"));
+}
+
+}  // namespace
