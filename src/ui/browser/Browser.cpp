@@ -41,6 +41,7 @@ Browser::Browser(Ports ports)
         return playlist_.isInHistory(title, artist);
     };
     files_.onActivated = [this](const BrowserItem& item) { playlist_.activate(item); };
+    search_.onActivated = [this](const BrowserItem& item) { playlist_.activate(item); };
     playlist_.onPlayedMark = [this](const std::string& title, const std::string& artist,
                                     bool played) { files_.setPlayedMark(title, artist, played); };
     const auto drag = [this](std::vector<BrowserItem> items) { beginDrag(std::move(items)); };

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QSplitter>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "AppHarness.h"
@@ -151,6 +152,19 @@ TEST_F(BrowserTest, SearchCountsAndSorts) {
     EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 0), "Tune");
     browser.searchView().header()->sectionClicked(1);  // on Artist: A to Z
     EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 1), "Other");
+}
+
+TEST_F(BrowserTest, DoubleClickedSearchResultGoesOntoAFreeDeck) {
+    h.app->controls().showBrowserPage(Browser::kDatabasePage);
+    browser.searchBox().setText("tune other");
+    h.press(Qt::Key_Return);
+    ASSERT_EQ(browser.matchCountText(), "1 matches");
+    ListView& results = browser.searchView();
+    const QRect row = results.visualRect(results.model()->index(0, 0));
+    // As a person double-clicks: a click, then the second press that Qt turns into the double one.
+    QTest::mouseClick(results.viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(results.viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_TRUE(h.loaded(0) == "Tune" || h.loaded(1) == "Tune");
 }
 
 }  // namespace
