@@ -123,9 +123,11 @@ QString SearchPanel::matchCountText() const {
 
 void SearchPanel::sort(int column) {
     sortKey_ = nextSortKey(column, sortKey_);
+    const bool descending = sortKey_ != column;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    model_->sortLines(sortKey_);
+    model_->sortLines(column, descending);
     QApplication::restoreOverrideCursor();
+    showSortArrow(*list_, column, descending);
 }
 
 void SearchPanel::drag() {
