@@ -69,6 +69,19 @@ bool lineMatches(std::string_view foldedLine, const std::vector<std::string>& wo
     });
 }
 
+std::string databaseLine(std::string_view disc, std::string_view path) {
+    if (!isUtf8(path) || !isUtf8(disc) || path.find_first_of("\r\n") != std::string_view::npos) {
+        return {};
+    }
+    std::string line(disc);
+    std::replace(line.begin(), line.end(), '=', '-');
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    line += '=';
+    line += path;
+    return line;
+}
+
 std::string databaseColumnText(std::string_view line, int column) {
     const std::size_t equals = line.find('=');
     const std::string_view disc =

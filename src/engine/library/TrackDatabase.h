@@ -10,6 +10,8 @@
 // functions are pure (any thread).
 class TrackDatabase {
   public:
+    static constexpr const char* kFileName = "mp3DataBase.txt";
+
     // False (and the database stays absent) when the file cannot be read.
     bool load(const std::string& path);
     bool present() const { return present_; }
@@ -34,6 +36,11 @@ std::vector<std::string> searchWords(std::string_view typed);
 
 // Whether a line, folded, holds each of words.
 bool lineMatches(std::string_view foldedLine, const std::vector<std::string>& words);
+
+// The line of a track: the disc name (an '=' in it written as '-', so that the line splits where
+// it should), '=', the path. Empty when the path cannot be kept in a database: not UTF-8, or
+// with a line end in it.
+std::string databaseLine(std::string_view disc, std::string_view path);
 
 // Column 0 title, 1 artist (from the file name), 2 the disc, 3 the path's folder.
 std::string databaseColumnText(std::string_view line, int column);

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "engine/library/TrackDatabase.h"
 #include "engine/library/TrackItems.h"
 #include "engine/settings/Settings.h"
 #include "ui/browser/BrowserModels.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr const char* kDatabaseFile = "mp3DataBase.txt";
 const QColor kCoolGrey(192, 192, 192);
 
 // The first settings key of each list's column widths.
@@ -35,7 +35,7 @@ Browser::Browser(Ports ports)
       files_(ports.records),
       playlist_({ports.loading, ports.autoMix, *this, ports.dialogs, ports.failures, ports.records,
                  ports.commands}),
-      search_(ports.commands, kDatabaseFile) {
+      search_(ports.commands, TrackDatabase::kFileName) {
     folders_.onFolderChosen = [this](const std::string& folder) { files_.listFolder(folder); };
     files_.isPlayed = [this](const std::string& title, const std::string& artist) {
         return playlist_.isInHistory(title, artist);

@@ -198,6 +198,17 @@ TEST(TrackDatabaseTest, OneWordFindsWhatItFoundBefore) {
     EXPECT_EQ(discsFound(database, "d 3="), (D{"CD 3"}));
 }
 
+TEST(TrackDatabaseTest, LinesWrittenSplitWhereTheyShould) {
+    EXPECT_EQ(databaseLine("CD 12", "/m/CD 12/A - B.mp3"), "CD 12=/m/CD 12/A - B.mp3");
+    const std::string line = databaseLine("A=B\nC", "/m/A=B/x=y.mp3");
+    EXPECT_EQ(line, "A-B C=/m/A=B/x=y.mp3");
+    EXPECT_EQ(databaseColumnText(line, 2), "A-B C");
+    EXPECT_EQ(databaseItem(line).path, "/m/A=B/x=y.mp3");
+    EXPECT_EQ(databaseLine("CD", "/m/Caf\xe9.mp3"), "");  // would make the file read as cp1252
+    EXPECT_EQ(databaseLine("CD", "/m/two\nlines.mp3"), "");
+    EXPECT_EQ(databaseLine("CD", "/m/two\rlines.mp3"), "");
+}
+
 TEST(TrackDatabaseTest, FileNotInUtf8IsReadAsWindowsCodePage) {
     TempDir dir;
     TrackDatabase database;
