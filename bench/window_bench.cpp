@@ -65,22 +65,30 @@ void panelTick(benchmark::State& state) {
     }
 }
 
-// A track database of 100,000 lines, some names accented.
-void writeLargeDatabase(const std::filesystem::path& file) {
-    std::ofstream out(file);
-    const char* const firsts[] = {"Artist", "\xc3\x89tienne", "artiste", "\xc3\x81lvaro",
-                                  "Zo\xc3\xab"};
-    for (int i = 0; i < 100000; ++i) {
-        out << "CD " << i / 15 << "=D:\\Collection\\Disc " << i / 15 << "\\" << firsts[i % 5] << ' '
-            << i % 977 << " - Title number " << (i * 7919) % 100000 << ".mp3\r\n";
+// A track database of 100,000 lines, some names accented, loaded.
+struct LargeDatabase {
+    LargeDatabase() {
+        const std::filesystem::path file = dir.path() / "db.txt";
+        {
+            std::ofstream out(file);
+            const char* const firsts[] = {"Artist", "\xc3\x89tienne", "artiste", "\xc3\x81lvaro",
+                                          "Zo\xc3\xab"};
+            for (int i = 0; i < 100000; ++i) {
+                out << "CD " << i / 15 << "=D:\\Collection\\Disc " << i / 15 << "\\"
+                    << firsts[i % 5] << ' ' << i % 977 << " - Title number " << (i * 7919) % 100000
+                    << ".mp3\r\n";
+            }
+        }
+        database.load(file.string());
     }
-}
+
+    TempDir dir;
+    TrackDatabase database;
+};
 
 void searchDatabase(benchmark::State& state) {
-    TempDir dir;
-    writeLargeDatabase(dir.path() / "db.txt");
-    TrackDatabase database;
-    database.load((dir.path() / "db.txt").string());
+    const LargeDatabase large;
+    const TrackDatabase& database = large.database;
     DatabaseModel model;
     const std::vector<std::string> words = searchWords(state.range(0) != 0 ? "artist 97" : "");
     for (auto _ : state) {
@@ -92,10 +100,8 @@ void searchDatabase(benchmark::State& state) {
 
 // A click on a header of 100,000 search results: every row's collation key, then the sort.
 void sortSearchResults(benchmark::State& state) {
-    TempDir dir;
-    writeLargeDatabase(dir.path() / "db.txt");
-    TrackDatabase database;
-    database.load((dir.path() / "db.txt").string());
+    const LargeDatabase large;
+    const TrackDatabase& database = large.database;
     DatabaseModel model;
     const int column = static_cast<int>(state.range(0));
     bool descending = false;
