@@ -16,9 +16,11 @@
 
 #include "app/AnalysisProgress.h"
 #include "app/ParallelInOrder.h"
+#include "core/AtomicFile.h"
 #include "engine/deck/EngineState.h"
 #include "engine/deck/TrackAnalysis.h"
 #include "engine/deck/TrackInfoStore.h"
+#include "engine/library/TrackDatabase.h"
 #include "engine/settings/Settings.h"
 #include "platform/IniSettingsFile.h"
 #include "platform/InstanceLock.h"
@@ -31,6 +33,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: spinora-analyze [--json] [--store] [--jobs N] FILE_OR_FOLDER...\n"
+    "       spinora-analyze --database FOLDER...\n"
     "Finds the tempo of MP3 tracks and where their music starts and ends, as a Spinora deck\n"
     "does while it plays them, as fast as the machine allows. Folders are searched for .mp3\n"
     "files, subfolders included; a folder without any is reported as an error. Results are\n"
@@ -45,6 +48,10 @@ constexpr const char* kUsage =
     "             shows the BPMs at once (not while Spinora runs)\n"
     "  --jobs N   analyse N tracks at a time, from 1 to 1024 (default: one per processor\n"
     "             core)\n"
+    "  --database write mp3DataBase.txt in the data folder, the track database that the\n"
+    "             search page searches, instead of analysing: one line per .mp3 file of the\n"
+    "             folders, its folder's name as the disc name, then its full path. It replaces\n"
+    "             the database there; a path that is not UTF-8 is left out, and said\n"
     "  --help     show this help\n"
     "  --version  show the version\n";
 
@@ -53,6 +60,8 @@ constexpr unsigned kMaxJobs = 1024;
 struct Options {
     bool json = false;
     bool store = false;
+    bool database = false;
+    bool jobsGiven = false;
     unsigned jobs = std::max(std::thread::hardware_concurrency(), 1u);
     std::vector<std::string> inputs;
 };
@@ -297,6 +306,8 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::ostream&
             options.json = true;
         } else if (arg == "--store") {
             options.store = true;
+        } else if (arg == "--database") {
+            options.database = true;
         } else if (arg == "--jobs" || arg.starts_with("--jobs=")) {
             std::string_view value = arg;
             if (arg == "--jobs") {
@@ -309,6 +320,7 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::ostream&
                 return usageError("--jobs needs a number from 1 to " + std::to_string(kMaxJobs));
             }
             options.jobs = *jobs;
+            options.jobsGiven = true;
         } else if (arg == "--help" || arg == "-h") {
             out << kUsage;
             status = 0;
@@ -324,7 +336,57 @@ std::optional<Options> parse(const std::vector<std::string>& args, std::ostream&
     if (options.inputs.empty()) {
         return usageError("no file or folder given");
     }
+    if (options.database && (options.json || options.store || options.jobsGiven)) {
+        return usageError(
+            "--database only writes the database: --json, --store and --jobs do "
+            "not go with it");
+    }
     return options;
+}
+
+// Writes the track database of the inputs' tracks in the data folder; the exit status.
+int writeDatabase(const std::vector<std::string>& inputs, std::ostream& out, std::ostream& err) {
+    std::string text;
+    int tracks = 0;
+    int failures = 0;
+    for (const Input& input : collectInputs(inputs)) {
+        std::error_code error;
+        const fs::path path = fs::absolute(input.path, error).lexically_normal();
+        std::string problem;
+        if (input.emptyFolder) {
+            problem = kEmptyFolderText;
+        } else if (error || !fs::exists(path, error)) {
+            problem = "No such file";
+        } else if (!fs::is_regular_file(path, error)) {
+            problem = "Not a file";
+        } else if (const std::string line =
+                       databaseLine(path.parent_path().filename().string(), path.string());
+                   line.empty()) {
+            problem = "Not named in UTF-8: left out of the database";
+        } else {
+            text += line + "\n";
+            ++tracks;
+        }
+        if (!problem.empty()) {
+            err << "spinora-analyze: " << withEscapes(input.path, false) << ": " << problem << "\n";
+            ++failures;
+        }
+    }
+    const fs::path file = dataFolder() / TrackDatabase::kFileName;
+    if (tracks == 0) {
+        err << "spinora-analyze: no track found, " << file.string() << " is left as it was\n";
+        return 1;
+    }
+    std::error_code error;
+    fs::create_directories(dataFolder(), error);
+    if (const std::error_code written = writeFileAtomically(file, text)) {
+        err << "spinora-analyze: could not write " << file.string() << ": " << written.message()
+            << "\n";
+        return 1;
+    }
+    out << tracks << (tracks == 1 ? " track" : " tracks") << " written to " << file.string()
+        << "\n";
+    return failures == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -335,6 +397,9 @@ int runAnalyzeTool(const std::vector<std::string>& args, std::ostream& out, std:
     const std::optional<Options> options = parse(args, out, err, status);
     if (!options) {
         return status;
+    }
+    if (options->database) {
+        return writeDatabase(options->inputs, out, err);
     }
 
     Settings settings;

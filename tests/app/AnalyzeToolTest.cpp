@@ -20,6 +20,8 @@
 
 #include "Mp3Fixtures.h"
 #include "engine/deck/TrackInfoStore.h"
+#include "engine/library/TrackDatabase.h"
+#include "engine/library/TrackItems.h"
 #include "platform/InstanceLock.h"
 
 namespace {
@@ -298,6 +300,74 @@ TEST_F(AnalyzeToolTest, ProgressOnlyOnATerminal) {
 
     EXPECT_EQ(run({args[0], args[1], args[2]}, true), 0);
     EXPECT_TRUE(err.str().empty()) << "a single track needs no progress line";
+}
+
+std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What --database writes, the search page reads back and finds.
+TEST_F(AnalyzeToolTest, DatabaseOfFoldersIsReadBackAndSearched) {
+    const std::string air = music.write("CD 12/Mango - Air.mp3", std::string("x"));
+    const std::string halo = music.write("CD 12/Beyonc\xc3\xa9 - Halo.mp3", std::string("x"));
+    music.write("CD 12/Caf\xe9.mp3", std::string("x"));  // not UTF-8: left out
+    const std::string song = music.write("A=B/Sub/Band - Song.mp3", std::string("x"));
+    std::filesystem::create_directory(music.path() / "empty");
+    EXPECT_EQ(run({"--database", (music.path() / "CD 12").string(), (music.path() / "A=B").string(),
+                   (music.path() / "empty").string()}),
+              1);
+    EXPECT_NE(err.str().find("Caf\xef\xbf\xbd.mp3: Not named in UTF-8"), std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("empty: No MP3 file in this folder"), std::string::npos);
+    EXPECT_NE(out.str().find("3 tracks written"), std::string::npos);
+
+    const std::filesystem::path file = home.path() / "data" / TrackDatabase::kFileName;
+    EXPECT_EQ(fileText(file),
+              "CD 12=" + halo + "\nCD 12=" + air + "\nSub=" + song + "\n");  // paths in order
+    TrackDatabase database;
+    ASSERT_TRUE(database.load(file.string()));
+    const std::vector<std::string_view> found = database.search(searchWords("air mango"));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(databaseColumnText(found[0], 0), "Air");
+    EXPECT_EQ(databaseColumnText(found[0], 1), "Mango");
+    EXPECT_EQ(databaseColumnText(found[0], 2), "CD 12");
+    EXPECT_EQ(databaseColumnText(found[0], 3), (music.path() / "CD 12").string());
+    EXPECT_EQ(database.search(searchWords("beyonce")).size(), 1u);
+    ASSERT_EQ(database.search(searchWords("song")).size(), 1u);
+    EXPECT_EQ(databaseItem(database.search(searchWords("song"))[0]).path, song);
+
+    // A disc name with '=' cannot split the line elsewhere.
+    EXPECT_EQ(run({"--database", (music.path() / "A=B").string()}), 0);
+    EXPECT_EQ(fileText(file), "Sub=" + song + "\n");
+    EXPECT_EQ(run({"--database", (music.path() / "A=B" / "Sub").string(), "--"}), 0);
+    ASSERT_TRUE(database.load(file.string()));
+    EXPECT_EQ(databaseColumnText(database.search({})[0], 2), "Sub");
+}
+
+TEST_F(AnalyzeToolTest, DatabaseFailuresAreSaidAndLeaveTheOldOne) {
+    const std::filesystem::path file = home.path() / "data" / TrackDatabase::kFileName;
+    const std::string track = music.write("CD/T.mp3", std::string("x"));
+    ASSERT_EQ(run({"--database", (music.path() / "CD").string()}), 0);
+    const std::string before = fileText(file);
+
+    std::filesystem::create_directory(music.path() / "none");
+    EXPECT_EQ(run({"--database", (music.path() / "none").string(),
+                   (music.path() / "missing.mp3").string()}),
+              1);
+    EXPECT_NE(err.str().find("missing.mp3: No such file"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("left as it was"), std::string::npos);
+    EXPECT_EQ(fileText(file), before);
+
+    // The data folder cannot be made: said, and nothing half written.
+    setenv("SPINORA_HOME", music.write("blocker", std::string("x")).c_str(), 1);
+    EXPECT_EQ(run({"--database", track}), 1);
+    EXPECT_NE(err.str().find("could not write"), std::string::npos) << err.str();
+
+    EXPECT_EQ(run({"--database", "--json", track}), 2);
+    EXPECT_EQ(run({"--database", "--jobs", "2", track}), 2);
+    run({"--help"});
+    EXPECT_NE(out.str().find("--database"), std::string::npos);
 }
 
 }  // namespace

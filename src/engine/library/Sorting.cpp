@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "engine/library/TrackDatabase.h"
-
 namespace {
 
 constexpr int kReversed = 8;
@@ -24,11 +22,6 @@ int compareBpm(float first, float second) {
     return hundredths >= 1 ? 1 : (hundredths <= -1 ? -1 : 0);
 }
 
-template <class T>
-int compareNumbers(T first, T second) {
-    return first < second ? -1 : (second < first ? 1 : 0);
-}
-
 }  // namespace
 
 int compareText(std::string_view a, std::string_view b) {
@@ -45,24 +38,7 @@ int compareItems(const BrowserItem& a, const BrowserItem& b, int key) {
     if (key >= kReversed) {
         return compareItems(b, a, key - kReversed);
     }
-    switch (key) {
-        case -1:
-            return compareNumbers(b.kind, a.kind);
-        case 0:
-            return compareText(a.title, b.title);
-        case 1:
-            return compareText(a.artist, b.artist);
-        case 2:
-            return compareBpm(b.bpm, a.bpm);
-        default:
-            return 0;
-    }
-}
-
-int compareLines(std::string_view a, std::string_view b, int key) {
-    const int column = key % kReversed;
-    const int result = compareText(databaseColumnText(a, column), databaseColumnText(b, column));
-    return key < kReversed ? result : -result;
+    return key == 2 ? compareBpm(b.bpm, a.bpm) : 0;
 }
 
 int nextSortKey(int column, int lastKey) {

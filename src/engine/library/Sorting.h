@@ -11,12 +11,9 @@
 // Letters A to Z folded to lower case, other bytes compared as unsigned values.
 int compareText(std::string_view a, std::string_view b);
 
-// The file list: -1 by kind (newest info records first), 0 title, 1 artist, 2 BPM descending,
-// 8 to 10 the reverse.
+// The file list by BPM: key 2 the fastest first, 10 the reverse; other keys compare equal. (Its
+// names sort as the user's locale collates them, in the window.)
 int compareItems(const BrowserItem& a, const BrowserItem& b, int key);
-
-// The search results, by the text of column key modulo 8.
-int compareLines(std::string_view a, std::string_view b, int key);
 
 // The key a click on a column gives, after lastKey: the same column again reverses the order.
 int nextSortKey(int column, int lastKey);

@@ -3,18 +3,10 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "engine/library/ArtistTitle.h"
-
-namespace {
-
-constexpr std::size_t kSearchTextLength = 255;
-
-char folded(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
+#include "engine/library/TextFolding.h"
 
 bool TrackDatabase::load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -22,35 +14,72 @@ bool TrackDatabase::load(const std::string& path) {
         return false;
     }
     buffer_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!isUtf8(buffer_)) {
+        buffer_ = utf8FromCp1252(buffer_);
+    }
     lines_.clear();
+    folded_.clear();
+    std::vector<std::pair<std::size_t, std::size_t>> foldedSpans;
     std::size_t start = 0;
     while (start < buffer_.size()) {
         const std::size_t end = std::min(buffer_.find_first_of("\r\n", start), buffer_.size());
         if (end > start) {
             lines_.emplace_back(buffer_.data() + start, end - start);
+            const std::size_t foldedStart = folded_.size();
+            folded_ += foldedForSearch(lines_.back());
+            foldedSpans.emplace_back(foldedStart, folded_.size() - foldedStart);
         }
         start = end + 1;
+    }
+    foldedLines_.clear();
+    foldedLines_.reserve(foldedSpans.size());
+    for (const auto& [offset, length] : foldedSpans) {
+        foldedLines_.emplace_back(folded_.data() + offset, length);
     }
     present_ = true;
     return true;
 }
 
-std::vector<std::string_view> TrackDatabase::search(std::string_view text) const {
+std::vector<std::string_view> TrackDatabase::search(const std::vector<std::string>& words) const {
     std::vector<std::string_view> found;
-    for (auto line = lines_.rbegin(); line != lines_.rend(); ++line) {
-        if (lineMatches(*line, text)) {
-            found.push_back(*line);
+    for (std::size_t line = lines_.size(); line-- > 0;) {
+        if (lineMatches(foldedLines_[line], words)) {
+            found.push_back(lines_[line]);
         }
     }
     return found;
 }
 
-bool lineMatches(std::string_view line, std::string_view text) {
-    if (text.empty()) {
-        return true;
+std::vector<std::string> searchWords(std::string_view typed) {
+    const std::string folded = foldedForSearch(typed);
+    std::vector<std::string> words;
+    constexpr std::string_view kSpaces = " \t\r\n";
+    std::size_t start = folded.find_first_not_of(kSpaces);
+    while (start != std::string::npos) {
+        const std::size_t end = std::min(folded.find_first_of(kSpaces, start), folded.size());
+        words.push_back(folded.substr(start, end - start));
+        start = folded.find_first_not_of(kSpaces, end);
     }
-    return std::search(line.begin(), line.end(), text.begin(), text.end(),
-                       [](char a, char b) { return folded(a) == b; }) != line.end();
+    return words;
+}
+
+bool lineMatches(std::string_view foldedLine, const std::vector<std::string>& words) {
+    return std::all_of(words.begin(), words.end(), [foldedLine](const std::string& word) {
+        return foldedLine.find(word) != std::string_view::npos;
+    });
+}
+
+std::string databaseLine(std::string_view disc, std::string_view path) {
+    if (!isUtf8(path) || !isUtf8(disc) || path.find_first_of("\r\n") != std::string_view::npos) {
+        return {};
+    }
+    std::string line(disc);
+    std::replace(line.begin(), line.end(), '=', '-');
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    line += '=';
+    line += path;
+    return line;
 }
 
 std::string databaseColumnText(std::string_view line, int column) {
@@ -70,10 +99,4 @@ std::string databaseColumnText(std::string_view line, int column) {
             return separator == std::string_view::npos ? std::string()
                                                        : std::string(path.substr(0, separator));
     }
-}
-
-std::string searchText(std::string_view typed) {
-    std::string text(typed.substr(0, std::min(typed.size(), kSearchTextLength)));
-    std::transform(text.begin(), text.end(), text.begin(), folded);
-    return text;
 }

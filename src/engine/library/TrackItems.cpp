@@ -38,6 +38,16 @@ BrowserItem itemForFile(const TrackRecords& records, const std::string& path) {
                      error ? 0 : static_cast<int64_t>(size));
 }
 
+BrowserItem databaseItem(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    BrowserItem item;
+    item.path = std::string(equals == std::string_view::npos ? line : line.substr(equals + 1));
+    ArtistTitle names = splitArtistTitle(fileNameOf(item.path));
+    item.artist = std::move(names.artist);
+    item.title = std::move(names.title);
+    return item;
+}
+
 bool nameItemFromTags(BrowserItem& item, const ArtistTitle& tags) {
     ArtistTitle names{item.artist, item.title};
     nameFromTags(names, tags);

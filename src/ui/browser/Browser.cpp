@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "core/AtomicFile.h"
+#include "engine/library/TrackDatabase.h"
 #include "engine/library/TrackItems.h"
 #include "engine/settings/Settings.h"
 #include "ui/browser/BrowserModels.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr const char* kDatabaseFile = "mp3DataBase.txt";
 // The playlist kept from one run to the next.
 constexpr const char* kKeptPlaylist = "playlist.m3u8";
 const QColor kCoolGrey(192, 192, 192);
@@ -38,12 +38,13 @@ Browser::Browser(Ports ports)
       files_(ports.records),
       playlist_({ports.loading, ports.autoMix, *this, ports.dialogs, ports.failures, ports.records,
                  ports.commands}),
-      search_(ports.commands, kDatabaseFile) {
+      search_(ports.commands, TrackDatabase::kFileName) {
     folders_.onFolderChosen = [this](const std::string& folder) { files_.listFolder(folder); };
     files_.isPlayed = [this](const std::string& title, const std::string& artist) {
         return playlist_.isInHistory(title, artist);
     };
     files_.onActivated = [this](const BrowserItem& item) { playlist_.activate(item); };
+    search_.onActivated = [this](const BrowserItem& item) { playlist_.activate(item); };
     playlist_.onPlayedMark = [this](const std::string& title, const std::string& artist,
                                     bool played) { files_.setPlayedMark(title, artist, played); };
     const auto drag = [this](std::vector<BrowserItem> items) { beginDrag(std::move(items)); };

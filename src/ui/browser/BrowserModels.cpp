@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <random>
 
-#include "engine/library/Sorting.h"
 #include "engine/library/TrackDatabase.h"
 #include "engine/library/TrackItems.h"
+#include "ui/browser/Collation.h"
 
 namespace {
 
@@ -124,6 +124,21 @@ void ItemListModel::sortRows(
     emit layoutChanged();
 }
 
+void ItemListModel::sortRowsByText(
+    const std::function<const std::string&(const BrowserItem&)>& textOf, bool descending) {
+    const std::vector<int> order = collatedOrder(
+        size(), [&](int row) { return QString::fromStdString(textOf(*rows_[row].item)); },
+        descending);
+    emit layoutAboutToBeChanged();
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    for (int row : order) {
+        sorted.push_back(std::move(rows_[row]));
+    }
+    rows_ = std::move(sorted);
+    emit layoutChanged();
+}
+
 void ItemListModel::shuffle() {
     emit layoutAboutToBeChanged();
     std::shuffle(rows_.begin(), rows_.end(), std::mt19937(std::random_device{}()));
@@ -188,10 +203,17 @@ void DatabaseModel::setLines(std::vector<std::string_view> lines) {
     endResetModel();
 }
 
-void DatabaseModel::sortLines(int key) {
+void DatabaseModel::sortLines(int column, bool descending) {
+    const std::vector<int> order = collatedOrder(
+        rowCount(),
+        [&](int row) { return QString::fromStdString(databaseColumnText(lines_[row], column)); },
+        descending);
     emit layoutAboutToBeChanged();
-    std::stable_sort(lines_.begin(), lines_.end(), [key](std::string_view a, std::string_view b) {
-        return compareLines(a, b, key) < 0;
-    });
+    std::vector<std::string_view> sorted;
+    sorted.reserve(lines_.size());
+    for (int row : order) {
+        sorted.push_back(lines_[row]);
+    }
+    lines_ = std::move(sorted);
     emit layoutChanged();
 }

@@ -45,6 +45,9 @@ class ItemListModel : public QAbstractTableModel {
     void reset(std::vector<std::pair<BrowserItem, int>> rows);
     // Orders the rows; less(a, b) says a stands before b.
     void sortRows(const std::function<bool(const BrowserItem&, const BrowserItem&)>& less);
+    // Orders the rows by a text of their items as the user's locale sorts names (collatedOrder).
+    void sortRowsByText(const std::function<const std::string&(const BrowserItem&)>& textOf,
+                        bool descending);
     // A uniform random order.
     void shuffle();
     // The track at path has just been analysed: its rows show the BPM, and a row of a track that
@@ -76,7 +79,8 @@ class DatabaseModel : public QAbstractTableModel {
 
     void setLines(std::vector<std::string_view> lines);
     std::string_view line(int row) const { return lines_[row]; }
-    void sortLines(int key);
+    // Orders the rows by the text of a column as the user's locale sorts names (collatedOrder).
+    void sortLines(int column, bool descending);
 
   private:
     std::vector<std::string_view> lines_;

@@ -60,8 +60,7 @@ void FileListPanel::listFolder(const std::string& folder) {
     }
     model_->reset(std::move(rows));
     sortKey_ = -1;
-    model_->sortRows(
-        [](const BrowserItem& a, const BrowserItem& b) { return compareItems(a, b, -1) < 0; });
+    sort(0);
 }
 
 void FileListPanel::setPlayedMark(const std::string& title, const std::string& artist,
@@ -71,7 +70,19 @@ void FileListPanel::setPlayedMark(const std::string& title, const std::string& a
 
 void FileListPanel::sort(int column) {
     sortKey_ = nextSortKey(column, sortKey_);
-    const int key = sortKey_;
-    model_->sortRows(
-        [key](const BrowserItem& a, const BrowserItem& b) { return compareItems(a, b, key) < 0; });
+    const bool reversed = sortKey_ != column;
+    if (column == 2) {
+        const int key = sortKey_;
+        model_->sortRows([key](const BrowserItem& a, const BrowserItem& b) {
+            return compareItems(a, b, key) < 0;
+        });
+        showSortArrow(*view_, column, !reversed);  // the fastest first, then the other way
+        return;
+    }
+    model_->sortRowsByText(
+        [column](const BrowserItem& item) -> const std::string& {
+            return column == 0 ? item.title : item.artist;
+        },
+        reversed);
+    showSortArrow(*view_, column, reversed);
 }

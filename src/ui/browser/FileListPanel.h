@@ -21,7 +21,7 @@ class FileListPanel : public BrowserPanel {
 
     // The list goes into bands, hidden with them; images: the four images of the rows.
     void build(QWidget& bands, const std::array<QIcon, 4>* images);
-    // Lists a folder's playable files, playlist files last; an empty path empties the list.
+    // Lists a folder's playable files and playlist files by title; an empty path empties the list.
     void listFolder(const std::string& folder);
     // Marks the rows of a track as played in this run, or not.
     void setPlayedMark(const std::string& title, const std::string& artist, bool played);

@@ -1,5 +1,6 @@
 #include "ui/browser/PanelWidgets.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 #include <algorithm>
 
@@ -46,4 +47,9 @@ void markPlayed(ItemListModel& model, const std::string& title, const std::strin
             model.setImage(row, played ? 2 : 0);
         }
     }
+}
+
+void showSortArrow(ListView& view, int column, bool descending) {
+    view.header()->setSortIndicatorShown(true);
+    view.header()->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }

@@ -21,6 +21,8 @@ QPushButton* pictureButton(QWidget& window, CommandSink& commands, int id, int b
                            const QString& tip);
 // The selected rows, in ascending order.
 std::vector<int> selectedRows(const ListView& view);
+// The header's arrow on the column the rows are sorted by.
+void showSortArrow(ListView& view, int column, bool descending);
 // Marks the rows of a track (not those of playlist files) as played in this run, or not.
 void markPlayed(ItemListModel& model, const std::string& title, const std::string& artist,
                 bool played);

@@ -8,9 +8,8 @@
 #include <QPushButton>
 
 #include "core/Messages.h"
-#include "engine/library/ArtistTitle.h"
-#include "engine/library/FolderSource.h"
 #include "engine/library/Sorting.h"
+#include "engine/library/TrackItems.h"
 #include "ui/browser/BrowserControls.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/CommandSink.h"
@@ -67,11 +66,17 @@ void SearchPanel::build(QWidget& window) {
         control->hide();
     }
     list_->onDragStart = [this] { drag(); };
+    QObject::connect(list_, &QAbstractItemView::doubleClicked, [this] {
+        const QModelIndex focused = list_->currentIndex();
+        if (focused.isValid() && onActivated) {
+            onActivated(databaseItem(model_->line(focused.row())));
+        }
+    });
     QObject::connect(list_->header(), &QHeaderView::sectionClicked,
                      [this](int column) { sort(column); });
 
     if (database_.load(databaseFile_)) {
-        searchText_.clear();
+        searchWords_.clear();
         runSearch();
     }
 }
@@ -98,7 +103,7 @@ void SearchPanel::command(int id) {
 }
 
 void SearchPanel::clickSearchButton() {
-    searchText_ = searchText(searchBox_->text().toStdString());
+    searchWords_ = searchWords(searchBox_->text().toStdString());
     searchBox_->selectAll();  // the next typing replaces it
     runSearch();
 }
@@ -108,7 +113,7 @@ void SearchPanel::runSearch() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    model_->setLines(database_.search(searchText_));
+    model_->setLines(database_.search(searchWords_));
     matchCount_->setText(QStringLiteral("%1 matches").arg(model_->rowCount()));
     QApplication::restoreOverrideCursor();
 }
@@ -119,9 +124,11 @@ QString SearchPanel::matchCountText() const {
 
 void SearchPanel::sort(int column) {
     sortKey_ = nextSortKey(column, sortKey_);
+    const bool descending = sortKey_ != column;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    model_->sortLines(sortKey_);
+    model_->sortLines(column, descending);
     QApplication::restoreOverrideCursor();
+    showSortArrow(*list_, column, descending);
 }
 
 void SearchPanel::drag() {
@@ -130,16 +137,9 @@ void SearchPanel::drag() {
         return;
     }
     std::vector<BrowserItem> items;
+    items.reserve(rows.size());
     for (int row : rows) {
-        const std::string_view line = model_->line(row);
-        const std::size_t equals = line.find('=');
-        const std::string path(equals == std::string_view::npos ? line : line.substr(equals + 1));
-        ArtistTitle names = splitArtistTitle(fileNameOf(path));
-        BrowserItem item;
-        item.artist = std::move(names.artist);
-        item.title = std::move(names.title);
-        item.path = path;
-        items.push_back(std::move(item));
+        items.push_back(databaseItem(model_->line(row)));
     }
     onDragged(std::move(items));
 }

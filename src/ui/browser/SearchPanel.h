@@ -31,6 +31,8 @@ class SearchPanel : public BrowserPanel {
 
     // The selected results dragged away, as tracks named by their paths.
     std::function<void(std::vector<BrowserItem> items)> onDragged;
+    // A result double-clicked, as its track.
+    std::function<void(const BrowserItem& item)> onActivated;
 
     QLineEdit& searchBox() { return *searchBox_; }
     ListView& view() { return *list_; }
@@ -46,7 +48,7 @@ class SearchPanel : public BrowserPanel {
     CommandSink& commands_;
     std::string databaseFile_;
     TrackDatabase database_;
-    std::string searchText_;
+    std::vector<std::string> searchWords_;
     int sortKey_ = 0;
     QPushButton* searchButton_ = nullptr;
     QLineEdit* searchBox_ = nullptr;

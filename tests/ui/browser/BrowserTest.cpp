@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QSplitter>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "AppHarness.h"
@@ -42,18 +43,49 @@ class BrowserTest : public ::testing::Test {
     Browser& browser;
 };
 
-TEST_F(BrowserTest, FolderListingShowsPlayableFilesByKind) {
-    ItemListModel& files = browser.fileListModel();
-    ASSERT_EQ(files.size(), 5);  // A, B, the link, then the playlist files
-    EXPECT_EQ(files.item(0).kind, BrowserItem::kUnknown);
-    EXPECT_EQ(files.image(0), 1);
-    EXPECT_EQ(files.item(4).kind, BrowserItem::kPlaylistFile);
-    EXPECT_EQ(files.image(4), 3);
+std::vector<std::string> listedTitles(const ItemListModel& files) {
     std::vector<std::string> titles;
     for (int row = 0; row < files.size(); ++row) {
         titles.push_back(files.item(row).title);
     }
-    EXPECT_NE(std::find(titles.begin(), titles.end(), "Link"), titles.end());
+    return titles;
+}
+
+// A click on a header section as the user makes it, through the header's own handling.
+void clickHeader(ListView& view, int column) {
+    QHeaderView& header = *view.header();
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {},
+                      QPoint(header.sectionViewportPosition(column) + 4, header.height() / 2));
+}
+
+TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
+    ItemListModel& files = browser.fileListModel();
+    using T = std::vector<std::string>;
+    EXPECT_EQ(listedTitles(files), (T{"A", "B", "D.pls", "E.M3U", "Link"}));
+    EXPECT_EQ(files.image(0), 1);  // no record
+    EXPECT_EQ(files.item(2).kind, BrowserItem::kPlaylistFile);
+    EXPECT_EQ(files.image(2), 3);
+    QHeaderView& header = *browser.fileListView().header();
+    EXPECT_TRUE(header.isSortIndicatorShown());
+    EXPECT_EQ(header.sortIndicatorSection(), 0);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+
+    h.app->controls().showBrowserPage(Browser::kFilesPage);
+    clickHeader(browser.fileListView(), 0);  // the same column again: Z to A
+    EXPECT_EQ(listedTitles(files), (T{"Link", "E.M3U", "D.pls", "B", "A"}));
+    EXPECT_EQ(header.sortIndicatorSection(), 0);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(browser.fileListView(), 2);  // Bpm: the fastest first
+    EXPECT_EQ(header.sortIndicatorSection(), 2);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // Another folder listed is in name order again.
+    QTreeWidget& tree = browser.folderTree();
+    tree.setCurrentItem(nullptr);
+    tree.setCurrentItem(tree.topLevelItem(0));
+    EXPECT_EQ(listedTitles(files), (T{"A", "B", "D.pls", "E.M3U", "Link"}));
+    EXPECT_EQ(header.sortIndicatorSection(), 0);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
 }
 
 TEST(BrowserBytesTest, FolderAndTrackNamedInOtherBytesListAndLoad) {
@@ -147,10 +179,28 @@ TEST_F(BrowserTest, SearchCountsAndSorts) {
     EXPECT_EQ(browser.matchCountText(), "2 matches");
     browser.searchBox().setText("");
     h.dispatch(msg::kCommand, Browser::kSearchButton);
-    browser.searchView().header()->sectionClicked(0);  // first click on Title: Z to A
+    QHeaderView& header = *browser.searchView().header();
+    clickHeader(browser.searchView(), 0);  // first click on Title: Z to A
     EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 0), "Tune");
-    browser.searchView().header()->sectionClicked(1);  // on Artist: A to Z
+    EXPECT_EQ(header.sortIndicatorSection(), 0);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(browser.searchView(), 1);  // on Artist: A to Z
     EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 1), "Other");
+    EXPECT_EQ(header.sortIndicatorSection(), 1);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+TEST_F(BrowserTest, DoubleClickedSearchResultGoesOntoAFreeDeck) {
+    h.app->controls().showBrowserPage(Browser::kDatabasePage);
+    browser.searchBox().setText("tune other");
+    h.press(Qt::Key_Return);
+    ASSERT_EQ(browser.matchCountText(), "1 matches");
+    ListView& results = browser.searchView();
+    const QRect row = results.visualRect(results.model()->index(0, 0));
+    // As a person double-clicks: a click, then the second press that Qt turns into the double one.
+    QTest::mouseClick(results.viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(results.viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_TRUE(h.loaded(0) == "Tune" || h.loaded(1) == "Tune");
 }
 
 }  // namespace

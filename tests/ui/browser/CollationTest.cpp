@@ -1,0 +1,69 @@
+// The order of names in the lists: as a reader expects them, whatever the accents and the case.
+#include <gtest/gtest.h>
+
+#include "engine/library/TrackDatabase.h"
+#include "ui/browser/BrowserModels.h"
+#include "ui/browser/Collation.h"
+
+namespace {
+
+std::vector<std::string> sortedNames(const std::vector<std::string>& names, bool descending) {
+    std::vector<std::string> sorted;
+    for (int index : collatedOrder(
+             static_cast<int>(names.size()),
+             [&](int i) { return QString::fromStdString(names[i]); }, descending)) {
+        sorted.push_back(names[index]);
+    }
+    return sorted;
+}
+
+TEST(CollationTest, AccentedNamesStandByTheirLetters) {
+    const std::vector<std::string> names = {"Zebra",
+                                            "\xc3\x89lan",
+                                            "eagle",
+                                            "Fame",
+                                            "\xc3\xa9"
+                                            "den",
+                                            "Track 10",
+                                            "Track 2",
+                                            "_intro"};
+    using N = std::vector<std::string>;
+    EXPECT_EQ(sortedNames(names, false),
+              (N{"_intro", "eagle",
+                 "\xc3\xa9"
+                 "den",
+                 "\xc3\x89lan", "Fame", "Track 2", "Track 10", "Zebra"}));
+    EXPECT_EQ(sortedNames(names, true), (N{"Zebra", "Track 10", "Track 2", "Fame", "\xc3\x89lan",
+                                           "\xc3\xa9"
+                                           "den",
+                                           "eagle", "_intro"}));
+}
+
+TEST(CollationTest, EqualNamesKeepTheirOrderBothWays) {
+    const std::vector<std::string> names = {"b", "ABC", "a", "abc", "Abc"};
+    using N = std::vector<std::string>;
+    EXPECT_EQ(sortedNames(names, false), (N{"a", "ABC", "abc", "Abc", "b"}));
+    EXPECT_EQ(sortedNames(names, true), (N{"b", "ABC", "abc", "Abc", "a"}));
+}
+
+TEST(CollationTest, SearchResultsSortByTheirColumns) {
+    DatabaseModel model;
+    model.setLines({"CD 2=/m/Zed - \xc3\x89t\xc3\xa9.mp3", "CD 10=/m/\xc3\x81lvaro - Fin.mp3",
+                    "CD 1=/m/Bob - Alba.mp3"});
+    const auto column = [&](int c) {
+        std::vector<std::string> texts;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            texts.push_back(databaseColumnText(model.line(row), c));
+        }
+        return texts;
+    };
+    using N = std::vector<std::string>;
+    model.sortLines(0, false);
+    EXPECT_EQ(column(0), (N{"Alba", "\xc3\x89t\xc3\xa9", "Fin"}));
+    model.sortLines(1, true);
+    EXPECT_EQ(column(1), (N{"Zed", "Bob", "\xc3\x81lvaro"}));
+    model.sortLines(2, false);
+    EXPECT_EQ(column(2), (N{"CD 1", "CD 2", "CD 10"}));
+}
+
+}  // namespace
