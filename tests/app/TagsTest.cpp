@@ -27,7 +27,7 @@ class TagsTest : public ::testing::Test {
         : h([](TempDir& dir) {
               dir.write("music/track01.mp3",
                         withTags(id3v2Tag(3, Id3Text::kLatin1, "Real Title", "Real Artist"), {}));
-              dir.write("music/01 - Title.mp3", withTags({}, id3v1Tag("Old Title", "Old Band")));
+              dir.write("music/01 - Title.mp3", withTags({}, id3v1Tag("Yesterday", "Old Band")));
               dir.write("music/Band - Untagged.mp3", audio());
               dir.write("music/sub/other.mp3",
                         withTags(id3v2Tag(4, Id3Text::kUtf8, "Other Title", "Other Artist"), {}));
@@ -53,7 +53,7 @@ class TagsTest : public ::testing::Test {
     }
     bool folderNamed() const {
         return rowOf("track01.mp3") >= 0 && shown(rowOf("track01.mp3"), 0) == "Real Title" &&
-               shown(rowOf("01 - Title.mp3"), 0) == "Old Title";
+               shown(rowOf("01 - Title.mp3"), 0) == "Yesterday";
     }
 
     AppHarness h;
@@ -69,6 +69,9 @@ TEST_F(TagsTest, FolderRowsShowTheTagsOnceTheyArriveAndFileNamesWithout) {
     EXPECT_EQ(shown(rowOf("01 - Title.mp3"), 1), "Old Band");
     EXPECT_EQ(shown(rowOf("Band - Untagged.mp3"), 0), "Untagged");
     EXPECT_EQ(shown(rowOf("Band - Untagged.mp3"), 1), "Band");
+    // Listed by file name ("Title", "track01", "Untagged"), the rows take the tags' title order.
+    EXPECT_EQ(rowOf("track01.mp3"), 0);
+    EXPECT_EQ(rowOf("01 - Title.mp3"), 2);
 
     // Listed again, the folder is named at once from the tags already read.
     QTreeWidget& tree = browser.folderTree();
@@ -96,7 +99,7 @@ TEST_F(TagsTest, DeckPlaylistAndHistoryShowTheTags) {
 
     // Tags already read name a track at once, on a deck and in the playlist.
     h.app->loader().loadTrack(1, browser.itemForFile(path("01 - Title.mp3")));
-    EXPECT_EQ(h.loaded(1), "Old Title");
+    EXPECT_EQ(h.loaded(1), "Yesterday");
     browser.insertPlaylistItem(-1, browser.itemForFile(path("track01.mp3")));
     EXPECT_EQ(browser.playlistModel().item(0).title, "Real Title");
     EXPECT_EQ(browser.playlistModel().item(0).artist, "Real Artist");

@@ -265,17 +265,24 @@ BrowserItem Browser::itemForFile(const std::string& path) const {
 }
 
 void Browser::nameTracks(ItemListModel& model, int first, int last, const TagLookup& tagsOf) {
+    bool renamed = false;
     for (int row = first; row <= last; ++row) {
         const BrowserItem& item = model.item(row);
         if (item.kind == BrowserItem::kPlaylistFile) {
             continue;
         }
         const ArtistTitle* tags = tagsOf(item.path);
-        if (tags != nullptr && model.nameTrack(row, *tags) &&
-            model.image(row) != ItemListModel::kNoImage &&
+        if (tags == nullptr || !model.nameTrack(row, *tags)) {
+            continue;
+        }
+        renamed = true;
+        if (model.image(row) != ItemListModel::kNoImage &&
             playlist_.isInHistory(item.title, item.artist)) {
             model.setImage(row, 2);
         }
+    }
+    if (renamed && &model == &fileListModel()) {
+        files_.sortNamesAgain();
     }
 }
 

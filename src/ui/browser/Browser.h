@@ -80,7 +80,8 @@ class Browser : public PageSwitcher {
     // The item of a file dropped from the desktop: a playlist file or a track.
     BrowserItem itemForFile(const std::string& path) const;
     // The rows first to last of a list, or every row of the lists, show the names their tracks'
-    // tags give where these are known; a row renamed as a track of the history is marked played.
+    // tags give where these are known; a row renamed as a track of the history is marked played,
+    // and the file list sorted by a name takes its order again.
     void nameTracks(ItemListModel& model, int first, int last, const TagLookup& tagsOf);
     void nameTracks(const TagLookup& tagsOf);
 

@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "engine/library/TrackDatabase.h"
@@ -17,6 +18,22 @@ const char* const kDatabaseHeaders[4] = {"Title", "Artist", "Disc", "Path"};
 Qt::ItemFlags rowFlags(const QModelIndex& index) {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled
                            : Qt::NoItemFlags;
+}
+
+// Where the persistent indexes (the selection, the focused row) go when the rows take the order
+// given as old row numbers: they stay on their rows' contents, not on their row numbers.
+QModelIndexList reordered(const QAbstractItemModel& model, const QModelIndexList& before,
+                          const std::vector<int>& order) {
+    std::vector<int> newRow(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        newRow[order[row]] = static_cast<int>(row);
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& old : before) {
+        after.push_back(model.index(newRow[old.row()], old.column()));
+    }
+    return after;
 }
 
 }  // namespace
@@ -118,31 +135,38 @@ void ItemListModel::reset(std::vector<std::pair<BrowserItem, int>> rows) {
 
 void ItemListModel::sortRows(
     const std::function<bool(const BrowserItem&, const BrowserItem&)>& less) {
-    emit layoutAboutToBeChanged();
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [&](const Row& a, const Row& b) { return less(*a.item, *b.item); });
-    emit layoutChanged();
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return less(*rows_[a].item, *rows_[b].item); });
+    reorder(order);
 }
 
 void ItemListModel::sortRowsByText(
     const std::function<const std::string&(const BrowserItem&)>& textOf, bool descending) {
-    const std::vector<int> order = collatedOrder(
+    reorder(collatedOrder(
         size(), [&](int row) { return QString::fromStdString(textOf(*rows_[row].item)); },
-        descending);
-    emit layoutAboutToBeChanged();
+        descending));
+}
+
+void ItemListModel::shuffle() {
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(std::random_device{}()));
+    reorder(order);
+}
+
+void ItemListModel::reorder(const std::vector<int>& order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<Row> sorted;
     sorted.reserve(rows_.size());
     for (int row : order) {
         sorted.push_back(std::move(rows_[row]));
     }
     rows_ = std::move(sorted);
-    emit layoutChanged();
-}
-
-void ItemListModel::shuffle() {
-    emit layoutAboutToBeChanged();
-    std::shuffle(rows_.begin(), rows_.end(), std::mt19937(std::random_device{}()));
-    emit layoutChanged();
+    const QModelIndexList before = persistentIndexList();
+    changePersistentIndexList(before, reordered(*this, before, order));
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void ItemListModel::trackAnalysed(const std::string& path, float bpm, int32_t dateStamp) {
@@ -208,12 +232,14 @@ void DatabaseModel::sortLines(int column, bool descending) {
         rowCount(),
         [&](int row) { return QString::fromStdString(databaseColumnText(lines_[row], column)); },
         descending);
-    emit layoutAboutToBeChanged();
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<std::string_view> sorted;
     sorted.reserve(lines_.size());
     for (int row : order) {
         sorted.push_back(lines_[row]);
     }
     lines_ = std::move(sorted);
-    emit layoutChanged();
+    const QModelIndexList before = persistentIndexList();
+    changePersistentIndexList(before, reordered(*this, before, order));
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

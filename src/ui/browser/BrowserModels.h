@@ -57,6 +57,9 @@ class ItemListModel : public QAbstractTableModel {
     bool nameTrack(int row, const ArtistTitle& tags);
 
   private:
+    // Puts the rows in the order given as old row numbers, first to last.
+    void reorder(const std::vector<int>& order);
+
     struct Row {
         std::unique_ptr<BrowserItem> item;
         int image;

@@ -70,6 +70,18 @@ void FileListPanel::setPlayedMark(const std::string& title, const std::string& a
 
 void FileListPanel::sort(int column) {
     sortKey_ = nextSortKey(column, sortKey_);
+    sortColumn_ = column;
+    applySort();
+}
+
+void FileListPanel::sortNamesAgain() {
+    if (sortColumn_ == 0 || sortColumn_ == 1) {
+        applySort();
+    }
+}
+
+void FileListPanel::applySort() {
+    const int column = sortColumn_;
     const bool reversed = sortKey_ != column;
     if (column == 2) {
         const int key = sortKey_;

@@ -23,6 +23,9 @@ class FileListPanel : public BrowserPanel {
     void build(QWidget& bands, const std::array<QIcon, 4>* images);
     // Lists a folder's playable files and playlist files by title; an empty path empties the list.
     void listFolder(const std::string& folder);
+    // Names changed after the listing (tags read since): a list sorted by title or artist takes
+    // its order again, the selection kept on its tracks.
+    void sortNamesAgain();
     // Marks the rows of a track as played in this run, or not.
     void setPlayedMark(const std::string& title, const std::string& artist, bool played);
 
@@ -40,9 +43,11 @@ class FileListPanel : public BrowserPanel {
 
   private:
     void sort(int column);
+    void applySort();
 
     const TrackRecords& records_;
     int sortKey_ = -1;
+    int sortColumn_ = 0;
     ListView* view_ = nullptr;
     ItemListModel* model_ = nullptr;
 };

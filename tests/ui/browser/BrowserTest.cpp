@@ -71,8 +71,13 @@ TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
 
     h.app->controls().showBrowserPage(Browser::kFilesPage);
-    clickHeader(browser.fileListView(), 0);  // the same column again: Z to A
+    ListView& view = browser.fileListView();
+    view.setCurrentIndex(files.index(1, 0));
+    clickHeader(view, 0);  // the same column again: Z to A
     EXPECT_EQ(listedTitles(files), (T{"Link", "E.M3U", "D.pls", "B", "A"}));
+    // The chosen track stays chosen, wherever the sort put it.
+    EXPECT_EQ(view.currentIndex().row(), 3);
+    EXPECT_EQ(view.selectionModel()->selectedRows(), QModelIndexList{files.index(3, 0)});
     EXPECT_EQ(header.sortIndicatorSection(), 0);
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
     clickHeader(browser.fileListView(), 2);  // Bpm: the fastest first
@@ -180,8 +185,11 @@ TEST_F(BrowserTest, SearchCountsAndSorts) {
     browser.searchBox().setText("");
     h.dispatch(msg::kCommand, Browser::kSearchButton);
     QHeaderView& header = *browser.searchView().header();
+    browser.searchView().setCurrentIndex(browser.searchModel().index(2, 0));
+    const std::string_view chosen = browser.searchModel().line(2);
     clickHeader(browser.searchView(), 0);  // first click on Title: Z to A
     EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 0), "Tune");
+    EXPECT_EQ(browser.searchModel().line(browser.searchView().currentIndex().row()), chosen);
     EXPECT_EQ(header.sortIndicatorSection(), 0);
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
     clickHeader(browser.searchView(), 1);  // on Artist: A to Z
