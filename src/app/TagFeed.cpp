@@ -25,10 +25,13 @@ TagFeed::TagFeed(Browser& browser, DeckUiPorts& decks, std::unique_ptr<TagReader
                          });
         rowsAdded(*model, 0, model->size() - 1);
     }
+    browser.nameSearchResults(known_, [this](const std::string& path) { fetcher_.fetch(path); });
     folderListed();
 }
 
-TagFeed::~TagFeed() = default;
+TagFeed::~TagFeed() {
+    browser_.nameSearchResults(nullptr, nullptr);  // the results may be painted after the feed
+}
 
 void TagFeed::trackLoaded(const BrowserItem& item) {
     if (fetcher_.known(item.path) != nullptr) {
@@ -63,5 +66,6 @@ void TagFeed::rowsAdded(ItemListModel& model, int first, int last) {
 
 void TagFeed::delivered() {
     browser_.nameTracks(known_);
+    browser_.searchNamesChanged();
     decks_.nameLoadedTracks(known_);
 }

@@ -12,9 +12,9 @@ class ItemListModel;
 struct BrowserItem;
 
 // Names the tracks the lists and the decks show from their tags, read in the background: those of
-// the folder listed, each row put into the playlist or the history and each track loaded onto a
-// deck. Tags read before name a row as it comes. Main thread; the reading reaches the main thread
-// only through queued calls.
+// the folder listed, the search results in sight, each row put into the playlist or the history
+// and each track loaded onto a deck. Tags read before name a row as it comes. Main thread; the
+// reading reaches the main thread only through queued calls.
 class TagFeed {
   public:
     // The browser, with its lists, and the decks must outlive the feed. The rows already listed

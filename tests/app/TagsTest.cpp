@@ -1,12 +1,14 @@
 // Tracks named by their tags in the lists and on the decks, once the tags have been read.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QTreeWidget>
 
 #include "AppHarness.h"
 #include "Id3Tags.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
+#include "ui/browser/ListView.h"
 #include "ui/deck/DeckUiPorts.h"
 
 namespace {
@@ -31,6 +33,9 @@ class TagsTest : public ::testing::Test {
               dir.write("music/Band - Untagged.mp3", audio());
               dir.write("music/sub/other.mp3",
                         withTags(id3v2Tag(4, Id3Text::kUtf8, "Other Title", "Other Artist"), {}));
+              dir.write("mp3DataBase.txt",
+                        "CD 1=" + (dir.path() / "music/sub/other.mp3").string() +
+                            "\nCD 2=" + (dir.path() / "music/Band - Untagged.mp3").string() + "\n");
               dir.write("spinora.ini", "[General]\nInitial folder=@ByteArray(" +
                                            (dir.path() / "music").string() + ")\n");
           }),
@@ -134,6 +139,26 @@ TEST_F(TagsTest, RowsAddedBeforeTheirTagsAreReadAreNamedWhenTheyCome) {
     ItemListModel& playlist = browser.playlistModel();
     ASSERT_TRUE(QTest::qWaitFor([&] { return playlist.item(0).title == "Ночь"; }, 10000));
     EXPECT_EQ(playlist.item(0).artist, "Кино");
+}
+
+TEST_F(TagsTest, SearchResultsInSightAreNamedByTheirTags) {
+    ASSERT_TRUE(h.started);
+    h.app->controls().showBrowserPage(Browser::kDatabasePage);
+    DatabaseModel& results = browser.searchModel();
+    ASSERT_EQ(results.rowCount(), 2);
+    ListView& view = browser.searchView();
+    view.resize(700, 200);
+    view.grab();  // painted as a user sees it: that asks for the rows' tags
+    const int tagged = results.columnText(0, 2) == "CD 1" ? 0 : 1;
+    const auto named = [&] { return results.columnText(tagged, 0) == "Other Title"; };
+    ASSERT_TRUE(QTest::qWaitFor(named, 10000));
+    EXPECT_EQ(results.columnText(tagged, 1), "Other Artist");
+    EXPECT_EQ(results.columnText(1 - tagged, 0), "Untagged");
+    EXPECT_EQ(results.columnText(1 - tagged, 1), "Band");
+
+    // A sort by a name sorts by what is shown ("Other Artist" has no artist in its file name).
+    emit view.header()->sectionClicked(1);  // Artist, A to Z
+    EXPECT_EQ(results.columnText(0, 1), "Band");
 }
 
 }  // namespace

@@ -84,6 +84,11 @@ class Browser : public PageSwitcher {
     // and the file list sorted by a name takes its order again.
     void nameTracks(ItemListModel& model, int first, int last, const TagLookup& tagsOf);
     void nameTracks(const TagLookup& tagsOf);
+    // The search results shown are named from their tracks' tags (SearchPanel::nameTracks).
+    void nameSearchResults(TagLookup tagsOf, std::function<void(const std::string&)> wanted) {
+        search_.nameTracks(std::move(tagsOf), std::move(wanted));
+    }
+    void searchNamesChanged() { search_.namesChanged(); }
 
     // The drag of rows.
     int dragCount() const { return static_cast<int>(dragItems_.size()); }

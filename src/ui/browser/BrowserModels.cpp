@@ -207,7 +207,13 @@ QVariant DatabaseModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    return QString::fromStdString(databaseColumnText(lines_[index.row()], index.column()));
+    if (index.column() <= 1 && wanted_) {
+        const BrowserItem item = databaseItem(lines_[index.row()]);
+        if (tagsOf_(item.path) == nullptr) {
+            wanted_(item.path);
+        }
+    }
+    return QString::fromStdString(columnText(index.row(), index.column()));
 }
 
 QVariant DatabaseModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -227,10 +233,33 @@ void DatabaseModel::setLines(std::vector<std::string_view> lines) {
     endResetModel();
 }
 
+std::string DatabaseModel::columnText(int row, int column) const {
+    if (column > 1 || !tagsOf_) {
+        return databaseColumnText(lines_[row], column);
+    }
+    BrowserItem item = databaseItem(lines_[row]);
+    if (const ArtistTitle* tags = tagsOf_(item.path)) {
+        nameItemFromTags(item, *tags);
+    }
+    return column == 0 ? item.title : item.artist;
+}
+
+void DatabaseModel::nameTracks(TagLookup tagsOf,
+                               std::function<void(const std::string& path)> wanted) {
+    tagsOf_ = std::move(tagsOf);
+    wanted_ = std::move(wanted);
+    namesChanged();
+}
+
+void DatabaseModel::namesChanged() {
+    if (!lines_.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 1), {Qt::DisplayRole});
+    }
+}
+
 void DatabaseModel::sortLines(int column, bool descending) {
     const std::vector<int> order = collatedOrder(
-        rowCount(),
-        [&](int row) { return QString::fromStdString(databaseColumnText(lines_[row], column)); },
+        rowCount(), [&](int row) { return QString::fromStdString(columnText(row, column)); },
         descending);
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<std::string_view> sorted;

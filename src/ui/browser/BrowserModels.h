@@ -69,7 +69,8 @@ class ItemListModel : public QAbstractTableModel {
     std::vector<Row> rows_;
 };
 
-// The rows of the search results: lines of the track database, shown by their four columns.
+// The rows of the search results: lines of the track database, shown by their four columns. Title
+// and artist come from the tracks' tags where these are known, else from the file names.
 class DatabaseModel : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -82,9 +83,18 @@ class DatabaseModel : public QAbstractTableModel {
 
     void setLines(std::vector<std::string_view> lines);
     std::string_view line(int row) const { return lines_[row]; }
+    // The text a column shows for a row.
+    std::string columnText(int row, int column) const;
     // Orders the rows by the text of a column as the user's locale sorts names (collatedOrder).
     void sortLines(int column, bool descending);
+    // Rows are named by tagsOf where it knows the tags; wanted is told of each track shown whose
+    // tags it does not know, so that only the rows a user sees are read.
+    void nameTracks(TagLookup tagsOf, std::function<void(const std::string& path)> wanted);
+    // Tags read since: the rows shown are named again.
+    void namesChanged();
 
   private:
     std::vector<std::string_view> lines_;
+    TagLookup tagsOf_;
+    std::function<void(const std::string& path)> wanted_;
 };

@@ -122,6 +122,15 @@ QString SearchPanel::matchCountText() const {
     return matchCount_->text();
 }
 
+void SearchPanel::nameTracks(TagLookup tagsOf,
+                             std::function<void(const std::string& path)> wanted) {
+    model_->nameTracks(std::move(tagsOf), std::move(wanted));
+}
+
+void SearchPanel::namesChanged() {
+    model_->namesChanged();
+}
+
 void SearchPanel::sort(int column) {
     sortKey_ = nextSortKey(column, sortKey_);
     const bool descending = sortKey_ != column;

@@ -7,6 +7,7 @@
 
 #include "engine/library/BrowserItem.h"
 #include "engine/library/TrackDatabase.h"
+#include "engine/library/TrackItems.h"
 #include "ui/browser/BrowserPanel.h"
 
 class CommandSink;
@@ -28,6 +29,10 @@ class SearchPanel : public BrowserPanel {
     // Searches for the box's text and selects it, so that the next typing replaces it.
     void clickSearchButton();
     QString matchCountText() const;
+    // The results shown are named from their tags (see DatabaseModel::nameTracks). They keep
+    // their order as tags arrive: rows jumping while a user reads them would be unusable.
+    void nameTracks(TagLookup tagsOf, std::function<void(const std::string& path)> wanted);
+    void namesChanged();
 
     // The selected results dragged away, as tracks named by their paths.
     std::function<void(std::vector<BrowserItem> items)> onDragged;
