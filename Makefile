@@ -13,7 +13,7 @@ PREFIX      ?= /usr/local
 
 CONFIGURE = cmake -S . -G Ninja -Wno-dev
 
-.PHONY: all deps build install uninstall run test test-asan test-tsan tidy bench fuzz clean
+.PHONY: all deps build install uninstall deb run test test-asan test-tsan tidy bench fuzz clean
 
 all: build
 
@@ -31,6 +31,10 @@ install: build
 
 uninstall:
 	@cmake --build $(BUILD) --target uninstall
+
+# The same files as a Debian package (spinora_VERSION_ARCH.deb in the build folder).
+deb: build
+	@cd $(BUILD) && cpack -G DEB
 
 run: build
 	$(BUILD)/spinora $(ARGS)
