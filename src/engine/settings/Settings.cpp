@@ -8,6 +8,8 @@ using Kind = SettingValue::Kind;
 
 constexpr int kSearchColumnsFirst = 12;
 constexpr std::array<int32_t, 4> kSearchColumnDefaults = {251, 149, 50, 248};
+// Wider than any list can be, even scaled to a large screen: a larger stored width is damage.
+constexpr int32_t kLargestListWidth = 4096;
 
 // "C0" to "C15", "B0" to "B4".
 std::string indexedKey(char letter, int index) {
@@ -22,6 +24,14 @@ std::optional<int32_t> number(const SettingsFile& file, const std::string& key) 
         return std::nullopt;
     }
     return value->number;
+}
+
+// A width of a column or band, kept when it can be one.
+void readWidth(const SettingsFile& file, const std::string& key, int32_t& width) {
+    const std::optional<int32_t> stored = number(file, key);
+    if (stored && *stored >= 0 && *stored <= kLargestListWidth) {
+        width = *stored;
+    }
 }
 
 // A device is named by text; bytes are taken as its name too.
@@ -47,10 +57,10 @@ void readValues(const SettingsFile& file, Settings& s) {
         s.initialFolder = folder->bytes;
     }
     for (int i = 0; i < kColumnWidthCount; ++i) {
-        s.columnWidths[i] = number(file, indexedKey('C', i)).value_or(s.columnWidths[i]);
+        readWidth(file, indexedKey('C', i), s.columnWidths[i]);
     }
     for (int i = 0; i < kBandWidthCount; ++i) {
-        s.bandWidths[i] = number(file, indexedKey('B', i)).value_or(s.bandWidths[i]);
+        readWidth(file, indexedKey('B', i), s.bandWidths[i]);
     }
     s.coolColor = number(file, "Cool Color").value_or(1) != 0;
 

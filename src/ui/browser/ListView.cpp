@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMimeData>
 #include <cstdio>
 
@@ -17,6 +18,25 @@ ListView::ListView(QWidget* parent) : QTreeView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setStretchLastSection(false);
     header()->setMinimumSectionSize(0);
+    header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header(), &QHeaderView::customContextMenuRequested, this,
+            [this](QPoint at) { columnMenu()->popup(header()->mapToGlobal(at)); });
+}
+
+QMenu* ListView::columnMenu() {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QHeaderView& columns = *header();
+    for (int column = 0; column < columns.count(); ++column) {
+        QAction* entry = menu->addAction(
+            model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+        entry->setCheckable(true);
+        entry->setChecked(columns.sectionSize(column) > 0);
+        connect(entry, &QAction::toggled, this, [&columns, column](bool shown) {
+            columns.resizeSection(column, shown ? columns.defaultSectionSize() : 0);
+        });
+    }
+    return menu;
 }
 
 std::vector<std::string> droppedFiles(const QMimeData& data) {

@@ -8,6 +8,7 @@
 // A report list of the browser: full-row, several rows selectable. A drag of its rows starts the
 // browser's own drag (the drop lands where the pointer is released, on a disc or in the
 // playlist); files from the desktop can be dropped in when the list takes them.
+class QMenu;
 class QMimeData;
 
 // The playable local files of a drop from the desktop (a folder gives its tracks), as the bytes of
@@ -24,6 +25,9 @@ class ListView : public QTreeView {
 
     // The row under a point of the viewport, or the row count below the last row.
     int rowAt(QPoint viewportPoint) const;
+    // The menu of the header's context click: one checked entry per shown column; a column dragged
+    // to nothing comes back through its entry. Deletes itself when closed.
+    QMenu* columnMenu();
 
   protected:
     void startDrag(Qt::DropActions supportedActions) override;

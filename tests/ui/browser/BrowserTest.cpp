@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
@@ -91,6 +92,25 @@ TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
     EXPECT_EQ(listedTitles(files), (T{"A", "B", "D.pls", "E.M3U", "Link"}));
     EXPECT_EQ(header.sortIndicatorSection(), 0);
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+TEST_F(BrowserTest, ColumnDraggedToNothingComesBackFromTheHeaderMenu) {
+    h.app->controls().showBrowserPage(Browser::kFilesPage);
+    ListView& view = browser.fileListView();
+    QHeaderView& header = *view.header();
+    header.resizeSection(1, 0);  // as a drag of its edge leaves it
+
+    QMenu* menu = view.columnMenu();
+    const QList<QAction*> entries = menu->actions();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[1]->text(), "Artist");
+    EXPECT_FALSE(entries[1]->isChecked());
+    EXPECT_TRUE(entries[0]->isChecked());
+    entries[1]->trigger();
+    EXPECT_GT(header.sectionSize(1), 20);
+    entries[2]->trigger();  // and a column can be hidden from there too
+    EXPECT_EQ(header.sectionSize(2), 0);
+    menu->close();
 }
 
 TEST(BrowserBytesTest, FolderAndTrackNamedInOtherBytesListAndLoad) {
