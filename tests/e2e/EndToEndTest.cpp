@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <cmath>
 
 #include "Session.h"
@@ -99,6 +101,48 @@ TEST(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
     s.click(782, 12);  // close
     EXPECT_EQ(s.waitForExit(), 0);
     EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 48u);  // the good track's
+}
+
+// As a file manager opens a track with the installed launcher: its Exec line, run from the
+// installed programs' folder, with the file for %F.
+TEST(EndToEndTest, InstalledLauncherOpensATrack) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
+    }
+    Session s;
+    const std::filesystem::path stage = s.dir.path() / "stage";
+    QProcess install;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DESTDIR", QString::fromStdString(stage.string()));
+    install.setProcessEnvironment(environment);
+    install.start("cmake", {"--install", SPINORA_BUILD_DIR, "--prefix", "/usr"});
+    ASSERT_TRUE(install.waitForFinished(60000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardOutput().toStdString();
+
+    QFile launcher(QString::fromStdString(
+        (stage / "usr/share/applications/org.spinora.Spinora.desktop").string()));
+    ASSERT_TRUE(launcher.open(QIODevice::ReadOnly));
+    QStringList command;
+    for (const QByteArray& line : launcher.readAll().split('\n')) {
+        if (line.startsWith("Exec=")) {
+            command = QString::fromUtf8(line.mid(5)).split(' ', Qt::SkipEmptyParts);
+        }
+    }
+    ASSERT_FALSE(command.isEmpty());
+    const QString program = QStandardPaths::findExecutable(
+        command.takeFirst(), {QString::fromStdString((stage / "usr/bin").string())});
+    ASSERT_FALSE(program.isEmpty()) << "the launcher's program is installed";
+    const std::string track =
+        s.dir.write("music/Alpha Artist - Tune.mp3", encodeMp3(drums(124, 20)));
+    command.replaceInStrings("%F", QString::fromStdString(track));
+
+    ASSERT_TRUE(s.start(command, program));
+    s.key("space");
+    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
+    s.click(300, 430);  // deck 0's pause button: nothing plays, no question
+    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
+    s.click(782, 12);  // close
+    EXPECT_EQ(s.waitForExit(), 0);
 }
 
 TEST(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {

@@ -42,9 +42,9 @@ QProcessEnvironment Session::environment() const {
     return env;
 }
 
-bool Session::start(const QStringList& arguments) {
+bool Session::start(const QStringList& arguments, const QString& program) {
     spinora.setProcessEnvironment(environment());
-    spinora.start(kBuild + "/spinora", arguments);
+    spinora.start(program.isEmpty() ? kBuild + "/spinora" : program, arguments);
     for (int tries = 0; tries < 100; ++tries) {
         QProcess search;
         // This process's own window: one a previous session left closing does not count.

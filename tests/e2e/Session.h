@@ -25,8 +25,8 @@ class Session {
     }
     void writeSettings(const std::string& text) const;
 
-    // Starts spinora and waits for its window; false when no window came.
-    bool start(const QStringList& arguments = {});
+    // Starts spinora (the build's, or program) and waits for its window; false when no window came.
+    bool start(const QStringList& arguments = {}, const QString& program = {});
     // Waits for a condition, looking every 50 ms, for at most `seconds`; whether it came.
     template <class Condition>
     static bool waitUntil(Condition done, int seconds = 20) {
