@@ -38,10 +38,14 @@ BrowserItem itemForFile(const TrackRecords& records, const std::string& path) {
                      error ? 0 : static_cast<int64_t>(size));
 }
 
-BrowserItem databaseItem(std::string_view line) {
+std::string databasePath(std::string_view line) {
     const std::size_t equals = line.find('=');
+    return std::string(equals == std::string_view::npos ? line : line.substr(equals + 1));
+}
+
+BrowserItem databaseItem(std::string_view line) {
     BrowserItem item;
-    item.path = std::string(equals == std::string_view::npos ? line : line.substr(equals + 1));
+    item.path = databasePath(line);
     ArtistTitle names = splitArtistTitle(fileNameOf(item.path));
     item.artist = std::move(names.artist);
     item.title = std::move(names.title);

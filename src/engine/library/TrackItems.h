@@ -21,6 +21,8 @@ BrowserItem itemForFile(const TrackRecords& records, const std::string& path);
 // The track of a line of the track database: the path after its first '=' (the whole line
 // without one), named from its file name; no BPM, no record.
 BrowserItem databaseItem(std::string_view line);
+// The path of a track database line.
+std::string databasePath(std::string_view line);
 
 // The tags read of a track, by its path; null when not known (yet).
 using TagLookup = std::function<const ArtistTitle*(const std::string& path)>;

@@ -36,6 +36,16 @@ QModelIndexList reordered(const QAbstractItemModel& model, const QModelIndexList
     return after;
 }
 
+// The text a column shows for a database line whose track has the tags given (null: not known).
+std::string shownText(std::string_view line, int column, const ArtistTitle* tags) {
+    if (column > 1 || tags == nullptr) {
+        return databaseColumnText(line, column);
+    }
+    BrowserItem item = databaseItem(line);
+    nameItemFromTags(item, *tags);
+    return column == 0 ? item.title : item.artist;
+}
+
 }  // namespace
 
 ItemListModel::ItemListModel(const std::array<QIcon, 4>* images, QObject* parent)
@@ -207,13 +217,16 @@ QVariant DatabaseModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) {
         return {};
     }
-    if (index.column() <= 1 && wanted_) {
-        const BrowserItem item = databaseItem(lines_[index.row()]);
-        if (tagsOf_(item.path) == nullptr) {
-            wanted_(item.path);
+    const std::string_view line = lines_[index.row()];
+    const ArtistTitle* tags = nullptr;
+    if (index.column() <= 1 && tagsOf_) {
+        const std::string path = databasePath(line);
+        tags = tagsOf_(path);
+        if (tags == nullptr && wanted_) {
+            wanted_(path);
         }
     }
-    return QString::fromStdString(columnText(index.row(), index.column()));
+    return QString::fromStdString(shownText(line, index.column(), tags));
 }
 
 QVariant DatabaseModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -234,14 +247,11 @@ void DatabaseModel::setLines(std::vector<std::string_view> lines) {
 }
 
 std::string DatabaseModel::columnText(int row, int column) const {
-    if (column > 1 || !tagsOf_) {
-        return databaseColumnText(lines_[row], column);
-    }
-    BrowserItem item = databaseItem(lines_[row]);
-    if (const ArtistTitle* tags = tagsOf_(item.path)) {
-        nameItemFromTags(item, *tags);
-    }
-    return column == 0 ? item.title : item.artist;
+    return shownText(lines_[row], column, column <= 1 ? tagsOf(row) : nullptr);
+}
+
+const ArtistTitle* DatabaseModel::tagsOf(int row) const {
+    return tagsOf_ ? tagsOf_(databasePath(lines_[row])) : nullptr;
 }
 
 void DatabaseModel::nameTracks(TagLookup tagsOf,
@@ -258,8 +268,17 @@ void DatabaseModel::namesChanged() {
 }
 
 void DatabaseModel::sortLines(int column, bool descending) {
+    // The tags are looked up here, on the main thread that owns them; the texts are made on the
+    // sort's threads.
+    std::vector<const ArtistTitle*> tags(lines_.size(), nullptr);
+    if (column <= 1) {
+        for (int row = 0; row < rowCount(); ++row) {
+            tags[row] = tagsOf(row);
+        }
+    }
     const std::vector<int> order = collatedOrder(
-        rowCount(), [&](int row) { return QString::fromStdString(columnText(row, column)); },
+        rowCount(),
+        [&](int row) { return QString::fromStdString(shownText(lines_[row], column, tags[row])); },
         descending);
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<std::string_view> sorted;

@@ -94,6 +94,9 @@ class DatabaseModel : public QAbstractTableModel {
     void namesChanged();
 
   private:
+    // Main thread: the tags' owner reads them there.
+    const ArtistTitle* tagsOf(int row) const;
+
     std::vector<std::string_view> lines_;
     TagLookup tagsOf_;
     std::function<void(const std::string& path)> wanted_;
