@@ -34,6 +34,17 @@ long loudSamples(const std::vector<int16_t>& pcm) {
     return std::count_if(pcm.begin(), pcm.end(), [](int16_t s) { return std::abs(s) > 1000; });
 }
 
+// Deck 0 plays a second of sound, pauses (so quitting asks nothing) and the window is closed: the
+// program ends cleanly.
+void playPauseAndQuit(Session& s) {
+    s.key("space");
+    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
+    s.click(300, 430);  // deck 0's pause button
+    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
+    s.click(782, 12);  // close
+    EXPECT_EQ(s.waitForExit(), 0);
+}
+
 TEST(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
@@ -94,12 +105,7 @@ TEST(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
     const std::string fifo = (s.dir.path() / "music" / "x.mp3").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);  // no writer ever comes
     ASSERT_TRUE(s.start({QString::fromStdString(good), QString::fromStdString(fifo)}));
-    s.key("space");
-    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
-    s.click(300, 430);  // deck 0's pause button: nothing plays, no question
-    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
-    s.click(782, 12);  // close
-    EXPECT_EQ(s.waitForExit(), 0);
+    playPauseAndQuit(s);
     EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 48u);  // the good track's
 }
 
@@ -137,12 +143,7 @@ TEST(EndToEndTest, InstalledLauncherOpensATrack) {
     command.replaceInStrings("%F", QString::fromStdString(track));
 
     ASSERT_TRUE(s.start(command, program));
-    s.key("space");
-    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
-    s.click(300, 430);  // deck 0's pause button: nothing plays, no question
-    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
-    s.click(782, 12);  // close
-    EXPECT_EQ(s.waitForExit(), 0);
+    playPauseAndQuit(s);
 }
 
 TEST(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
