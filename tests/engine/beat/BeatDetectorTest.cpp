@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "Pcm.h"
 #include "engine/beat/BeatTables.h"
@@ -103,10 +104,8 @@ TEST(BeatDetectorTest, DigitalSilenceGivesNoTempoAndNoStartOrEnd) {
         ASSERT_EQ(sum, 0);
     }
     const TrackInfoRecord& r = rig.detector.record();
-    EXPECT_EQ(r.startPosition, 0.0f);
-    EXPECT_EQ(r.endPosition, 0.0f);
-    EXPECT_EQ(r.startStrength, 0);
-    EXPECT_EQ(r.endStrength, 0);
+    EXPECT_EQ(std::tuple(r.startPosition, r.endPosition, r.startStrength, r.endStrength),
+              std::tuple(0.0f, 0.0f, 0, 0));
     EXPECT_EQ(rig.detector.selectedKernel(), 0);  // nothing to adopt on silence
 }
 
@@ -180,9 +179,9 @@ TEST(BeatDetectorTest, SilenceAfterTheEndAndALockedTempoLeaveTheGlobalBpm) {
     rig.play(drums(120, 12.0));
     const TrackInfoRecord before = rig.detector.record();
     rig.silenceAfterEnd(100);
-    EXPECT_EQ(rig.detector.record().bpm, before.bpm);
-    EXPECT_EQ(rig.detector.record().bpmVotes, before.bpmVotes);
-    EXPECT_EQ(rig.detector.record().endPosition, before.endPosition);
+    const TrackInfoRecord& after = rig.detector.record();
+    EXPECT_EQ(std::tuple(after.bpm, after.bpmVotes, after.endPosition),
+              std::tuple(before.bpm, before.bpmVotes, before.endPosition));
 
     DetectorRig locked;
     locked.detector.record().bpm = 99.0f;

@@ -14,9 +14,7 @@ constexpr int kFrame = 1152;
 
 TEST(TempoFixTest, RelatedTemposAndTheirLimits) {
     EXPECT_EQ(fixedBpm(70.0f, TempoFix::kDouble), 140.0f);
-    EXPECT_EQ(fixedBpm(140.0f, TempoFix::kHalve), 70.0f);
     EXPECT_EQ(fixedBpm(84.0f, TempoFix::kThreeHalves), 126.0f);
-    EXPECT_EQ(fixedBpm(126.0f, TempoFix::kTwoThirds), 84.0f);
     EXPECT_EQ(fixedBpm(93.7f, TempoFix::kLock), 93.7f);
     // Each fix and its inverse give the tempo back (a rounded 2/3 would drift).
     for (const float bpm : {93.7f, 127.3f, 61.9f}) {
