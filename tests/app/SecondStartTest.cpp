@@ -18,6 +18,7 @@ class SecondStartTest : public ::testing::Test {
         h.app->listenForOtherStarts(socket());
         h.window->window()->showMinimized();
     }
+    void SetUp() override { ASSERT_TRUE(h.started); }
 
     std::filesystem::path socket() const { return h.dir.path() / "spinora.socket"; }
     std::string track(const std::string& name) const { return (h.dir.path() / name).string(); }
@@ -51,7 +52,6 @@ class SecondStartTest : public ::testing::Test {
 };
 
 TEST_F(SecondStartTest, FilesGoOntoTheFreeDecksSelectedFirstAndTheWindowComesForward) {
-    ASSERT_TRUE(h.started);
     h.app->controls().selectDeck(1);
     ask({track("First.mp3"), track("Second.mp3")}, [&] { return h.loaded(0) == "Second"; });
     EXPECT_EQ(h.loaded(1), "First");
@@ -60,7 +60,6 @@ TEST_F(SecondStartTest, FilesGoOntoTheFreeDecksSelectedFirstAndTheWindowComesFor
 }
 
 TEST_F(SecondStartTest, FilesNoFreeDeckTakesGoToTheEndOfThePlaylistInTheirOrder) {
-    ASSERT_TRUE(h.started);
     h.app->loadOntoDeck(0, h.app->browser().itemForFile(track("Playing.mp3")));
     h.app->browser().insertPlaylistItem(-1, h.app->browser().itemForFile(track("Queued.mp3")));
     h.serve(1);

@@ -17,6 +17,7 @@ const QString kBuild = QStringLiteral(SPINORA_BUILD_DIR);
 struct Outcome {
     int status = -1;  // -1: crashed, or still running at the deadline
     std::string errors;
+    std::string output;
 };
 
 class StartupTest : public ::testing::Test {
@@ -54,6 +55,7 @@ class StartupTest : public ::testing::Test {
             return result;
         }
         result.errors = process.readAllStandardError().toStdString();
+        result.output = process.readAllStandardOutput().toStdString();
         if (process.exitStatus() == QProcess::NormalExit) {
             result.status = process.exitCode();
         }
@@ -120,14 +122,9 @@ TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
 }
 
 TEST_F(StartupTest, HelpListsTheEnvironmentReadAndWhereTheFilesAre) {
-    const QString help = [&] {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(kBuild + "/spinora", {"--help"});
-        EXPECT_TRUE(process.waitForFinished(20000));
-        EXPECT_EQ(process.exitCode(), 0);
-        return QString::fromUtf8(process.readAllStandardOutput());
-    }();
+    const Outcome outcome = run("spinora", {"--help"});
+    EXPECT_EQ(outcome.status, 0);
+    const QString help = QString::fromStdString(outcome.output);
     for (const char* variable :
          {"SPINORA_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "TMPDIR", "HOME",
           "USER", "SPINORA_NO_DIALOGS", "QT_SCALE_FACTOR", "SDL_AUDIODRIVER"}) {

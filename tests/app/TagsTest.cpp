@@ -41,6 +41,7 @@ class TagsTest : public ::testing::Test {
           }),
           browser(h.app->browser()),
           files(browser.fileListModel()) {}
+    void SetUp() override { ASSERT_TRUE(h.started); }
 
     std::string path(const std::string& name) const {
         return (h.dir.path() / "music" / name).string();
@@ -67,7 +68,6 @@ class TagsTest : public ::testing::Test {
 };
 
 TEST_F(TagsTest, FolderRowsShowTheTagsOnceTheyArriveAndFileNamesWithout) {
-    ASSERT_TRUE(h.started);
     ASSERT_EQ(files.size(), 3);
     ASSERT_TRUE(QTest::qWaitFor([&] { return folderNamed(); }, 10000));
     EXPECT_EQ(shown(rowOf("track01.mp3"), 1), "Real Artist");
@@ -90,7 +90,6 @@ TEST_F(TagsTest, FolderRowsShowTheTagsOnceTheyArriveAndFileNamesWithout) {
 }
 
 TEST_F(TagsTest, DeckPlaylistAndHistoryShowTheTags) {
-    ASSERT_TRUE(h.started);
     ASSERT_TRUE(QTest::qWaitFor([&] { return folderNamed(); }, 10000));
     const std::string tagged = h.dir.write(
         "dropped.mp3", withTags(id3v2Tag(4, Id3Text::kUtf8, "Dropped Ünïcode", "Zoë"), {}));
@@ -115,7 +114,6 @@ TEST_F(TagsTest, DeckPlaylistAndHistoryShowTheTags) {
 }
 
 TEST_F(TagsTest, RowNamedAsATrackOfTheHistoryIsMarkedPlayed) {
-    ASSERT_TRUE(h.started);
     h.app->loader().loadTrack(0, browser.itemForFile(path("sub/other.mp3")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.loaded(0) == "Other Title"; }, 10000));
     h.dispatch(msg::kTimer, timer::kHistoryDeck0);
@@ -130,7 +128,6 @@ TEST_F(TagsTest, RowNamedAsATrackOfTheHistoryIsMarkedPlayed) {
 }
 
 TEST_F(TagsTest, RowsAddedBeforeTheirTagsAreReadAreNamedWhenTheyCome) {
-    ASSERT_TRUE(h.started);
     const std::string tagged =
         h.dir.write("late.mp3", withTags(id3v2Tag(3, Id3Text::kUtf16, "Ночь", "Кино"), {}));
     BrowserItem item = browser.itemForFile(tagged);
@@ -142,7 +139,6 @@ TEST_F(TagsTest, RowsAddedBeforeTheirTagsAreReadAreNamedWhenTheyCome) {
 }
 
 TEST_F(TagsTest, SearchResultsInSightAreNamedByTheirTags) {
-    ASSERT_TRUE(h.started);
     h.app->controls().showBrowserPage(Browser::kDatabasePage);
     DatabaseModel& results = browser.searchModel();
     ASSERT_EQ(results.rowCount(), 2);

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -92,43 +93,29 @@ class KeptFile {
 };
 
 // One installation for the whole suite, under /usr in a staging folder.
-class InstallTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        staging_ = new TempDir;
-        keptManifest_ = new KeptFile(kManifest);
-        keptDestdir_ = new KeptFile(kDestdirRecord);
-        installed_ = new Ran(run(kCmake, {"--install", kBuild, "--prefix", "/usr"}, stagingPath()));
-        installedFiles_ = new std::set<fs::path>(filesUnder(staging_->path()));
-        manifest_ = new std::string(read(kManifest));
-    }
-    static void TearDownTestSuite() {
-        delete keptDestdir_;
-        delete keptManifest_;
-        delete manifest_;
-        delete installedFiles_;
-        delete installed_;
-        delete staging_;
-    }
-    void SetUp() override { ASSERT_EQ(installed_->status, 0) << installed_->output; }
-
-    static QString stagingPath() { return QString::fromStdString(staging_->path().string()); }
-    static fs::path usr() { return staging_->path() / "usr"; }
-
-    static TempDir* staging_;
-    static Ran* installed_;
-    static std::set<fs::path>* installedFiles_;
-    static std::string* manifest_;
-    static KeptFile* keptManifest_;
-    static KeptFile* keptDestdir_;
+struct Installation {
+    TempDir staging;
+    KeptFile keptManifest{kManifest};
+    KeptFile keptDestdir{kDestdirRecord};
+    Ran installed = run(kCmake, {"--install", kBuild, "--prefix", "/usr"},
+                        QString::fromStdString(staging.path().string()));
+    std::set<fs::path> files = filesUnder(staging.path());
+    std::string manifest = read(kManifest);
 };
 
-TempDir* InstallTest::staging_ = nullptr;
-Ran* InstallTest::installed_ = nullptr;
-std::set<fs::path>* InstallTest::installedFiles_ = nullptr;
-std::string* InstallTest::manifest_ = nullptr;
-KeptFile* InstallTest::keptManifest_ = nullptr;
-KeptFile* InstallTest::keptDestdir_ = nullptr;
+class InstallTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { installation_ = std::make_unique<Installation>(); }
+    static void TearDownTestSuite() { installation_.reset(); }
+    void SetUp() override {
+        ASSERT_EQ(installation_->installed.status, 0) << installation_->installed.output;
+    }
+
+    static const fs::path& staging() { return installation_->staging.path(); }
+    static fs::path usr() { return staging() / "usr"; }
+
+    static inline std::unique_ptr<Installation> installation_;
+};
 
 TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
     for (const char* program : {"spinora", "spinora-analyze"}) {
@@ -146,7 +133,7 @@ TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
         EXPECT_NE(text.find("\"Spinora " SPINORA_VERSION "\""), std::string::npos)
             << "the page of this version: " << page;
     }
-    EXPECT_FALSE(fs::exists(staging_->path() / "usr/local")) << "the prefix was not used";
+    EXPECT_FALSE(fs::exists(staging() / "usr/local")) << "the prefix was not used";
 }
 
 TEST_F(InstallTest, TheLauncherOpensMusicFilesWithTheInstalledProgramAndIcon) {
@@ -199,19 +186,19 @@ TEST_F(InstallTest, TheDesktopValidatorsAcceptTheLauncherAndTheMetainfo) {
 TEST_F(InstallTest, UninstallRemovesExactlyWhatWasInstalled) {
     // The manifest lists every file installed, and nothing else, without the staging folder.
     std::set<fs::path> listed;
-    std::istringstream lines(*manifest_);
+    std::istringstream lines(installation_->manifest);
     for (std::string line; std::getline(lines, line);) {
         ASSERT_EQ(line.rfind("/usr/", 0), 0u) << line;
-        listed.insert(staging_->path().string() + line);
+        listed.insert(staging().string() + line);
     }
-    EXPECT_EQ(listed, *installedFiles_);
+    EXPECT_EQ(listed, installation_->files);
 
     const fs::path foreign = usr() / "share/applications/other.desktop";
     std::ofstream(foreign) << "[Desktop Entry]\n";
     // From another folder: the staging folder was recorded whole.
     const Ran removed = run(kCmake, {"--build", kBuild, "--target", "uninstall"});
     ASSERT_EQ(removed.status, 0) << removed.output;
-    EXPECT_EQ(filesUnder(staging_->path()), std::set<fs::path>{foreign});
+    EXPECT_EQ(filesUnder(staging()), std::set<fs::path>{foreign});
 }
 
 }  // namespace

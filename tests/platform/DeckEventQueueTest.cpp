@@ -29,22 +29,10 @@ struct Counts {
     }
 };
 
-void raise(DeckEventQueue& queue, std::size_t kind, int deck) {
-    switch (kind) {
-        case 0:
-            queue.mixInto(deck);
-            break;
-        case 1:
-            queue.trackEnded(deck);
-            break;
-        case 2:
-            queue.trackLoaded(deck);
-            break;
-        default:
-            queue.loadFailed(deck);
-            break;
-    }
-}
+// What raises each of kMessages, in the same order.
+constexpr std::array<void (DeckEvents::*)(int), 4> kRaise{
+    &DeckEvents::mixInto, &DeckEvents::trackEnded, &DeckEvents::trackLoaded,
+    &DeckEvents::loadFailed};
 
 TEST(DeckEventQueueTest, RepeatsBeforeADeliveryArriveOnce) {
     Counts counts;
@@ -78,7 +66,7 @@ TEST(DeckEventQueueTest, EveryMessageRaisedAfterItsDeliveryArrivesAgain) {
         threads[deck] = std::thread([&, deck] {
             for (std::size_t kind = 0; kind < kMessages.size(); ++kind) {
                 for (int round = 1; round <= kRounds; ++round) {
-                    raise(queue, kind, deck);
+                    (queue.*kRaise[kind])(deck);
                     while (counts.delivered[kind][deck] < round && !givenUp) {
                         std::this_thread::yield();
                     }

@@ -32,8 +32,10 @@ TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
     EXPECT_TRUE(s.useTwoCards);
     EXPECT_TRUE(s.splitCueOutput);
     EXPECT_EQ(s.columnWidths[4], 77);
-    EXPECT_EQ(s.columnWidths[5], -1);   // a 32-bit value as stored
-    EXPECT_EQ(s.columnWidths[6], 200);  // not a number: the default
+    ASSERT_TRUE(file.openForReading());
+    EXPECT_EQ(file.value("C5").value_or(SettingValue{}).number, -1);  // a 32-bit value as stored
+    EXPECT_EQ(s.columnWidths[5], 0);                                  // out of range: the default
+    EXPECT_EQ(s.columnWidths[6], 200);                                // not a number: the default
     EXPECT_EQ(s.soundCard1, "HDA Intel PCH, ALC892 Analog");
     EXPECT_EQ(s.initialFolder, "/home/dj/Music");
 }

@@ -9,6 +9,8 @@
 
 namespace {
 
+using Tags = std::pair<std::string, std::string>;  // artist, title
+
 class Mpg123TagReaderTest : public ::testing::Test {
   protected:
     static const std::vector<uint8_t>& audio() {
@@ -21,12 +23,16 @@ class Mpg123TagReaderTest : public ::testing::Test {
         const std::vector<uint8_t> bytes = inserted(audio(), 0, front);
         return dir.write(name, inserted(bytes, bytes.size(), back));
     }
+    Tags read(const std::string& path) {
+        const ArtistTitle tags = reader.readTags(path);
+        return {tags.artist, tags.title};
+    }
 
     TempDir dir;
     Mpg123TagReader reader;
 };
 
-TEST_F(Mpg123TagReaderTest, Version2TextsReachUtf8InEachEncoding) {
+TEST_F(Mpg123TagReaderTest, Version2TextsReachUtf8InEachEncodingAndOneAloneLeavesTheOtherEmpty) {
     struct Case {
         int version;
         Id3Text encoding;
@@ -39,43 +45,25 @@ TEST_F(Mpg123TagReaderTest, Version2TextsReachUtf8InEachEncoding) {
         {3, Id3Text::kUtf16, "Ночь", "日本の歌手"},
         {4, Id3Text::kUtf16, "Señor 🎵", "Zoë"},
         {4, Id3Text::kUtf8, "Ünïcødé ★", "Beyoncé"},
+        {3, Id3Text::kLatin1, "T", ""},
+        {4, Id3Text::kUtf8, "", "Only Artist"},
     };
     int number = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
         const std::string path = track("track" + std::to_string(++number) + ".mp3",
                                        id3v2Tag(c.version, c.encoding, c.title, c.artist));
-        const ArtistTitle tags = reader.readTags(path);
-        EXPECT_EQ(tags.title, c.title);
-        EXPECT_EQ(tags.artist, c.artist);
+        EXPECT_EQ(read(path), (Tags{c.artist, c.title}));
     }
 }
 
-TEST_F(Mpg123TagReaderTest, OneTextAloneLeavesTheOtherEmpty) {
-    const ArtistTitle titled =
-        reader.readTags(track("a.mp3", id3v2Tag(3, Id3Text::kLatin1, "T", "")));
-    EXPECT_EQ(titled.title, "T");
-    EXPECT_EQ(titled.artist, "");
-    const ArtistTitle byArtist =
-        reader.readTags(track("b.mp3", id3v2Tag(4, Id3Text::kUtf8, "", "Only Artist")));
-    EXPECT_EQ(byArtist.title, "");
-    EXPECT_EQ(byArtist.artist, "Only Artist");
-}
-
-TEST_F(Mpg123TagReaderTest, Version1AtTheEndIsReadWhenThereIsNoVersion2) {
+TEST_F(Mpg123TagReaderTest, Version1AtTheEndIsReadOnlyWhenThereIsNoVersion2) {
     // Full 30-byte fields carry no terminating zero; a byte above 127 is Latin-1.
     const std::string full = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
-    const ArtistTitle tags = reader.readTags(track("v1.mp3", {}, id3v1Tag(full, "Motörhead")));
-    EXPECT_EQ(tags.title, full);
-    EXPECT_EQ(tags.artist, "Motörhead");
-}
-
-TEST_F(Mpg123TagReaderTest, Version2IsPreferredToVersion1) {
-    const ArtistTitle tags =
-        reader.readTags(track("both.mp3", id3v2Tag(4, Id3Text::kUtf8, "New Title", "New Artist"),
-                              id3v1Tag("Old Title", "Old Artist")));
-    EXPECT_EQ(tags.title, "New Title");
-    EXPECT_EQ(tags.artist, "New Artist");
+    EXPECT_EQ(read(track("v1.mp3", {}, id3v1Tag(full, "Motörhead"))), (Tags{"Motörhead", full}));
+    EXPECT_EQ(read(track("both.mp3", id3v2Tag(4, Id3Text::kUtf8, "New Title", "New Artist"),
+                         id3v1Tag("Old Title", "Old Artist"))),
+              (Tags{"New Artist", "New Title"}));
 }
 
 TEST_F(Mpg123TagReaderTest, UntaggedMissingAndOtherFilesGiveNothing) {
@@ -86,9 +74,7 @@ TEST_F(Mpg123TagReaderTest, UntaggedMissingAndOtherFilesGiveNothing) {
           dir.write("noise.mp3", randomBytes(4000, 7)), dir.write("empty.mp3", std::string()),
           fifo}) {
         SCOPED_TRACE(path);
-        const ArtistTitle tags = reader.readTags(path);  // a pipe would block here
-        EXPECT_EQ(tags.title, "");
-        EXPECT_EQ(tags.artist, "");
+        EXPECT_EQ(read(path), Tags{});  // a pipe would block here
     }
 }
 
@@ -101,22 +87,18 @@ TEST_F(Mpg123TagReaderTest, DamagedTagsLeaveTheReaderWorking) {
     longTag[6] = 0x7F;
     const std::vector<uint8_t> cut(tag.begin(), tag.begin() + 16);
     for (const auto& front : {longFrame, longTag, cut}) {
-        const ArtistTitle tags = reader.readTags(track("damaged.mp3", front));
-        EXPECT_EQ(tags.artist.find('\0'), std::string::npos);
-        EXPECT_EQ(tags.title.find('\0'), std::string::npos);
-        const ArtistTitle after =
-            reader.readTags(track("next.mp3", id3v2Tag(4, Id3Text::kUtf8, "Next", "Fine")));
-        EXPECT_EQ(after.title, "Next");
-        EXPECT_EQ(after.artist, "Fine");
+        const Tags tags = read(track("damaged.mp3", front));
+        EXPECT_EQ(tags.first.find('\0'), std::string::npos);
+        EXPECT_EQ(tags.second.find('\0'), std::string::npos);
+        EXPECT_EQ(read(track("next.mp3", id3v2Tag(4, Id3Text::kUtf8, "Next", "Fine"))),
+                  (Tags{"Fine", "Next"}));
     }
 }
 
 TEST_F(Mpg123TagReaderTest, TagsOfATrackReadOnceDoNotStickToTheNext) {
-    reader.readTags(track("tagged.mp3", id3v2Tag(3, Id3Text::kLatin1, "First", "Artist"),
-                          id3v1Tag("First", "Artist")));
-    const ArtistTitle tags = reader.readTags(track("plain.mp3", {}));
-    EXPECT_EQ(tags.title, "");
-    EXPECT_EQ(tags.artist, "");
+    read(track("tagged.mp3", id3v2Tag(3, Id3Text::kLatin1, "First", "Artist"),
+               id3v1Tag("First", "Artist")));
+    EXPECT_EQ(read(track("plain.mp3", {})), Tags{});
 }
 
 }  // namespace

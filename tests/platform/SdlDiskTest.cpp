@@ -41,7 +41,6 @@ long find(const std::vector<int16_t>& haystack, const std::vector<int16_t>& need
     return at == haystack.end() ? -1 : static_cast<long>(at - haystack.begin());
 }
 
-// Amplitude of the frequency in the left channel from frame `from` for `count` frames.
 class SdlDiskTest : public ::testing::Test {
   protected:
     SdlDiskTest() {

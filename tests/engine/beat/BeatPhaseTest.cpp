@@ -28,29 +28,27 @@ TEST_F(BeatPhaseTest, BeatLengthFallsBackTo120Bpm) {
     EXPECT_EQ(beatLengthSlots(140.0f), 525);
 }
 
-TEST_F(BeatPhaseTest, NextBeatIsTheFirstStrongestOnsetOfTheComingBeat) {
+TEST_F(BeatPhaseTest, NextBeatIsTheFirstStrongestOnsetOfTheComingBeatAcrossTheWrap) {
     EXPECT_EQ(nextBeatOffset(view()), 0);
     onsets[1000 + 200] = 50;
     onsets[1000 + 300] = 80;
     onsets[1000 + 400] = 80;
     onsets[1000 + 612] = 500;  // one beat on: outside
     EXPECT_EQ(nextBeatOffset(view()), 300);
-}
 
-TEST_F(BeatPhaseTest, NextBeatWrapsAroundTheHistory) {
     BeatView v = view();
     v.readIndex = 36 * 4000;
     onsets[(4000 + 200) % 4096] = 9;
     EXPECT_EQ(nextBeatOffset(v), 200);
 }
 
-TEST_F(BeatPhaseTest, EqualOnsetsEitherSideFavourTheOneAhead) {
+// Half a beat around the target, the one ahead winning a tie, far onsets counting less.
+TEST_F(BeatPhaseTest, BeatNearATargetWeighsDistance) {
     onsets[1000 + 10] = 500;
     onsets[1000 - 10] = 500;
     EXPECT_EQ(findBeatNear(view(), 0), 10);
-}
 
-TEST_F(BeatPhaseTest, FarOnsetsCountLess) {
+    onsets.fill(0);
     onsets[1000] = 1000;
     onsets[1000 + 61] = 1100;  // 1100 x 600 / 661 = 998
     EXPECT_EQ(findBeatNear(view(), 0), 0);
@@ -59,9 +57,8 @@ TEST_F(BeatPhaseTest, FarOnsetsCountLess) {
     onsets[1000 + 61] = 0;
     onsets[1000 - 61] = 1200;
     EXPECT_EQ(findBeatNear(view(), 0), -61);
-}
 
-TEST_F(BeatPhaseTest, SearchIsHalfABeatAroundTheTarget) {
+    onsets.fill(0);
     onsets[1000 + 50 + 305] = 10;
     EXPECT_EQ(findBeatNear(view(), 50), 305);
     onsets[1000 + 50 + 305] = 0;
@@ -152,13 +149,14 @@ TEST(BeatLagTest, TheFollowersBeatsBehindOrAheadGiveItsLag) {
     // A shift already decided counts: the follower moved by 7 is on the beat.
     const TwoDecks d(4096, 7);
     EXPECT_EQ(beatLag(d.leadView(), d.followerView(4096), 7, 4096, 4096), 0);
-}
+    BeatView undecoded = d.followerView(4096);
+    undecoded.aheadCount = 36 * 50;  // nothing decoded ahead: no lag
+    EXPECT_EQ(beatLag(d.leadView(), undecoded, 0, 4096, 4096), 0);
 
-TEST(BeatLagTest, BeatsAreMappedThroughBothSpeeds) {
     // The follower's track is faster and slowed down: its beats are fewer slots apart, each placed
     // to the whole slot.
-    const TwoDecks d(3800, 4);
-    EXPECT_NEAR(beatLag(d.leadView(), d.followerView(3800), 0, 4096, 3800), 4, 1);
+    const TwoDecks slowed(3800, 4);
+    EXPECT_NEAR(beatLag(slowed.leadView(), slowed.followerView(3800), 0, 4096, 3800), 4, 1);
 }
 
 TEST(BeatLagTest, OneBeatDrownedByAFillDoesNotMoveTheLag) {
@@ -167,13 +165,6 @@ TEST(BeatLagTest, OneBeatDrownedByAFillDoesNotMoveTheLag) {
         d.follower[2000 + 3 + 40 + 2 * 612 + 60 + i] += 2000;  // a roll after the third beat
     }
     EXPECT_EQ(beatLag(d.leadView(), d.followerView(4096), 0, 4096, 4096), 3);
-}
-
-TEST(BeatLagTest, NothingDecodedAheadGivesNoLag) {
-    const TwoDecks d(4096, 9);
-    BeatView follower = d.followerView(4096);
-    follower.aheadCount = 36 * 50;
-    EXPECT_EQ(beatLag(d.leadView(), follower, 0, 4096, 4096), 0);
 }
 
 }  // namespace

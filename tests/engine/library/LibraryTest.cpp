@@ -139,15 +139,29 @@ TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {
               1);  // no temporary file left behind
 }
 
-TEST(TrackDatabaseTest, SearchAndColumns) {
+using Discs = std::vector<std::string>;
+
+class TrackDatabaseTest : public ::testing::Test {
+  protected:
+    bool load(const std::string& text) { return database.load(dir.write("db.txt", text)); }
+    // The lines a search finds, as their disc names.
+    Discs discsFound(std::string_view typed) const {
+        Discs discs;
+        for (std::string_view line : database.search(searchWords(typed))) {
+            discs.push_back(databaseColumnText(line, 2));
+        }
+        return discs;
+    }
+
     TempDir dir;
     TrackDatabase database;
+};
+
+TEST_F(TrackDatabaseTest, SearchAndColumns) {
     EXPECT_FALSE(database.load((dir.path() / "none.txt").string()));
-    ASSERT_TRUE(database.load(dir.write(
-        "db.txt",
-        std::string(
-            "CD 12=D:\\Songs\\Some Band - Some Song.mp3\r\n\r\nCD 3=/music/Other - Tune.mp3\n"
-            "no equals here"))));
+    ASSERT_TRUE(
+        load("CD 12=D:\\Songs\\Some Band - Some Song.mp3\r\n\r\nCD 3=/music/Other - Tune.mp3\n"
+             "no equals here"));
     EXPECT_EQ(database.search({}),
               (std::vector<std::string_view>{"no equals here", "CD 3=/music/Other - Tune.mp3",
                                              "CD 12=D:\\Songs\\Some Band - Some Song.mp3"}));
@@ -168,54 +182,38 @@ TEST(TrackDatabaseTest, SearchAndColumns) {
     EXPECT_EQ(databaseItem("no equals here").path, "no equals here");
 }
 
-// The lines a search finds, as their disc names.
-std::vector<std::string> discsFound(const TrackDatabase& database, std::string_view typed) {
-    std::vector<std::string> discs;
-    for (std::string_view line : database.search(searchWords(typed))) {
-        discs.push_back(databaseColumnText(line, 2));
-    }
-    return discs;
-}
-
-TEST(TrackDatabaseTest, WordsMatchInAnyOrderWithCaseAndAccentsFolded) {
-    TempDir dir;
-    TrackDatabase database;
-    ASSERT_TRUE(database.load(dir.write("db.txt", std::string("1=/m/Mango - Air.mp3\n"
-                                                              "2=/m/Air - Sexy Boy.mp3\n"
-                                                              "3=/m/Beyonc\xc3\xa9 - Halo.mp3\n"
-                                                              "4=/m/Beyonce\xcc\x81 - Halo.mp3\n"
-                                                              "5=/m/Die Stra\xc3\x9f"
-                                                              "e.mp3\n"
-                                                              "6=/m/\xc5\x81\xc3\xb3"
-                                                              "d\xc5\xba.mp3\n"))));
-    using D = std::vector<std::string>;
-    EXPECT_EQ(discsFound(database, "air mango"), (D{"1"}));
-    EXPECT_EQ(discsFound(database, "  MANGO\tair "), (D{"1"}));
-    EXPECT_EQ(discsFound(database, "air"), (D{"2", "1"}));
-    EXPECT_EQ(discsFound(database, "air mangos"), D{});
+TEST_F(TrackDatabaseTest, WordsMatchInAnyOrderWithCaseAndAccentsFolded) {
+    ASSERT_TRUE(
+        load("1=/m/Mango - Air.mp3\n"
+             "2=/m/Air - Sexy Boy.mp3\n"
+             "3=/m/Beyonc\xc3\xa9 - Halo.mp3\n"
+             "4=/m/Beyonce\xcc\x81 - Halo.mp3\n"
+             "5=/m/Die Stra\xc3\x9f"
+             "e.mp3\n"
+             "6=/m/\xc5\x81\xc3\xb3"
+             "d\xc5\xba.mp3\n"));
+    EXPECT_EQ(discsFound("air mango"), (Discs{"1"}));
+    EXPECT_EQ(discsFound("  MANGO\tair "), (Discs{"1"}));
+    EXPECT_EQ(discsFound("air"), (Discs{"2", "1"}));
+    EXPECT_EQ(discsFound("air mangos"), Discs{});
     // Precomposed and combining accents alike, typed with or without them.
-    EXPECT_EQ(discsFound(database, "beyonce"), (D{"4", "3"}));
-    EXPECT_EQ(discsFound(database, "BEYONC\xc3\x89 halo"), (D{"4", "3"}));
-    EXPECT_EQ(discsFound(database, "strasse"), (D{"5"}));
-    EXPECT_EQ(discsFound(database, "lodz"), (D{"6"}));
-    EXPECT_EQ(discsFound(database, "   "), (D{"6", "5", "4", "3", "2", "1"}));
+    EXPECT_EQ(discsFound("beyonce"), (Discs{"4", "3"}));
+    EXPECT_EQ(discsFound("BEYONC\xc3\x89 halo"), (Discs{"4", "3"}));
+    EXPECT_EQ(discsFound("strasse"), (Discs{"5"}));
+    EXPECT_EQ(discsFound("lodz"), (Discs{"6"}));
+    EXPECT_EQ(discsFound("   "), (Discs{"6", "5", "4", "3", "2", "1"}));
 }
 
 // A single word is found wherever it was before: anywhere in the line, '=' and folders too.
-TEST(TrackDatabaseTest, OneWordFindsWhatItFoundBefore) {
-    TempDir dir;
-    TrackDatabase database;
-    ASSERT_TRUE(database.load(dir.write(
-        "db.txt",
-        std::string("CD 12=D:\\Songs\\Band - Song.mp3\r\nCD 3=/x/Other_One - Tune.mp3\r\n"))));
-    using D = std::vector<std::string>;
-    EXPECT_EQ(discsFound(database, "12=d:\\songs"), (D{"CD 12"}));
-    EXPECT_EQ(discsFound(database, "R_oNE"), (D{"CD 3"}));
-    EXPECT_EQ(discsFound(database, ".MP3"), (D{"CD 3", "CD 12"}));
-    EXPECT_EQ(discsFound(database, "d 3="), (D{"CD 3"}));
+TEST_F(TrackDatabaseTest, OneWordFindsWhatItFoundBefore) {
+    ASSERT_TRUE(load("CD 12=D:\\Songs\\Band - Song.mp3\r\nCD 3=/x/Other_One - Tune.mp3\r\n"));
+    EXPECT_EQ(discsFound("12=d:\\songs"), (Discs{"CD 12"}));
+    EXPECT_EQ(discsFound("R_oNE"), (Discs{"CD 3"}));
+    EXPECT_EQ(discsFound(".MP3"), (Discs{"CD 3", "CD 12"}));
+    EXPECT_EQ(discsFound("d 3="), (Discs{"CD 3"}));
 }
 
-TEST(TrackDatabaseTest, LinesWrittenSplitWhereTheyShould) {
+TEST(TrackDatabaseLineTest, LinesWrittenSplitWhereTheyShould) {
     EXPECT_EQ(databaseLine("CD 12", "/m/CD 12/A - B.mp3"), "CD 12=/m/CD 12/A - B.mp3");
     const std::string line = databaseLine("A=B\nC", "/m/A=B/x=y.mp3");
     EXPECT_EQ(line, "A-B C=/m/A=B/x=y.mp3");
@@ -226,17 +224,14 @@ TEST(TrackDatabaseTest, LinesWrittenSplitWhereTheyShould) {
     EXPECT_EQ(databaseLine("CD", "/m/two\rlines.mp3"), "");
 }
 
-TEST(TrackDatabaseTest, FileNotInUtf8IsReadAsWindowsCodePage) {
-    TempDir dir;
-    TrackDatabase database;
-    ASSERT_TRUE(database.load(dir.write(
-        "db.txt", std::string("CD=C:\\Beyonc\xe9 - Halo \x80.mp3\r\nCD2=C:\\Caf\xe9.mp3\r\n"))));
+TEST_F(TrackDatabaseTest, FileNotInUtf8IsReadAsWindowsCodePage) {
+    ASSERT_TRUE(load("CD=C:\\Beyonc\xe9 - Halo \x80.mp3\r\nCD2=C:\\Caf\xe9.mp3\r\n"));
     EXPECT_EQ(database.search(searchWords("beyonce")),
               (std::vector<std::string_view>{"CD=C:\\Beyonc\xc3\xa9 - Halo \xe2\x82\xac.mp3"}));
     EXPECT_EQ(database.search(searchWords("caf\xc3\xa9")).size(), 1u);
 
     // UTF-8 stays as it is, not read twice.
-    ASSERT_TRUE(database.load(dir.write("utf8.txt", std::string("CD=/m/Caf\xc3\xa9.mp3\n"))));
+    ASSERT_TRUE(load("CD=/m/Caf\xc3\xa9.mp3\n"));
     EXPECT_EQ(database.search({}), (std::vector<std::string_view>{"CD=/m/Caf\xc3\xa9.mp3"}));
 }
 

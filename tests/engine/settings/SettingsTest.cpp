@@ -22,7 +22,6 @@ class MemorySettingsFile : public SettingsFile {
     }
     bool close() override { return true; }
 
-    void number(const std::string& key, int32_t n) { writeNumber(key, n); }
     void text(const std::string& key, const std::string& t) {
         values[key] = {SettingValue::Kind::Text, 0, t};
     }
@@ -53,10 +52,10 @@ TEST(SettingsTest, MissingFileGivesAWorkingConfiguration) {
 
 TEST(SettingsTest, SwitchesAndTheirReadingRules) {
     MemorySettingsFile file;
-    file.number("Use DirectSound", 5);
-    file.number("Use DirectDraw", 0);
-    file.number("Optimized beat detection", 7);
-    file.number("Swap 3D output", 0);
+    file.writeNumber("Use DirectSound", 5);
+    file.writeNumber("Use DirectDraw", 0);
+    file.writeNumber("Optimized beat detection", 7);
+    file.writeNumber("Swap 3D output", 0);
     file.text("Cool Color", "0");  // text, not a number: ignored
     Settings s = read(file);
     EXPECT_TRUE(s.useDirectSound);
@@ -65,8 +64,8 @@ TEST(SettingsTest, SwitchesAndTheirReadingRules) {
     EXPECT_TRUE(s.swap3dOutput);
     EXPECT_TRUE(s.coolColor);
 
-    file.number("Use DirectSound", 0);
-    file.number("Swap 3D output", 1);
+    file.writeNumber("Use DirectSound", 0);
+    file.writeNumber("Swap 3D output", 1);
     s = read(file);
     EXPECT_FALSE(s.useDirectSound);
     EXPECT_FALSE(s.swap3dOutput);
@@ -85,10 +84,10 @@ TEST(SettingsTest, ImpossibleSoundConfigurations) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.card3d << c.twoCards << c.mixTable << c.directSound);
         MemorySettingsFile file;
-        file.number("Use 3D card", c.card3d);
-        file.number("Use two cards", c.twoCards);
-        file.number("Use mix table", c.mixTable);
-        file.number("Use DirectSound", c.directSound);
+        file.writeNumber("Use 3D card", c.card3d);
+        file.writeNumber("Use two cards", c.twoCards);
+        file.writeNumber("Use mix table", c.mixTable);
+        file.writeNumber("Use DirectSound", c.directSound);
         const char* error = nullptr;
         const Settings s = read(file, &error);
         EXPECT_EQ(error != nullptr, c.invalid);
@@ -103,15 +102,15 @@ TEST(SettingsTest, ImpossibleSoundConfigurations) {
 TEST(SettingsTest, SearchColumnsAllZeroComeBackAtTheirDefaults) {
     MemorySettingsFile file;
     for (const char* key : {"C12", "C13", "C14", "C15"}) {
-        file.number(key, 0);
+        file.writeNumber(key, 0);
     }
-    file.number("C3", 0);
+    file.writeNumber("C3", 0);
     Settings s = read(file);
     EXPECT_EQ(s.columnWidths[12], 251);
     EXPECT_EQ(s.columnWidths[15], 248);
     EXPECT_EQ(s.columnWidths[3], 0);
 
-    file.number("C14", 30);
+    file.writeNumber("C14", 30);
     s = read(file);
     EXPECT_EQ(s.columnWidths[12], 0);
     EXPECT_EQ(s.columnWidths[14], 30);
@@ -119,11 +118,11 @@ TEST(SettingsTest, SearchColumnsAllZeroComeBackAtTheirDefaults) {
 
 TEST(SettingsTest, WidthsOutOfRangeFallBackToTheirDefaults) {
     MemorySettingsFile file;
-    file.number("C0", -5);  // stored as a DWORD: 4294967291
-    file.number("C1", 100000);
-    file.number("C2", 4096);
-    file.number("B0", -1);
-    file.number("B1", 0);
+    file.writeNumber("C0", -5);  // stored as a DWORD: 4294967291
+    file.writeNumber("C1", 100000);
+    file.writeNumber("C2", 4096);
+    file.writeNumber("B0", -1);
+    file.writeNumber("B1", 0);
     const Settings s = read(file);
     EXPECT_EQ(s.columnWidths[0], 241);
     EXPECT_EQ(s.columnWidths[1], 191);
@@ -136,7 +135,7 @@ TEST(SettingsTest, DeviceNamesAndTheTopFolder) {
     MemorySettingsFile file;
     file.text("Sound card GUID", "USB Audio CODEC");
     file.writeBytes("Sound card 1 GUID", "Built-in Audio");
-    file.number("Sound card 2 GUID", 3);
+    file.writeNumber("Sound card 2 GUID", 3);
     file.text("Initial folder", "/not/binary");
     Settings s = read(file);
     EXPECT_EQ(s.soundCard, "USB Audio CODEC");

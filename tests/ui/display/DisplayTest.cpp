@@ -70,10 +70,6 @@ TEST(SurfaceTest, SpritesAndWithTheMaskThenOrTheImage) {
     EXPECT_EQ(destination.pixel(1, 0), qRgb(0x30, 0x30, 0x30));
 }
 
-}  // namespace
-
-namespace {
-
 // The pixels drawn on the picture's background (its bottom-left colour).
 std::vector<bool> drawn(const QImage& picture) {
     const QImage image = picture.convertToFormat(QImage::Format_RGB32);
@@ -102,8 +98,6 @@ double unlikeness(const QImage& a, const QImage& b) {
     return either == 0 ? 0.0 : static_cast<double>(one) / either;
 }
 
-}  // namespace
-
 // The load and save buttons sit side by side: their pictures must not be told apart by a detail.
 TEST(SkinTest, LoadAndSavePlaylistPicturesDifferClearly) {
     const QImage load = Skin::bitmap(145);
@@ -112,3 +106,5 @@ TEST(SkinTest, LoadAndSavePlaylistPicturesDifferClearly) {
     EXPECT_GT(unlikeness(load, save), 0.4);
     EXPECT_GT(unlikeness(load, save.mirrored(false, true)), 0.4);
 }
+
+}  // namespace
