@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 
+#include "KeptFile.h"
 #include "Mp3Fixtures.h"
 
 namespace fs = std::filesystem;
@@ -66,31 +67,6 @@ std::set<fs::path> filesUnder(const fs::path& folder) {
     }
     return files;
 }
-
-// What the build remembers of an installation, put back as it was found, so that running the tests
-// does not make it forget what a real installation wrote.
-class KeptFile {
-  public:
-    explicit KeptFile(fs::path file) : file_(std::move(file)), existed_(fs::exists(file_)) {
-        if (existed_) {
-            text_ = read(file_);
-        }
-    }
-    ~KeptFile() {
-        if (existed_) {
-            std::ofstream(file_) << text_;
-        } else {
-            fs::remove(file_);
-        }
-    }
-    KeptFile(const KeptFile&) = delete;
-    KeptFile& operator=(const KeptFile&) = delete;
-
-  private:
-    fs::path file_;
-    bool existed_;
-    std::string text_;
-};
 
 // One installation for the whole suite, under /usr in a staging folder.
 struct Installation {

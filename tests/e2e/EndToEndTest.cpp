@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <cmath>
 
+#include "KeptFile.h"
 #include "Session.h"
 
 namespace {
@@ -117,6 +118,8 @@ TEST(EndToEndTest, InstalledLauncherOpensATrack) {
     }
     Session s;
     const std::filesystem::path stage = s.dir.path() / "stage";
+    const KeptFile keptManifest(SPINORA_BUILD_DIR "/install_manifest.txt");
+    const KeptFile keptDestdir(SPINORA_BUILD_DIR "/install_destdir.txt");
     QProcess install;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DESTDIR", QString::fromStdString(stage.string()));

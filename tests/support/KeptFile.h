@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// A file of the build put back as it was found when this goes: a test that installs must not make
+// the build forget what a real installation wrote (its manifest, the DESTDIR it went below).
+class KeptFile {
+  public:
+    explicit KeptFile(std::filesystem::path file)
+        : file_(std::move(file)), existed_(std::filesystem::exists(file_)) {
+        if (existed_) {
+            std::ifstream in(file_, std::ios::binary);
+            text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+    }
+    ~KeptFile() {
+        if (existed_) {
+            std::ofstream(file_, std::ios::binary) << text_;
+        } else {
+            std::filesystem::remove(file_);
+        }
+    }
+    KeptFile(const KeptFile&) = delete;
+    KeptFile& operator=(const KeptFile&) = delete;
+
+  private:
+    std::filesystem::path file_;
+    bool existed_;
+    std::string text_;
+};
