@@ -8,9 +8,10 @@
 #include "engine/sound/PcmSink.h"
 
 struct sf_private_tag;
+struct lame_global_struct;
 
-// A sound file written through libsndfile at 44100 Hz, stereo: 16-bit WAV, FLAC (libFLAC) or MP3
-// (libmp3lame), as the file's name ends. It is written under a temporary name beside the file and
+// A sound file at 44100 Hz, stereo: 16-bit WAV or FLAC through libsndfile, or MP3 through
+// libmp3lame, as the file's name ends. It is written under a temporary name beside the file and
 // takes the file's name only when finished, so that an interrupted or failed write never leaves a
 // partial file under it. Thread: one at a time.
 class SoundFileWriter : public PcmSink {
@@ -34,7 +35,11 @@ class SoundFileWriter : public PcmSink {
     const std::string& error() const { return error_; }
 
   private:
+    bool writeMp3(const unsigned char* bytes, int count);
+
     AtomicFileWriter file_;
-    sf_private_tag* sound_ = nullptr;
+    sf_private_tag* sound_ = nullptr;     // WAV and FLAC
+    lame_global_struct* lame_ = nullptr;  // MP3
+    std::string mp3_;                     // what the coder gave for the last frames
     std::string error_;
 };
