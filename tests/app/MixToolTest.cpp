@@ -195,7 +195,6 @@ void expectBeatsTogether(const std::vector<int16_t>& pcm, const TrackSound& outg
             nearest = std::min(nearest, std::abs(t - u));
         }
         EXPECT_LT(nearest, 0.005) << "beat at " << t << " s";
-            printf("%.4f %.4f\n", t, nearest);
     }
 }
 
@@ -276,7 +275,7 @@ TEST_F(MixToolTest, RendersAreRepeatableAndEveryFormatHoldsTheMix) {
     SF_INFO info;
     const std::vector<int16_t> wav = readSound(first, info);
     ASSERT_FALSE(wav.empty());
-    EXPECT_TRUE(wav == readSound(second, info)) << "the loader threads must not change the mix";
+    EXPECT_TRUE(wav == readSound(second, info)) << "the same mix every time";
 
     const fs::path flac = dir.path() / "mix.FLAC";
     ASSERT_EQ(run({"-o", flac.string(), a, b}), 0) << err;
@@ -299,6 +298,36 @@ TEST_F(MixToolTest, RendersAreRepeatableAndEveryFormatHoldsTheMix) {
     const long middle = 10L * 44100;  // the first track alone
     EXPECT_NEAR(hannAmplitude(decoded, kSounds[0].toneHz, middle, 4410),
                 hannAmplitude(wav, kSounds[0].toneHz, middle, 4410), 200.0);
+}
+
+// The mean spacing, in seconds, of a click's bursts over a span.
+double beatSpacing(const std::vector<int16_t>& pcm, double hz, double from, double to) {
+    const std::vector<double> at = onsets(pcm, hz, from, to);
+    return at.size() < 2 ? 0.0 : (at.back() - at.front()) / static_cast<double>(at.size() - 1);
+}
+
+// --bpm takes every track to the one tempo, the first one too; without it the set keeps the first
+// track's own.
+TEST_F(MixToolTest, BpmPlaysTheWholeSetAtOneTempo) {
+    const std::string a = dir.write("a.mp3", trackBytes(0));
+    const std::string b = dir.write("b.mp3", trackBytes(1));
+    const fs::path wav = dir.path() / "set.wav";
+    ASSERT_EQ(run({"--bpm", "120", "-o", wav.string(), a, b}), 0) << err;
+    SF_INFO info;
+    const std::vector<int16_t> pcm = readSound(wav, info);
+    const double seconds = static_cast<double>(info.frames) / 44100.0;
+    // The first track alone, then the second alone after the mix.
+    EXPECT_NEAR(beatSpacing(pcm, kSounds[0].clickHz * 120 / 124, 2, 20), 0.5, 0.002);
+    EXPECT_NEAR(beatSpacing(pcm, kSounds[1].clickHz * 120 / 128, seconds - 15, seconds - 2), 0.5,
+                0.002);
+
+    ASSERT_EQ(run({"-o", wav.string(), a, b}), 0) << err;
+    const std::vector<int16_t> own = readSound(wav, info);
+    EXPECT_NEAR(beatSpacing(own, kSounds[0].clickHz, 2, 20), 60.0 / 124, 0.002);
+    EXPECT_NEAR(beatSpacing(own, kSounds[1].clickHz * 124 / 128,
+                            static_cast<double>(info.frames) / 44100.0 - 15,
+                            static_cast<double>(info.frames) / 44100.0 - 2),
+                60.0 / 124, 0.002);
 }
 
 // What cannot be mixed stops before any work, and whatever stops the tool leaves no partial file:
