@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kRate = Deck::kSampleRate;
 constexpr int64_t kStepFrames = int64_t{kRate} * AutoMixLogic::kStepPeriod / 1000;
+// A deck asked to play after a block starts at its next service step, once the card took the
+// next block, writing one block past the card's play cursor: it is heard two blocks on.
+constexpr int64_t kHeardAfter = 2 * OfflineStream::kBlockFrames;
 // The audio thread serves each deck about every millisecond: four times a 5.8 ms card block
 // keeps the decks as far ahead of the card as they run in the program.
 constexpr int kServiceStepsPerBlock = 4;
@@ -62,13 +65,13 @@ std::string MixRender::run(PcmSink& sink, const Progress& progress, const std::a
         if (!renderBlock(sink)) {
             return "the output could not be written";
         }
-        if (progress && frames_ - reported >= kRate) {
-            reported = frames_;
-            progress(frames_, started_);
+        if (progress && framesRendered() - reported >= kRate) {
+            reported = framesRendered();
+            progress(reported, started_);
         }
     }
     if (progress) {
-        progress(frames_, started_);
+        progress(framesRendered(), started_);
     }
     return {};
 }
@@ -76,13 +79,12 @@ std::string MixRender::run(PcmSink& sink, const Progress& progress, const std::a
 bool MixRender::renderBlock(PcmSink& sink) {
     awaitLoads();
     backend_.stream()->pull(block_.data());
-    // Before the first track starts the card plays nothing worth keeping.
-    if (started_ > 0) {
-        if (!sink.write(block_.data(), OfflineStream::kBlockFrames)) {
-            return false;
-        }
-        frames_ += OfflineStream::kBlockFrames;
+    // Before the first track is heard the card plays nothing worth keeping.
+    if (heardFrom_ >= 0 && frames_ >= heardFrom_ &&
+        !sink.write(block_.data(), OfflineStream::kBlockFrames)) {
+        return false;
     }
+    frames_ += OfflineStream::kBlockFrames;
     for (int s = 0; s < kServiceStepsPerBlock; ++s) {
         deck(0).serviceStep();
         deck(1).serviceStep();
@@ -199,10 +201,12 @@ bool MixRender::pitchFromUser(int d) const {
 void MixRender::play(int d) {
     deck(d).requestPlay();
     const int track = deckTrack_[d];
+    if (heardFrom_ < 0) {
+        heardFrom_ = frames_ + kHeardAfter;
+    }
     if (track >= 0 && placements_[static_cast<std::size_t>(track)].startFrame < 0) {
-        // The deck starts writing at the card's write cursor, one block ahead of what it plays.
         placements_[static_cast<std::size_t>(track)].startFrame =
-            frames_ + OfflineStream::kBlockFrames;
+            frames_ + kHeardAfter - heardFrom_;
         ++started_;
     }
 }

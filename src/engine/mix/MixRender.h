@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -21,7 +22,7 @@ class TrackInfoStore;
 // 200 ms steps and the card's callbacks all run on the caller's clock, which advances by one card
 // block at a time and waits for a file still opening. The first track starts at its start of
 // music on deck A; everything the card plays goes to the sink until the last track ends.
-// Frames are 44100 Hz stereo frames of the output. Main thread (the caller's).
+// Frames are 44100 Hz stereo frames, counted from the output's start. Main thread (the caller's).
 class MixRender : public DeckActions::Host, public AutoMixLogic::Port, public DeckEvents {
   public:
     struct Options {
@@ -53,7 +54,9 @@ class MixRender : public DeckActions::Host, public AutoMixLogic::Port, public De
     // Warnings met on the way (a track that could not be opened, a tempo out of reach), one line
     // each.
     const std::vector<std::string>& warnings() const { return warnings_; }
-    int64_t framesRendered() const { return frames_; }
+    int64_t framesRendered() const {
+        return heardFrom_ < 0 ? 0 : std::max<int64_t>(frames_ - heardFrom_, 0);
+    }
 
     // The deck actions' host.
     Deck& deck(int index) override { return *sound_.deck(index); }
@@ -117,6 +120,7 @@ class MixRender : public DeckActions::Host, public AutoMixLogic::Port, public De
     int deckTrack_[2] = {-1, -1};  // the list's track each deck was given, or -1
     std::size_t started_ = 0;      // tracks that began to play
     int selected_ = 1;             // so that the first "Mix Now !" starts deck A
-    int64_t frames_ = 0;
-    int64_t nextStep_ = -1;  // the output frame of the next mix step, -1 while none runs
+    int64_t frames_ = 0;           // the card's frames so far
+    int64_t heardFrom_ = -1;  // the card's frame where the first track is heard: the output's 0
+    int64_t nextStep_ = -1;   // the card's frame of the next mix step, -1 while none runs
 };
