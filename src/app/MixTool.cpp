@@ -122,7 +122,7 @@ std::vector<Track> collectTracks(const std::vector<std::string>& inputs, std::os
 // Analyses the tracks the store has no record of, side by side, and keeps the results in the
 // store; a track that cannot be analysed is left out and said.
 void analyseUnknown(std::vector<Track>& tracks, TrackInfoStore& store, int32_t optimizedDetection,
-                    std::ostream& err, bool terminal) {
+                    std::ostream& err, bool terminal, const std::atomic<bool>* stop) {
     std::vector<std::size_t> unknown;
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         TrackInfoRecord record{};
@@ -141,7 +141,8 @@ void analyseUnknown(std::vector<Track>& tracks, TrackInfoStore& store, int32_t o
     runInParallelInOrder<TrackAnalysis>(
         unknown.size(), jobs,
         [&](std::size_t i) {
-            return analyseTrack(tracks[unknown[i]].path, optimizedDetection, makeMpg123Decoder);
+            return analyseTrack(tracks[unknown[i]].path, optimizedDetection, makeMpg123Decoder,
+                                stop);
         },
         [&](std::size_t, const TrackAnalysis&) {
             ++done;
@@ -152,7 +153,7 @@ void analyseUnknown(std::vector<Track>& tracks, TrackInfoStore& store, int32_t o
         },
         [&](std::size_t i, const TrackAnalysis& analysis) {
             Track& track = tracks[unknown[i]];
-            if (analysis.status == kDeckNormal) {
+            if (analysis.status == kDeckNormal && !analysis.stopped) {
                 store.insertAnalysis(analysis.record);
                 track.known = true;
             }
@@ -309,7 +310,11 @@ int runMixTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 1;
     }
 
-    analyseUnknown(tracks, store.store(), store.optimizedDetection(), err, errIsTerminal);
+    analyseUnknown(tracks, store.store(), store.optimizedDetection(), err, errIsTerminal, stop);
+    if (stop != nullptr && stop->load()) {
+        err << "spinora-mix: interrupted, no mix written\n";
+        return 130;
+    }
     if (tracks.empty()) {
         err << "spinora-mix: nothing to mix: no playable track given\n";
         return 1;
