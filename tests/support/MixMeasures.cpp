@@ -19,6 +19,13 @@ bool heard(const std::vector<int16_t>& pcm, long at) {
 
 }  // namespace
 
+Pcm setTrackSound(const SetTrack& t, double seconds, bool snare) {
+    return scaled(
+        mixed({snare ? drums(t.bpm, seconds) : kicks(t.bpm, seconds),
+               tone(t.toneHz, seconds, kCaptureRate, 2, 3000), clicks(t.bpm, seconds, t.clickHz)}),
+        0.45);
+}
+
 double hannAmplitude(const std::vector<int16_t>& pcm, double hz, long from, long count) {
     double re = 0.0;
     double im = 0.0;

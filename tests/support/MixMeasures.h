@@ -3,10 +3,21 @@
 #include <cstdint>
 #include <vector>
 
+#include "Pcm.h"
+
 // Measures of a mix as played: stereo 16-bit samples at 44.1 kHz, each track told apart by the
 // frequencies of its own tone and beat clicks.
 
 inline constexpr int kCaptureRate = 44100;
+
+// A track of a set: a tone and a beat click of its own, to be told apart in the mix, over kicks
+// (and a snare with `snare`), under half scale so that two tracks together stay within full
+// scale: the limiter then passes their sum as it is, and the levels read are the fades' own.
+struct SetTrack {
+    const char* name;
+    double bpm, toneHz, clickHz;
+};
+Pcm setTrackSound(const SetTrack& track, double seconds, bool snare);
 
 // The amplitude of a frequency in the left channel over `count` frames from `from`, under a Hann
 // window.

@@ -1,7 +1,6 @@
 #include "engine/mix/MixRender.h"
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <thread>
 
