@@ -171,7 +171,7 @@ void analyseUnknown(std::vector<Track>& tracks, TrackInfoStore& store, int32_t o
 }
 
 CueTrack namesOf(const std::string& path, TagReader& tags) {
-    ArtistTitle shown = splitArtistTitle(fileNameOf(fs::path(path).stem().string()));
+    ArtistTitle shown = splitArtistTitle(fileNameOf(path));  // as the playlist names it
     nameFromTags(shown, tags.readTags(path));
     return {shown.artist, shown.title, 0};
 }

@@ -127,16 +127,20 @@ class MixToolTest : public ::testing::Test {
         return status;
     }
 
-    // The three tracks, tagged, and a playlist of them with an entry between that is no file.
+    // The three tracks, the last named by its file alone, and a playlist of them with an entry
+    // between that is no file.
     std::string writeSet() {
         std::string list;
         for (int i = 0; i < 3; ++i) {
             const std::string name = kSounds[i].name;
-            std::vector<uint8_t> bytes =
-                id3v2Tag(4, Id3Text::kUtf8, "Song " + name, "Artist " + name);
             const auto& audio = trackBytes(i);
+            std::vector<uint8_t> bytes;
+            if (i < 2) {
+                bytes = id3v2Tag(4, Id3Text::kUtf8, "Song " + name, "Artist " + name);
+            }
             bytes.insert(bytes.end(), audio.begin(), audio.end());
-            list += dir.write("tracks/" + name + ".mp3", bytes) + "\n";
+            const std::string file = i < 2 ? name : "Artist " + name + " - Song " + name;
+            list += dir.write("tracks/" + file + ".mp3", bytes) + "\n";
             if (i == 0) {
                 list += "tracks/Gone.mp3\n";
             }
