@@ -16,14 +16,12 @@
 
 #include "app/AnalysisProgress.h"
 #include "app/ParallelInOrder.h"
+#include "app/ToolStore.h"
 #include "core/AtomicFile.h"
 #include "engine/deck/EngineState.h"
 #include "engine/deck/TrackAnalysis.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "engine/library/TrackDatabase.h"
-#include "engine/settings/Settings.h"
-#include "platform/IniSettingsFile.h"
-#include "platform/InstanceLock.h"
 #include "platform/Mpg123Decoder.h"
 #include "platform/Paths.h"
 
@@ -402,28 +400,13 @@ int runAnalyzeTool(const std::vector<std::string>& args, std::ostream& out, std:
         return writeDatabase(options->inputs, out, err);
     }
 
-    Settings settings;
-    IniSettingsFile settingsFile(QString::fromStdString(settingsFilePath().string()));
-    readSettings(settingsFile, settings);  // only the detector choice matters here
-
-    InstanceLock lock;
-    std::optional<TrackInfoStore> store;
-    if (options->store) {
-        if (!lock.tryLock()) {
-            if (lock.heldElsewhere()) {
-                err << "spinora-analyze: Spinora is running. Quit it before using --store: it "
-                       "rewrites Spinora.idb while it runs.\n";
-            } else {
-                err << "spinora-analyze: " << lock.failure() << ", so --store cannot be used.\n";
-            }
-            return 1;
-        }
-        std::error_code error;
-        fs::create_directories(dataFolder(), error);
-        store.emplace(dataFolder() / TrackInfoStore::kFileName, settings.optimizedBeatDetection,
-                      todayDateStamp());
-        store->load();
+    // Without --store the results are not looked up: every track is analysed again.
+    ToolStore toolStore("spinora-analyze", options->store);
+    if (!toolStore.open(err)) {
+        return 1;
     }
+    TrackInfoStore* store = options->store ? &toolStore.store() : nullptr;
+    const int32_t optimizedDetection = toolStore.optimizedDetection();
 
     const std::vector<Input> inputs = collectInputs(options->inputs);
     // Only a terminal gets the progress line; a pipe or a file gets nothing but the messages.
@@ -456,7 +439,7 @@ int runAnalyzeTool(const std::vector<std::string>& args, std::ostream& out, std:
     showProgress();
     runInParallelInOrder<Result>(
         inputs.size(), options->jobs,
-        [&](std::size_t i) { return analyse(inputs[i], settings.optimizedBeatDetection); },
+        [&](std::size_t i) { return analyse(inputs[i], optimizedDetection); },
         [&](std::size_t i, const Result& result) {
             if (progress) {
                 progress->trackDone(fileBytes(inputs[i]),
@@ -483,8 +466,7 @@ int runAnalyzeTool(const std::vector<std::string>& args, std::ostream& out, std:
     if (options->json) {
         out << (inputs.empty() ? "]\n" : "\n]\n");
     }
-    if (store && !store->save()) {
-        err << "spinora-analyze: could not write " << store->file().string() << "\n";
+    if (!toolStore.save(err)) {
         return 1;
     }
     return failures == 0 ? 0 : 1;

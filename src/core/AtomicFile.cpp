@@ -53,35 +53,64 @@ void syncFolder(const fs::path& folder) {
 }  // namespace
 
 std::error_code writeFileAtomically(const fs::path& file, std::string_view bytes) {
-    std::error_code error;
-    const bool link = fs::is_symlink(fs::symlink_status(file, error));
-    const fs::path target = link ? fs::canonical(file, error) : file;
-    if (link && error) {
-        return error;
+    AtomicFileWriter writer(file);
+    writer.write(bytes);
+    return writer.commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const fs::path& file) {
+    const bool link = fs::is_symlink(fs::symlink_status(file, error_));
+    target_ = link ? fs::canonical(file, error_) : file;
+    if (link && error_) {
+        return;
     }
-    std::string temp = target.string() + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return lastError();
+    error_.clear();
+    temp_ = target_.string() + ".XXXXXX";
+    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = lastError();
+        temp_.clear();
     }
-    error = writeAll(fd, bytes);
-    if (!error && ::fchmod(fd, modeFor(target)) != 0) {
-        error = lastError();
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0) {
+        ::close(fd_);
     }
-    if (!error && ::fsync(fd) != 0) {
-        error = lastError();
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
     }
-    if (::close(fd) != 0 && !error) {
-        error = lastError();
+}
+
+std::error_code AtomicFileWriter::write(std::string_view bytes) {
+    if (!error_ && fd_ >= 0) {
+        error_ = writeAll(fd_, bytes);
     }
-    if (!error && ::rename(temp.c_str(), target.c_str()) != 0) {
-        error = lastError();
+    return error_;
+}
+
+std::error_code AtomicFileWriter::commit() {
+    if (fd_ < 0) {
+        return error_ ? error_ : std::make_error_code(std::errc::bad_file_descriptor);
     }
-    if (error) {
-        ::unlink(temp.c_str());
-        return error;
+    if (!error_ && ::fchmod(fd_, modeFor(target_)) != 0) {
+        error_ = lastError();
     }
-    syncFolder(target.parent_path());
+    if (!error_ && ::fsync(fd_) != 0) {
+        error_ = lastError();
+    }
+    if (::close(fd_) != 0 && !error_) {
+        error_ = lastError();
+    }
+    fd_ = -1;
+    if (!error_ && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        error_ = lastError();
+    }
+    if (error_) {
+        return error_;  // the destructor removes the temporary file
+    }
+    temp_.clear();
+    syncFolder(target_.parent_path());
     return {};
 }
 

@@ -46,4 +46,34 @@ TEST(AtomicFileTest, OnlyTheTemporaryFilesOfAnInterruptedSaveAreRemoved) {
     EXPECT_EQ(left, expected);
 }
 
+// A file written piece by piece shows under its name only once committed, and a writer given up
+// or failing leaves nothing beside it.
+TEST(AtomicFileTest, PieceByPieceFileAppearsWholeOrNotAtAll) {
+    TempDir dir;
+    const std::filesystem::path file = dir.path() / "mix.wav";
+    const auto entries = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir.path()), {});
+    };
+    {
+        AtomicFileWriter writer(file);
+        ASSERT_FALSE(writer.error());
+        writer.write("half");
+        EXPECT_FALSE(std::filesystem::exists(file));
+        EXPECT_EQ(entries(), 1);  // the temporary file
+    }
+    EXPECT_EQ(entries(), 0) << "given up: no temporary file left";
+    {
+        AtomicFileWriter writer(file);
+        writer.write("first ");
+        writer.write("second");
+        ASSERT_FALSE(writer.commit());
+    }
+    std::ifstream in(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first second");
+    EXPECT_EQ(entries(), 1);
+    AtomicFileWriter missing(dir.path() / "no" / "mix.wav");
+    EXPECT_EQ(missing.error(), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(missing.commit(), std::errc::no_such_file_or_directory);
+}
+
 }  // namespace

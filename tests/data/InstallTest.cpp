@@ -94,7 +94,7 @@ class InstallTest : public ::testing::Test {
 };
 
 TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
-    for (const char* program : {"spinora", "spinora-analyze"}) {
+    for (const char* program : {"spinora", "spinora-analyze", "spinora-mix"}) {
         const fs::path file = usr() / "bin" / program;
         ASSERT_TRUE(fs::exists(file)) << file;
         EXPECT_NE(fs::status(file).permissions() & fs::perms::others_exec, fs::perms::none);

@@ -10,10 +10,7 @@ namespace {
 
 constexpr double kSeconds = 34.0;  // long enough that a track outlives the mix out of it
 
-struct Track {
-    const char* name;
-    double bpm, toneHz, clickHz;
-};
+using Track = SetTrack;
 // Two tempos; each track carries a tone and a beat click of its own, to be told apart in the mix.
 const Track kTracks[3] = {{"One - First.mp3", 124, 300, 2500},
                           {"Two - Second.mp3", 128, 700, 4000},
@@ -80,13 +77,9 @@ TEST(AutoMixEndToEndTest, PlaylistOfThreeIsMixedThroughAndStops) {
     const std::filesystem::path music = s.dir.path() / "music";
     std::string list;
     for (const Track& t : kTracks) {
-        const Pcm pcm =
-            // Under half scale, so that two tracks together stay within full scale: the card's
-            // limiter then passes their sum as it is, and the levels read are the fades' own.
-            scaled(mixed({drums(t.bpm, kSeconds), tone(t.toneHz, kSeconds, kCaptureRate, 2, 3000),
-                          clicks(t.bpm, kSeconds, t.clickHz)}),
-                   0.45);
-        list += s.dir.write(std::string("music/tracks/") + t.name, encodeMp3(pcm)) + "\n";
+        list += s.dir.write(std::string("music/tracks/") + t.name,
+                            encodeMp3(setTrackSound(t, kSeconds, true))) +
+                "\n";
     }
     s.dir.write("music/set.m3u", list);  // the only file of its folder
     ASSERT_EQ(s.run("spinora-analyze", {"--store", QString::fromStdString(music.string())}), 0);

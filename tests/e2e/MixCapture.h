@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "MixMeasures.h"
 #include "Session.h"
 
-// Playing a set through the automatic mix, and measuring what the card played: stereo 16-bit
-// samples at 44.1 kHz, each track told apart by the frequencies of its own tone and beat clicks.
-
-inline constexpr int kCaptureRate = 44100;
+// Playing a set through the automatic mix, to measure what the card played.
 
 // On the auto-mix page, the playlist file of the music folder into the playlist and "Auto Mix"
 // on: its first two entries go onto the decks, the rest into the playlist. False when the decks
@@ -16,19 +14,3 @@ inline constexpr int kCaptureRate = 44100;
 bool loadTheSet(Session& s);
 // A set of over a minute, then two seconds of silence: everything stopped.
 bool waitForTheEnd(Session& s);
-
-// The amplitude of a frequency in the left channel over `count` frames from `from`, under a Hann
-// window.
-double hannAmplitude(const std::vector<int16_t>& pcm, double hz, long from, long count);
-// A frequency's level in each 200 ms window (the step of the mix): the median of its ten 20 ms
-// readings, as the mix moves a deck by whole beat slots at its steps and one reading across a move
-// would cancel itself.
-std::vector<double> levels(const std::vector<int16_t>& pcm, double hz);
-// Where, in seconds, the bursts of a click frequency start within a span: each where it first
-// reaches half its own peak, whatever its level, so that two tracks at different volumes compare.
-std::vector<double> onsets(const std::vector<int16_t>& pcm, double hz, double from, double to);
-// The longest run, in seconds, of 100 ms windows in which nothing is heard, from `from` (seconds)
-// to the last sound.
-double longestSilence(const std::vector<int16_t>& pcm, double from = 0.0);
-// Where the first sound comes, in seconds, or -1 when nothing is heard.
-double firstSound(const std::vector<int16_t>& pcm);

@@ -107,7 +107,7 @@ const char* SoundSystem::buildOutputs(const SoundConfig& s,
     return nullptr;
 }
 
-const char* SoundSystem::openSound(const SoundConfig& config) {
+const char* SoundSystem::openSound(const SoundConfig& config, bool withAudioThread) {
     std::array<std::unique_ptr<SoundOutput>, 2> outputs;
     if (const char* error = buildOutputs(config, outputs)) {
         return error;
@@ -123,6 +123,9 @@ const char* SoundSystem::openSound(const SoundConfig& config) {
         if (const char* error = deck->output().start()) {
             return error;
         }
+    }
+    if (!withAudioThread) {
+        return nullptr;
     }
     try {
         thread_ = std::make_unique<AudioThread>(*decks_[0], *decks_[1]);

@@ -36,8 +36,8 @@ class SoundSystem {
     SoundSystem& operator=(const SoundSystem&) = delete;
 
     // Returns the start-up error message, or null. What was created before an error stays until
-    // closeSound.
-    const char* openSound(const SoundConfig& config);
+    // closeSound. Without the audio thread the caller serves the decks itself (offline rendering).
+    const char* openSound(const SoundConfig& config, bool withAudioThread = true);
     // Stops the audio thread, then destroys the decks (which store their records), then releases
     // the devices.
     void closeSound();
