@@ -17,6 +17,7 @@ class SdlStream : public PlaybackStream {
     SdlStream(SDL_AudioDeviceID id, int blockFrames) : id_(id), blockFrames_(blockFrames) {}
     ~SdlStream() override { SDL_CloseAudioDevice(id_); }
     int blockFrames() const override { return blockFrames_; }
+    void setPaused(bool paused) override { SDL_PauseAudioDevice(id_, paused ? 1 : 0); }
 
   private:
     SDL_AudioDeviceID id_;
