@@ -239,6 +239,27 @@ TEST_F(WindowTest, BeatViewRunsOnTheMixingPageAlsoWhenAnotherProgramIsActive) {
     EXPECT_EQ(screen.refreshState, 1);
 }
 
+// The beat view is drawn again when a paused deck moves: nudged, or sent back by the cue.
+TEST_F(WindowTest, BeatViewFollowsAPausedDeckThatMoves) {
+    Screen& screen = *h.app->screen();
+    h.press(Qt::Key_F1);
+    screen.pauseRefresh();  // the test draws
+    h.serve(200);           // both decks decoded ahead, paused
+    screen.refresh();
+    EXPECT_FALSE(screen.refresh()) << "nothing moved";
+
+    h.deck(h.app->deckUi().selectedDeck).requestMove(40 * Deck::kFrameSize);
+    h.serve(1);
+    EXPECT_TRUE(screen.refresh()) << "nudged";
+    EXPECT_FALSE(screen.refresh());
+    h.deck(1 - h.app->deckUi().selectedDeck).requestMove(40 * Deck::kFrameSize);
+    h.serve(1);
+    EXPECT_TRUE(screen.refresh()) << "the other deck nudged";
+    h.deck(h.app->deckUi().selectedDeck).pressCue();
+    h.serve(1);
+    EXPECT_TRUE(screen.refresh()) << "back to the start by the cue";
+}
+
 TEST(FullScreenTest, PictureIsCentredOnBlackAndGivesTheScreenUpWhenInactive) {
     EXPECT_DOUBLE_EQ(fullScreenScale(QSize(1920, 1080)), 1.8);
     EXPECT_DOUBLE_EQ(fullScreenScale(QSize(1280, 1024)), 1.6);
