@@ -17,6 +17,7 @@
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
+#include "ui/deck/DeckArea.h"
 #include "ui/deck/TrackLoader.h"
 #include "ui/display/Screen.h"
 
@@ -237,6 +238,41 @@ TEST_F(WindowTest, BeatViewRunsOnTheMixingPageAlsoWhenAnotherProgramIsActive) {
     EXPECT_FALSE(h.window->isMinimized());
     EXPECT_TRUE(h.app->deckUi().active);
     EXPECT_EQ(screen.refreshState, 1);
+}
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
+// The deck panels' ticks paint nothing while nothing on them changes, and what moves at once.
+TEST_F(WindowTest, PanelTicksPaintOnlyWhatChanged) {
+    PaintCounter paints;
+    h.window->installEventFilter(&paints);
+    const auto tick = [&] {
+        paints.count = 0;
+        h.app->deckArea().periodicUpdate();
+        QCoreApplication::processEvents();
+        return paints.count;
+    };
+    tick();
+    EXPECT_EQ(tick(), 0) << "both decks paused";
+    h.deck(0).requestPlay();
+    h.serve(1);
+    for (TestPlayback* card : h.audio.streams) {
+        card->advance(44100);
+    }
+    h.serve(4);
+    EXPECT_GT(tick(), 0) << "a deck playing";
+    h.deck(0).requestPause();
+    h.serve(1);
+    tick();
+    EXPECT_EQ(tick(), 0) << "paused again";
 }
 
 // The beat view is drawn again when a paused deck moves: nudged, or sent back by the cue.
