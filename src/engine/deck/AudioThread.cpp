@@ -12,6 +12,7 @@ AudioThread::AudioThread(Deck& deck0, Deck& deck1, ServiceWake& wake)
     sched_param param{};
     param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 10;
     pthread_setschedparam(thread_.native_handle(), SCHED_FIFO, &param);  // refused: normal
+    pthread_setname_np(thread_.native_handle(), "deck service");         // as top and /proc show it
 }
 
 AudioThread::~AudioThread() {

@@ -67,8 +67,13 @@ void DeckArea::periodicUpdate() {
     }
     for (int deck = 0; deck < 2; ++deck) {
         // Drawn again only when changed: a program at rest paints nothing.
-        if (panelTexts(deck) != shownTexts_[deck]) {
-            drawTimePanel(deck);
+        PanelTexts texts = panelTexts(deck);
+        if (!shownTexts_[deck] || texts.bpm != shownTexts_[deck]->bpm) {
+            drawBpmPanel(deck, texts.bpm);
+        }
+        if (!shownTexts_[deck] || texts != *shownTexts_[deck]) {
+            drawTimes(deck, texts);
+            shownTexts_[deck] = std::move(texts);
         }
     }
     if (host_.pitchRedrawAsked()) {
@@ -102,8 +107,14 @@ DeckArea::PanelTexts DeckArea::panelTexts(int index) const {
 }
 
 void DeckArea::drawTimePanel(int index) {
-    const QRect panel = kTimePanel[index];
     PanelTexts texts = panelTexts(index);
+    drawTimes(index, texts);
+    drawBpmPanel(index, texts.bpm);
+    shownTexts_[index] = std::move(texts);
+}
+
+void DeckArea::drawTimes(int index, const PanelTexts& texts) {
+    const QRect panel = kTimePanel[index];
     restore(panel);
     {
         QPainter painter(&backBuffer_);
@@ -125,8 +136,6 @@ void DeckArea::drawTimePanel(int index) {
         }
     }
     invalidate(panel);
-    drawBpmPanel(index, texts.bpm);
-    shownTexts_[index] = std::move(texts);
 }
 
 void DeckArea::drawBpmPanel(int index, const std::vector<PanelLine>& lines) {

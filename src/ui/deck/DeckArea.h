@@ -98,6 +98,8 @@ class DeckArea {
     void restore(const QRect& rect);
     void invalidate(const QRect& rect);
     PanelTexts panelTexts(int deck) const;
+    // The time panel alone.
+    void drawTimes(int deck, const PanelTexts& texts);
     void drawBpmPanel(int deck, const std::vector<PanelLine>& lines);
 
     Host& host_;

@@ -1,5 +1,7 @@
 #include "ui/display/Screen.h"
 
+#include <pthread.h>
+
 #include <QPaintEngine>
 #include <QWidget>
 #include <algorithm>
@@ -25,6 +27,7 @@ Screen::Screen(std::function<void(int16_t*, int16_t*)> heights, std::function<vo
     }
     try {
         thread_ = std::thread(&Screen::run, this);
+        pthread_setname_np(thread_.native_handle(), "beat view");
     } catch (const std::system_error&) {
         error_ = kNoThreadMessage;
     }
