@@ -23,14 +23,18 @@
 
 namespace {
 
-// Counts the key presses that reach a widget.
-class KeyCounter : public QObject {
+// Counts the events of a type that reach a widget: key presses, paints.
+class EventCounter : public QObject {
   public:
+    explicit EventCounter(QEvent::Type type) : type_(type) {}
     bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::KeyPress;
+        count += event->type() == type_;
         return false;
     }
     int count = 0;
+
+  private:
+    QEvent::Type type_;
 };
 
 // Presses keys into the next modal dialog through its window, as a key press travels; a dialog the
@@ -171,7 +175,7 @@ TEST_F(WindowTest, LettersAreSwallowedAndDigitsPassedOn) {
     h.press(Qt::Key_F2);
     ListView& list = h.app->browser().fileListView();
     list.setFocus();
-    KeyCounter counter;
+    EventCounter counter(QEvent::KeyPress);
     list.installEventFilter(&counter);
     h.press(Qt::Key_Q);
     h.press(Qt::Key_B);
@@ -240,19 +244,9 @@ TEST_F(WindowTest, BeatViewRunsOnTheMixingPageAlsoWhenAnotherProgramIsActive) {
     EXPECT_EQ(screen.refreshState, 1);
 }
 
-// Counts the paints of a widget.
-class PaintCounter : public QObject {
-  public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
-    int count = 0;
-};
-
 // The deck panels' ticks paint nothing while nothing on them changes, and what moves at once.
 TEST_F(WindowTest, PanelTicksPaintOnlyWhatChanged) {
-    PaintCounter paints;
+    EventCounter paints(QEvent::Paint);
     h.window->installEventFilter(&paints);
     const auto tick = [&] {
         paints.count = 0;
