@@ -118,7 +118,8 @@ int main() {
         s.dir.write("music/Beta Band - Second Tune.mp3", encodeMp3(drums(128, 120)));
     if (!s.start({QString::fromStdString(a), QString::fromStdString(b)}) ||
         !Session::waitUntil([&] { return titlesShown(s); })) {
-        std::fprintf(stderr, "the tracks did not load\n");
+        std::fprintf(stderr, "the tracks did not load\n%s\n",
+                     s.spinora.readAllStandardError().constData());
         return 1;
     }
     s.key("F1");
