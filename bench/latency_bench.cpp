@@ -149,7 +149,7 @@ int main() {
         // Pressed at any moment of the card's block: a pause of a moment, or one long enough
         // for the card to rest.
         const bool rest = i % 2 == 1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(rest ? 1500 : 200) +
+        std::this_thread::sleep_for(std::chrono::milliseconds(rest ? 3500 : 200) +
                                     std::chrono::microseconds(random() % 6000));
         const long from = capturedFrames(s);
         const auto pressed = keyboard.send("keydown --delay 0 space\n");

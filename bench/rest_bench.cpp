@@ -101,7 +101,7 @@ int main() {
     const char* configured = std::getenv("SPINORA_REST_SECONDS");
     const std::chrono::seconds span(configured != nullptr ? std::atoi(configured) : 10);
     // Time for the start-up to settle (the window shown, the tracks analysed) before measuring.
-    constexpr auto kSettle = std::chrono::seconds(3);
+    constexpr auto kSettle = std::chrono::seconds(5);
     bool met = true;
     {
         Session s;

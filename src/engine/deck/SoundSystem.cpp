@@ -1,5 +1,6 @@
 #include "engine/deck/SoundSystem.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "engine/sound/BufferOutput.h"
@@ -154,16 +155,20 @@ void SoundSystem::wakeDevices() {
 }
 
 void SoundSystem::restDevices(std::chrono::steady_clock::time_point now) {
-    if (resting_ || !decks_[0] || !decks_[1] || now - lastRequest_ < kRestDelay) {
+    if (resting_ || !decks_[0] || !decks_[1]) {
         return;
     }
     for (const auto& deck : decks_) {
         // A play the thread has not taken up yet counts as playing.
         if (deck->playing() || deck->transportRequest() == Deck::Transport::Play) {
+            lastPlaying_ = now;
             return;
         }
     }
-    pauseDevices(true);
+    // Counted from the last request or, for a track that ended by itself, from its end.
+    if (now - std::max(lastRequest_, lastPlaying_) >= kRestDelay) {
+        pauseDevices(true);
+    }
 }
 
 void SoundSystem::closeSound() {

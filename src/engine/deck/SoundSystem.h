@@ -43,12 +43,14 @@ class SoundSystem : public DeviceRest {
     // the devices.
     void closeSound();
 
-    // Rests the cards once both decks have stood paused, with no request, for kRestDelay (long
-    // enough for a paused deck's short preview of a nudge to be heard). now: steady clock.
+    // Called at least every 100 ms. Rests the cards once both decks have stood paused, with no
+    // request, for kRestDelay (long
+    // enough for a paused deck's short preview of a nudge to be heard, and for a few seconds of
+    // silence to follow the end of a set). now: steady clock.
     void restDevices(std::chrono::steady_clock::time_point now);
     void wakeDevices() override;
     bool devicesResting() const { return resting_; }
-    static constexpr auto kRestDelay = std::chrono::seconds(1);
+    static constexpr auto kRestDelay = std::chrono::seconds(3);
 
     // A warning line when a card ran dry since the last one (at most one a second), else empty;
     // the totals of the run (kept after closeSound), empty when no card ran dry.
@@ -86,5 +88,6 @@ class SoundSystem : public DeviceRest {
     std::array<std::unique_ptr<Deck>, 2> decks_;
     std::unique_ptr<AudioThread> thread_;
     std::chrono::steady_clock::time_point lastRequest_{};
+    std::chrono::steady_clock::time_point lastPlaying_{};
     bool resting_ = false;
 };

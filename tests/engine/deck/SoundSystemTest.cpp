@@ -307,14 +307,15 @@ TEST_F(SoundSystemTest, CardRestsWhileBothDecksStandPausedAndPlaysAtOnceAfter) {
         SCOPED_TRACE(rest ? "after a rest" : "after a moment");
         deck0.requestPlay();
         playBlocks(backend, deck0, deck1, 50);
-        sound.restDevices(later());
+        const auto playingAt = later();
+        sound.restDevices(playingAt);
         EXPECT_FALSE(sound.devicesResting()) << "a deck plays";
         deck0.requestPause();
         playBlocks(backend, deck0, deck1, 50);
         sound.restDevices(std::chrono::steady_clock::now());
         EXPECT_FALSE(sound.devicesResting()) << "just paused";
         if (rest) {
-            sound.restDevices(later());
+            sound.restDevices(playingAt + SoundSystem::kRestDelay);
             ASSERT_TRUE(sound.devicesResting());
             EXPECT_TRUE(card.paused);
             card.played.clear();
@@ -335,6 +336,19 @@ TEST_F(SoundSystemTest, CardRestsWhileBothDecksStandPausedAndPlaysAtOnceAfter) {
         }
         deck0.requestPause();
     }
+
+    // A deck that stops by itself, at the end of its track, long after the last request: the
+    // silence after it is played out before the card rests.
+    deck0.requestPlay();
+    playBlocks(backend, deck0, deck1, 10);
+    const auto end = later() + SoundSystem::kRestDelay;
+    sound.restDevices(end);  // still playing
+    deck0.requestPause();    // as the end pauses the deck, here long before `end`
+    playBlocks(backend, deck0, deck1, 10);
+    sound.restDevices(end + SoundSystem::kRestDelay / 2);
+    EXPECT_FALSE(sound.devicesResting());
+    sound.restDevices(end + SoundSystem::kRestDelay);
+    EXPECT_TRUE(sound.devicesResting());
 }
 
 }  // namespace
