@@ -56,7 +56,7 @@ TEST(DeckEventQueueTest, RepeatsBeforeADeliveryArriveOnce) {
 TEST(DeckEventQueueTest, EveryMessageRaisedAfterItsDeliveryArrivesAgain) {
     // Each thread raises one message again as soon as it sees it delivered: a raise that lands
     // while the main thread delivers must not be swallowed.
-    constexpr int kRounds = 2000;
+    constexpr int kRounds = 500;
     Counts counts;
     DeckEventQueue queue([&](int message, int deck) { counts.add(message, deck); });
     std::atomic<int> finished{0};
@@ -75,8 +75,9 @@ TEST(DeckEventQueueTest, EveryMessageRaisedAfterItsDeliveryArrivesAgain) {
             ++finished;
         });
     }
-    // The main thread delivers as fast as it can, for the most raises that meet a delivery.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    // The main thread delivers as fast as it can, for the most raises that meet a delivery. The
+    // deadline only ends a hang: on a busy machine the spinning threads starve the main one.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (finished < 2 && std::chrono::steady_clock::now() < deadline) {
         QCoreApplication::processEvents();
     }
