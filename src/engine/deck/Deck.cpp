@@ -25,6 +25,7 @@ Deck::~Deck() {
 
 void Deck::requestLoad(const std::string& path) {
     transport_ = Transport::Pause;
+    loadTicket_ = ++engine_.loadsAsked;
     // A load requested before the previous one was taken up replaces it.
     opener_.open(path, snapshotRecord(record()), engine_.autoMixEnabled != 0);
 }
@@ -321,6 +322,12 @@ void Deck::setPitch(int pitch) {
 }
 
 bool Deck::load() {
+    // Loads are taken in the order they were asked for, whichever file opened first: with Auto BPM
+    // the later track matches the earlier one's tempo, the same every time.
+    const Deck* waitedFor = engine_.decks[1 - index_];
+    if (waitedFor != nullptr && waitedFor->loadPending() && waitedFor->loadTicket_ < loadTicket_) {
+        return false;
+    }
     OpenedTrack* track = opener_.takeReady();
     if (track == nullptr && !opener_.giveUpOverdue()) {
         return false;

@@ -176,6 +176,8 @@ class Deck {
     std::array<int16_t, 2 * kRingSize> ring_{};
     JumpFade fade_;
 
+    std::atomic<unsigned> loadTicket_{0};  // the engine's count of loads when this one was asked
+
     std::atomic<int> readIndex_{0};
     int writeIndex_ = 0;
     std::atomic<int> aheadCount_{0};

@@ -38,6 +38,8 @@ struct EngineState {
     std::atomic<int> deckRedraw{0};
     std::atomic<int> autoMixEnabled{0};
     std::atomic<int> autoBpmEnabled{0};
+    // main: numbers the decks' loads in the order they were asked for.
+    std::atomic<unsigned> loadsAsked{0};
 
     // Fixed before the audio thread starts.
     std::array<Deck*, 2> decks{};

@@ -1,6 +1,7 @@
 #include "engine/deck/Deck.h"
 
 #include <gtest/gtest.h>
+#include <future>
 #include <optional>
 
 #include "DeckLoading.h"
@@ -168,6 +169,30 @@ TEST_F(DeckTest, AutoBpmMatchesTheOtherDeckAtLoad) {
     EXPECT_EQ(outputs[0]->pitch, 4480);
     EXPECT_EQ(deck.pendingPitch(), 0);
     EXPECT_FALSE(deck.pitchFromUser());
+}
+
+// Files open in parallel, so the track asked for second may open first; it still waits.
+TEST_F(DeckTest, LoadsAreTakenInTheOrderAskedSoTheLaterTrackMatchesTheEarlier) {
+    std::promise<void> release;
+    FakeTrack slow;
+    slow.onOpen = [opens = release.get_future().share()] { opens.wait(); };
+    Deck& first = makeDeck(slow, 0);
+    Deck& second = makeDeck({}, 1);
+    for (auto [name, bpm] : {std::pair{"First.mp3", 140.0f}, {"Second.mp3", 128.0f}}) {
+        TrackInfoRecord stored = freshRecord(name, 123456);
+        stored.bpm = bpm;
+        store.insert(stored);
+    }
+    engine.autoBpmEnabled = 1;
+    first.requestLoad("/music/First.mp3");
+    second.requestLoad("/music/Second.mp3");
+    awaitOpened(second);
+    EXPECT_FALSE(second.load());
+    release.set_value();
+    ASSERT_TRUE(finishLoad(first));
+    ASSERT_TRUE(second.load());
+    EXPECT_EQ(first.pitch(), 4096);
+    EXPECT_EQ(second.pitch(), 4480);  // 140 / 128 x 4096
 }
 
 // The background analysis may finish after the track went onto the deck.
