@@ -12,8 +12,8 @@ namespace {
 constexpr double kSeconds = 34.0;
 constexpr double kBlock = 256.0 / kCaptureRate;  // one callback of the card
 
-// The first two share a tempo: the program loads them side by side, and whichever deck takes its
-// track in last takes the other's tempo. The third comes in at its own, matched to theirs.
+// The first two go onto the decks side by side, the second matched to the first's tempo; the third
+// comes in at its own, matched to theirs.
 const SetTrack kTracks[3] = {{"One - First.mp3", 124, 300, 2500},
                              {"Two - Second.mp3", 124, 700, 4000},
                              {"Three - Third.mp3", 128, 1500, 6000}};
