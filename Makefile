@@ -67,11 +67,13 @@ test-tsan: deps
 tidy: build
 	find src -name '*.cpp' | sort | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
+# On a virtual display: bench_rest and bench_latency run the real spinora on it.
 bench:
 	@scripts/install-deps --bench
-	@test -f $(BENCH_BUILD)/build.ninja || $(CONFIGURE) -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSPINORA_BENCH=ON -DSPINORA_FUZZ_SMOKE=OFF
+	@test -f $(BENCH_BUILD)/build.ninja || $(CONFIGURE) -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPINORA_BENCH=ON -DSPINORA_FUZZ_SMOKE=OFF
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
-	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; \
+		xvfb-run -a -s "-screen 0 800x600x24" $$b || exit 1; done
 
 # Every fuzz target for FUZZ_SECONDS; fails on any finding (the inputs are kept in
 # $(FUZZ_BUILD)/findings). The corpus grows in $(FUZZ_BUILD)/corpus from one run to the next.

@@ -40,6 +40,7 @@ class PacedCard : public PlaybackStream {
         thread_.join();
     }
     int blockFrames() const override { return kBlock; }
+    void setPaused(bool paused) override { paused_ = paused; }
 
     // Starts watching (the left channel only: the card has deck 0 alone on it).
     void watch(Watch what, int frame = 0) {
@@ -55,8 +56,10 @@ class PacedCard : public PlaybackStream {
         std::vector<int16_t> block(2 * kBlock);
         auto next = Clock::now();
         while (running_) {
-            source_.mix(block.data(), kBlock);
-            inspect(block, next);
+            if (!paused_) {
+                source_.mix(block.data(), kBlock);
+                inspect(block, next);
+            }
             next += std::chrono::nanoseconds(1'000'000'000LL * kBlock / 44100);
             std::this_thread::sleep_until(next);
         }
@@ -94,6 +97,7 @@ class PacedCard : public PlaybackStream {
 
     MixSource& source_;
     std::atomic<bool> running_{true};
+    std::atomic<bool> paused_{false};
     std::atomic<Watch> watching_{Watch::Nothing};
     std::atomic<int> frame_{0};
     Clock::time_point heardAt_{};

@@ -34,7 +34,7 @@ void playBoth(AppHarness& h) {
 void beatViewFrame(benchmark::State& state) {
     AppHarness h;
     playBoth(h);
-    QImage frame(beatview::kWidth, beatview::kHeight, QImage::Format_RGB555);
+    QImage frame(beatview::kWidth, beatview::kHeight, QImage::Format_RGB32);
     QImage window(800, 600, QImage::Format_RGB32);
     std::array<int16_t, beatview::kWidth> other{};
     std::array<int16_t, beatview::kWidth> selected{};
@@ -42,8 +42,8 @@ void beatViewFrame(benchmark::State& state) {
     for (auto _ : state) {
         onsetStrip(h.deck(1).beatView(), other.data());
         onsetStrip(h.deck(0).beatView(), selected.data());
-        beatview::render(other.data(), selected.data(), reinterpret_cast<uint16_t*>(frame.bits()),
-                         static_cast<int>(frame.bytesPerLine() / 2));
+        beatview::render(other.data(), selected.data(), reinterpret_cast<uint32_t*>(frame.bits()),
+                         frame.width(), frame.height(), static_cast<int>(frame.bytesPerLine() / 4));
         QPainter painter(&window);
         painter.drawImage(QPoint(beatview::kLeft, beatview::kTop), frame);
     }

@@ -425,6 +425,7 @@ void Application::timerFired(int id) {
         case timer::kPanels:
             deckArea().periodicUpdate();
             sayLine(sound_->underrunWarning(std::chrono::steady_clock::now()));
+            sound_->restDevices(std::chrono::steady_clock::now());
             break;
         default:
             break;

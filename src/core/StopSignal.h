@@ -11,8 +11,14 @@ class StopSignal {
     bool raised() const { return value_.load() != 0; }
     void acknowledge() { value_.store(0); }
     void raiseAndWait() {
+        raiseAndWait([] {});
+    }
+    // nudge wakes a thread that may be waiting for something else, until it has seen the signal.
+    template <class Nudge>
+    void raiseAndWait(Nudge nudge) {
         value_.fetch_add(1);
         while (value_.load() != 0) {
+            nudge();
             std::this_thread::yield();
         }
     }

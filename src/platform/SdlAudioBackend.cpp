@@ -15,12 +15,31 @@ constexpr Uint16 kBlockFrames = 256;
 class SdlStream : public PlaybackStream {
   public:
     SdlStream(SDL_AudioDeviceID id, int blockFrames) : id_(id), blockFrames_(blockFrames) {}
-    ~SdlStream() override { SDL_CloseAudioDevice(id_); }
+    ~SdlStream() override {
+        setPaused(false);  // the device's thread must run to end
+        SDL_CloseAudioDevice(id_);
+    }
     int blockFrames() const override { return blockFrames_; }
+    // A paused SDL device still wakes every block to play silence; holding its lock keeps its
+    // thread asleep instead, and the driver plays silence of its own meanwhile.
+    void setPaused(bool paused) override {
+        if (paused == paused_) {
+            return;
+        }
+        paused_ = paused;
+        if (paused) {
+            SDL_PauseAudioDevice(id_, 1);
+            SDL_LockAudioDevice(id_);
+        } else {
+            SDL_UnlockAudioDevice(id_);
+            SDL_PauseAudioDevice(id_, 0);
+        }
+    }
 
   private:
     SDL_AudioDeviceID id_;
     int blockFrames_;
+    bool paused_ = false;
 };
 
 void playSource(void* userdata, Uint8* stream, int length) {

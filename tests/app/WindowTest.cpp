@@ -17,19 +17,24 @@
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
+#include "ui/deck/DeckArea.h"
 #include "ui/deck/TrackLoader.h"
 #include "ui/display/Screen.h"
 
 namespace {
 
-// Counts the key presses that reach a widget.
-class KeyCounter : public QObject {
+// Counts the events of a type that reach a widget: key presses, paints.
+class EventCounter : public QObject {
   public:
+    explicit EventCounter(QEvent::Type type) : type_(type) {}
     bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::KeyPress;
+        count += event->type() == type_;
         return false;
     }
     int count = 0;
+
+  private:
+    QEvent::Type type_;
 };
 
 // Presses keys into the next modal dialog through its window, as a key press travels; a dialog the
@@ -167,7 +172,7 @@ TEST_F(WindowTest, LettersAreSwallowedAndDigitsPassedOn) {
     h.press(Qt::Key_F2);
     ListView& list = h.app->browser().fileListView();
     list.setFocus();
-    KeyCounter counter;
+    EventCounter counter(QEvent::KeyPress);
     list.installEventFilter(&counter);
     h.press(Qt::Key_Q);
     h.press(Qt::Key_B);
@@ -234,6 +239,52 @@ TEST_F(WindowTest, BeatViewRunsOnTheMixingPageAlsoWhenAnotherProgramIsActive) {
     EXPECT_FALSE(h.window->isMinimized());
     EXPECT_TRUE(h.app->deckUi().active);
     EXPECT_EQ(screen.refreshState, 1);
+}
+
+// The deck panels' ticks paint nothing while nothing on them changes, and what moves at once.
+TEST_F(WindowTest, PanelTicksPaintOnlyWhatChanged) {
+    EventCounter paints(QEvent::Paint);
+    h.window->installEventFilter(&paints);
+    const auto tick = [&] {
+        paints.count = 0;
+        h.app->deckArea().periodicUpdate();
+        QCoreApplication::processEvents();
+        return paints.count;
+    };
+    tick();
+    EXPECT_EQ(tick(), 0) << "both decks paused";
+    h.deck(0).requestPlay();
+    h.serve(1);
+    for (TestPlayback* card : h.audio.streams) {
+        card->advance(44100);
+    }
+    h.serve(4);
+    EXPECT_GT(tick(), 0) << "a deck playing";
+    h.deck(0).requestPause();
+    h.serve(1);
+    tick();
+    EXPECT_EQ(tick(), 0) << "paused again";
+}
+
+// The beat view is drawn again when a paused deck moves: nudged, or sent back by the cue.
+TEST_F(WindowTest, BeatViewFollowsAPausedDeckThatMoves) {
+    Screen& screen = *h.app->screen();
+    h.press(Qt::Key_F1);
+    screen.pauseRefresh();  // the test draws
+    h.serve(200);           // both decks decoded ahead, paused
+    screen.refresh();
+    EXPECT_FALSE(screen.refresh()) << "nothing moved";
+
+    h.deck(h.app->deckUi().selectedDeck).requestMove(40 * Deck::kFrameSize);
+    h.serve(1);
+    EXPECT_TRUE(screen.refresh()) << "nudged";
+    EXPECT_FALSE(screen.refresh());
+    h.deck(1 - h.app->deckUi().selectedDeck).requestMove(40 * Deck::kFrameSize);
+    h.serve(1);
+    EXPECT_TRUE(screen.refresh()) << "the other deck nudged";
+    h.deck(h.app->deckUi().selectedDeck).pressCue();
+    h.serve(1);
+    EXPECT_TRUE(screen.refresh()) << "back to the start by the cue";
 }
 
 TEST(FullScreenTest, PictureIsCentredOnBlackAndGivesTheScreenUpWhenInactive) {

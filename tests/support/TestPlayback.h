@@ -17,9 +17,14 @@ class TestPlayback : public PlaybackStream {
         : source_(source), block_(static_cast<std::size_t>(kBlock) * source.channels()) {}
 
     int blockFrames() const override { return kBlock; }
+    void setPaused(bool paused) override { this->paused = paused; }
     int channels() const { return source_.channels(); }
 
+    // A paused card's clock stands still.
     void advance(int frames) {
+        if (paused) {
+            return;
+        }
         for (; frames > 0; frames -= kBlock) {
             const int n = std::min(frames, kBlock);
             source_.mix(block_.data(), n);
@@ -31,6 +36,7 @@ class TestPlayback : public PlaybackStream {
     }
 
     std::vector<int16_t> played;
+    bool paused = false;
     bool keepPlayed = true;  // off, the clock itself allocates nothing
 
   private:

@@ -1,17 +1,26 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "core/StopSignal.h"
 
 class Deck;
+class ServiceWake;
 
-// The thread that runs every deck operation: a service step of deck 0, one of deck 1, a
-// millisecond's sleep, over and over. It asks for real-time scheduling and carries on at normal
-// priority when that is refused. Owned and stopped by the main thread.
+// The thread that runs every deck operation: a service step of deck 0, one of deck 1, then a wait
+// of kStepPeriod that a request cuts short, over and over. Once neither deck has had anything
+// to do for kSettle (long enough for the cards to play out what was written before a pause, so
+// that their rings hold only silence), it waits for the next request alone. It asks for real-time
+// scheduling and carries on at normal priority when that is refused. Owned and stopped by the
+// main thread.
 class AudioThread {
   public:
-    AudioThread(Deck& deck0, Deck& deck1);
+    static constexpr auto kStepPeriod = std::chrono::milliseconds(2);
+    static constexpr auto kSettle = std::chrono::milliseconds(200);
+
+    AudioThread(Deck& deck0, Deck& deck1, ServiceWake& wake);
     // Stops the thread if it still runs.
     ~AudioThread();
     AudioThread(const AudioThread&) = delete;
@@ -20,6 +29,9 @@ class AudioThread {
     // Sets the stop flag and waits until the thread has finished its pass and acknowledged.
     void stop();
 
+    // any: whether the thread waits for a request alone, every deck at rest.
+    bool resting() const { return resting_.load(std::memory_order_acquire); }
+
     std::thread::native_handle_type nativeHandle() { return thread_.native_handle(); }
 
   private:
@@ -27,6 +39,8 @@ class AudioThread {
 
     Deck& deck0_;
     Deck& deck1_;
+    ServiceWake& wake_;
     StopSignal stop_;
+    std::atomic<bool> resting_{false};
     std::thread thread_;
 };

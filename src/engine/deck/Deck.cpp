@@ -23,27 +23,38 @@ Deck::~Deck() {
     engine_.store->insert(snapshotRecord(detector_.record()));
 }
 
+void Deck::requested() {
+    if (engine_.deviceRest != nullptr) {
+        engine_.deviceRest->wakeDevices();  // before the thread can act on the request
+    }
+    engine_.serviceWake.notify();
+}
+
 void Deck::requestLoad(const std::string& path) {
     transport_ = Transport::Pause;
     loadTicket_ = ++engine_.loadsAsked;
     // A load requested before the previous one was taken up replaces it.
     opener_.open(path, snapshotRecord(record()), engine_.autoMixEnabled != 0);
+    requested();
 }
 
 void Deck::requestPlay() {
     if (isPlayable()) {
         transport_ = Transport::Play;
+        requested();
     }
 }
 
 void Deck::requestPause() {
     if (isPlayable()) {
         transport_ = Transport::Pause;
+        requested();
     }
 }
 
 void Deck::requestStop() {
     pendingSeek_.post(1.0f);  // the end: nothing plays past it
+    requested();
 }
 
 void Deck::requestSeek(float position) {
@@ -54,6 +65,7 @@ void Deck::requestSeek(float position) {
         transport_ = Transport::Play;
     }
     pendingSeek_.post(position);
+    requested();
 }
 
 void Deck::requestPlayFromCue() {
@@ -62,6 +74,7 @@ void Deck::requestPlayFromCue() {
     }
     transport_ = Transport::Play;
     pendingSeek_.post(loadShared(record().cuePosition));
+    requested();
 }
 
 void Deck::pressCue() {
@@ -87,6 +100,7 @@ void Deck::pressCue() {
             cueState_ = 0;
             break;
     }
+    requested();
 }
 
 void Deck::setCueHere() {
@@ -102,11 +116,13 @@ void Deck::setCueHere() {
 
 void Deck::requestPitch(int pitch) {
     pendingPitch_ = pitch;
+    requested();
 }
 
 void Deck::requestMove(int stereoFrames) {
     if (isPlayable()) {
         pendingMove_ = stereoFrames;
+        requested();
     }
 }
 
@@ -117,6 +133,7 @@ void Deck::setVolume(int level) {
     } else {
         // Wave-out outputs apply the level while writing, on the audio thread.
         pendingVolume_.post(level);
+        requested();
     }
 }
 
@@ -132,6 +149,7 @@ void Deck::takeAnalysis(const TrackInfoRecord& analysed) {
     }
     analyses_[posted % kAnalysisSlots] = analysed;
     analysesPosted_.store(posted + 1, std::memory_order_release);
+    engine_.serviceWake.notify();
 }
 
 void Deck::applyAnalyses() {
@@ -176,6 +194,14 @@ float Deck::effectiveBpm() const {
 }
 
 bool Deck::matchTempo(float targetBpm) {
+    if (!pitchForTempo(targetBpm)) {
+        return false;
+    }
+    requested();
+    return true;
+}
+
+bool Deck::pitchForTempo(float targetBpm) {
     const float bpm = loadShared(record().bpm);
     if (!(targetBpm >= 1.0f && targetBpm <= 999.0f) || !(bpm >= 1.0f && bpm <= 999.0f)) {
         return false;
@@ -354,7 +380,7 @@ bool Deck::load() {
 
     const Deck* other = engine_.decks[1 - index_];
     if (engine_.autoBpmEnabled && bpm != 0.0f && other != nullptr &&
-        matchTempo(other->effectiveBpm())) {
+        pitchForTempo(other->effectiveBpm())) {
         pitchFromUser_ = 0;
         setPitch(pendingPitch_.exchange(0));
     } else {
@@ -388,6 +414,14 @@ void Deck::failLoad() {
     if (engine_.events != nullptr) {
         engine_.events->loadFailed(index_);
     }
+}
+
+bool Deck::needsService() const {
+    return playing() || loadPending() || transport_ != Transport::None || pendingSeek_.pending() ||
+           pendingPitch_ != 0 || pendingMove_ != 0 || pendingVolume_.pending() ||
+           analysesPosted_.load(std::memory_order_acquire) !=
+               analysesTaken_.load(std::memory_order_relaxed) ||
+           aheadCount_ < kDecodeAheadLimit;
 }
 
 BeatView Deck::beatView() const {

@@ -77,8 +77,8 @@ class Deck {
 
     // any: the global BPM as heard at the current pitch.
     float effectiveBpm() const;
-    // main, or audio while taking a load in: requests the pitch that brings the global BPM to
-    // targetBpm, up or down an octave; false when no pitch in range does it.
+    // main: requests the pitch that brings the global BPM to targetBpm, up or down an octave;
+    // false when no pitch in range does it.
     bool matchTempo(float targetBpm);
 
     // audio: one service step (follow the play position, then the most urgent request or
@@ -95,6 +95,9 @@ class Deck {
     // audio: the output still holds `pendingStereoFrames` not yet heard: the play position lies
     // that far behind the write position.
     void followPlayPosition(int pendingStereoFrames);
+    // audio: whether a step would do anything but keep silence on the output: playing, decoding
+    // ahead, a load opening, or a request waiting.
+    bool needsService() const;
 
     // any: the deck's state. position: stream position 0..1, -1 when nothing is playable;
     // pitch: speed x 4096; ring indexes and counts: stereo frames.
@@ -162,6 +165,10 @@ class Deck {
     void applyAnalyses();
     void applyAnalysis(const TrackInfoRecord& analysed);
     void failLoad();
+    // main: wakes the cards and the service thread for a request just left.
+    void requested();
+    // main, or audio while taking a load in: matchTempo without the wake.
+    bool pitchForTempo(float targetBpm);
     void setPitch(int pitch);
     void widenMono(int16_t* frame);
 

@@ -5,8 +5,11 @@
 #include <chrono>
 #include <cstdint>
 
+#include "engine/deck/ServiceWake.h"
+
 class Deck;
 class DeckEvents;
+class DeviceRest;
 class TrackInfoStore;
 
 // Status shown on a deck panel in place of the times.
@@ -31,6 +34,14 @@ inline const char* deckStatusText(int status) {
     }
 }
 
+// main: what lets the sound cards rest while no deck plays.
+class DeviceRest {
+  public:
+    virtual ~DeviceRest() = default;
+    // A deck request came: the cards must run before the service thread acts on it.
+    virtual void wakeDevices() = 0;
+};
+
 // What the two decks share with each other and with the window. The engine writes the status
 // and redraw flag from the audio thread; the window sets the two switches of the browser.
 struct EngineState {
@@ -40,11 +51,14 @@ struct EngineState {
     std::atomic<int> autoBpmEnabled{0};
     // main: numbers the decks' loads in the order they were asked for.
     std::atomic<unsigned> loadsAsked{0};
+    // Every deck request wakes the service thread with it.
+    ServiceWake serviceWake;
 
     // Fixed before the audio thread starts.
     std::array<Deck*, 2> decks{};
     TrackInfoStore* store = nullptr;
     DeckEvents* events = nullptr;
+    DeviceRest* deviceRest = nullptr;
     int32_t optimizedDetection = 1;  // the "Optimized beat detection" setting as stored
     bool useDirectSound = true;
     // A file still opening after this long is given up as one that cannot be opened.

@@ -1,5 +1,6 @@
 #include "engine/deck/SoundSystem.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "engine/sound/BufferOutput.h"
@@ -125,20 +126,59 @@ const char* SoundSystem::openSound(const SoundConfig& config, bool withAudioThre
         }
     }
     if (!withAudioThread) {
-        return nullptr;
+        return nullptr;  // the caller serves the decks and asks for blocks: nothing rests
     }
+    engine_.deviceRest = this;
+    lastRequest_ = std::chrono::steady_clock::now();
     try {
-        thread_ = std::make_unique<AudioThread>(*decks_[0], *decks_[1]);
+        thread_ = std::make_unique<AudioThread>(*decks_[0], *decks_[1], engine_.serviceWake);
     } catch (const std::system_error&) {
         return kNoThreadMessage;
     }
     return nullptr;
 }
 
+void SoundSystem::pauseDevices(bool paused) {
+    for (BufferDevice* device : {&device1_, &device2_}) {
+        if (device->stream) {
+            device->stream->setPaused(paused);
+        }
+    }
+    if (mixer_) {
+        mixer_->setPaused(paused);
+    }
+    resting_ = paused;
+}
+
+void SoundSystem::wakeDevices() {
+    lastRequest_ = std::chrono::steady_clock::now();
+    if (resting_) {
+        pauseDevices(false);
+    }
+}
+
+void SoundSystem::restDevices(std::chrono::steady_clock::time_point now) {
+    if (resting_ || !decks_[0] || !decks_[1]) {
+        return;
+    }
+    for (const auto& deck : decks_) {
+        // A play the thread has not taken up yet counts as playing.
+        if (deck->playing() || deck->transportRequest() == Deck::Transport::Play) {
+            lastPlaying_ = now;
+            return;
+        }
+    }
+    // Counted from the last request or, for a track that ended by itself, from its end.
+    if (now - std::max(lastRequest_, lastPlaying_) >= kRestDelay) {
+        pauseDevices(true);
+    }
+}
+
 void SoundSystem::closeSound() {
     // Once the audio thread stops, the cards run dry: what they count from then is no underrun.
     underruns_.watch(0, nullptr);
     underruns_.watch(1, nullptr);
+    engine_.deviceRest = nullptr;
     if (thread_) {
         thread_->stop();
         thread_.reset();

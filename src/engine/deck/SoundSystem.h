@@ -25,13 +25,14 @@ inline constexpr const char* kNoThreadMessage =
     "Multi-thread operation impossible. You must execute Spinora from a multi-thread OS";
 
 // Opens the sound devices the configuration chooses, builds both decks with their outputs and runs
-// the audio thread; tears it all down in the reverse order. Main thread only.
-class SoundSystem {
+// the audio thread; tears it all down in the reverse order. While both decks stand paused the
+// shared cards rest (their callbacks stop) until the next deck request. Main thread only.
+class SoundSystem : public DeviceRest {
   public:
     using DecoderFactory = std::function<std::unique_ptr<Decoder>()>;
 
     SoundSystem(AudioBackend& backend, EngineState& engine, DecoderFactory makeDecoder);
-    ~SoundSystem();
+    ~SoundSystem() override;
     SoundSystem(const SoundSystem&) = delete;
     SoundSystem& operator=(const SoundSystem&) = delete;
 
@@ -41,6 +42,15 @@ class SoundSystem {
     // Stops the audio thread, then destroys the decks (which store their records), then releases
     // the devices.
     void closeSound();
+
+    // Called at least every 100 ms. Rests the cards once both decks have stood paused, with no
+    // request, for kRestDelay (long
+    // enough for a paused deck's short preview of a nudge to be heard, and for a few seconds of
+    // silence to follow the end of a set). now: steady clock.
+    void restDevices(std::chrono::steady_clock::time_point now);
+    void wakeDevices() override;
+    bool devicesResting() const { return resting_; }
+    static constexpr auto kRestDelay = std::chrono::seconds(3);
 
     // A warning line when a card ran dry since the last one (at most one a second), else empty;
     // the totals of the run (kept after closeSound), empty when no card ran dry.
@@ -66,6 +76,7 @@ class SoundSystem {
     const char* openWaveCard(const std::string& name, WaveCard& into);
     const char* buildOutputs(const SoundConfig& config,
                              std::array<std::unique_ptr<SoundOutput>, 2>& outputs);
+    void pauseDevices(bool paused);
 
     AudioBackend& backend_;
     EngineState& engine_;
@@ -76,4 +87,7 @@ class SoundSystem {
     std::unique_ptr<WaveOutMixer> mixer_;
     std::array<std::unique_ptr<Deck>, 2> decks_;
     std::unique_ptr<AudioThread> thread_;
+    std::chrono::steady_clock::time_point lastRequest_{};
+    std::chrono::steady_clock::time_point lastPlaying_{};
+    bool resting_ = false;
 };

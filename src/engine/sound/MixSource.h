@@ -19,4 +19,6 @@ class PlaybackStream {
     virtual ~PlaybackStream() = default;
     // Device frames the driver takes per call. Thread: any.
     virtual int blockFrames() const = 0;
+    // main: stops the calls, and with them the device's clock, until resumed.
+    virtual void setPaused(bool paused) = 0;
 };

@@ -15,6 +15,8 @@ class OfflineStream : public PlaybackStream {
     explicit OfflineStream(MixSource& source) : source_(source) {}
 
     int blockFrames() const override { return kBlockFrames; }
+    // Its clock is the render's asking: there is nothing to pause.
+    void setPaused(bool) override {}
     int channels() const { return source_.channels(); }
     // The caller's thread: the next block into `out`, which holds kBlockFrames device frames.
     void pull(int16_t* out) { source_.mix(out, kBlockFrames); }

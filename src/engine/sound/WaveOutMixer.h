@@ -24,6 +24,8 @@ class WaveOutMixer {
     int16_t* inputRing(int input) { return inputs_[input].ring.data(); }
 
     void startMixer() { device_->start(); }
+    // main: see PlaybackStream::setPaused.
+    void setPaused(bool paused) { stream_->setPaused(paused); }
     void closeMixer();
     void updatePlayPosition();
     int playPosition() const { return playPosition_; }

@@ -66,7 +66,15 @@ void DeckArea::periodicUpdate() {
         drawNeedle(deck);
     }
     for (int deck = 0; deck < 2; ++deck) {
-        drawTimePanel(deck);
+        // Drawn again only when changed: a program at rest paints nothing.
+        PanelTexts texts = panelTexts(deck);
+        if (!shownTexts_[deck] || texts.bpm != shownTexts_[deck]->bpm) {
+            drawBpmPanel(deck, texts.bpm);
+        }
+        if (!shownTexts_[deck] || texts != *shownTexts_[deck]) {
+            drawTimes(deck, texts);
+            shownTexts_[deck] = std::move(texts);
+        }
     }
     if (host_.pitchRedrawAsked()) {
         for (int deck = 0; deck < 2; ++deck) {
@@ -75,33 +83,50 @@ void DeckArea::periodicUpdate() {
     }
 }
 
-void DeckArea::drawTimePanel(int index) {
-    const QRect panel = kTimePanel[index];
+DeckArea::PanelTexts DeckArea::panelTexts(int index) const {
     const Deck& deck = host_.deck(index);
     const TrackInfoRecord& record = deck.record();
+    PanelTexts texts;
+    texts.status = host_.deckStatus(index);
+    if (texts.status == kDeckNormal) {
+        const TimeInputs in{deck.position(),
+                            deck.durationSeconds(),
+                            deck.pitch(),
+                            loadShared(record.cuePosition),
+                            loadShared(record.startPosition),
+                            loadShared(record.endPosition)};
+        if (in.durationSeconds > 0) {
+            texts.times = timePanelLines(in);
+        }
+    }
+    if (deck.isLoaded()) {
+        texts.bpm = bpmPanelLines(deck.position(), deck.beatDetector().localBpm(),
+                                  loadShared(record.bpm), deck.pitch());
+    }
+    return texts;
+}
+
+void DeckArea::drawTimePanel(int index) {
+    PanelTexts texts = panelTexts(index);
+    drawTimes(index, texts);
+    drawBpmPanel(index, texts.bpm);
+    shownTexts_[index] = std::move(texts);
+}
+
+void DeckArea::drawTimes(int index, const PanelTexts& texts) {
+    const QRect panel = kTimePanel[index];
     restore(panel);
     {
         QPainter painter(&backBuffer_);
         painter.setFont(mediumFont_);
         painter.setPen(kPanelText);
         painter.setClipRect(panel);
-        const int status = host_.deckStatus(index);
-        if (status == kDeckNormal) {
-            const TimeInputs in{deck.position(),
-                                deck.durationSeconds(),
-                                deck.pitch(),
-                                loadShared(record.cuePosition),
-                                loadShared(record.startPosition),
-                                loadShared(record.endPosition)};
-            if (in.durationSeconds > 0) {
-                for (const PanelLine& line : timePanelLines(in)) {
-                    painter.drawText(QRect(panel.left(), panel.top() + line.offset, panel.width(),
-                                           panel.height() - line.offset),
-                                     Qt::AlignRight | Qt::AlignTop,
-                                     QString::fromStdString(line.text));
-                }
-            }
-        } else if (const char* message = deckStatusText(status)) {
+        for (const PanelLine& line : texts.times) {
+            painter.drawText(QRect(panel.left(), panel.top() + line.offset, panel.width(),
+                                   panel.height() - line.offset),
+                             Qt::AlignRight | Qt::AlignTop, QString::fromStdString(line.text));
+        }
+        if (const char* message = deckStatusText(texts.status)) {
             // Centred both ways: the text's height is measured first.
             const QString text = QString::fromLatin1(message);
             const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
@@ -111,20 +136,16 @@ void DeckArea::drawTimePanel(int index) {
         }
     }
     invalidate(panel);
-    drawBpmPanel(index);
 }
 
-void DeckArea::drawBpmPanel(int index) {
+void DeckArea::drawBpmPanel(int index, const std::vector<PanelLine>& lines) {
     const QRect panel = kBpmPanel[index];
-    const Deck& deck = host_.deck(index);
     restore(panel);
-    if (deck.isLoaded()) {
+    if (!lines.empty()) {
         QPainter painter(&backBuffer_);
         painter.setFont(largeFont_);
         painter.setPen(kPanelText);
         painter.setClipRect(panel);
-        const auto lines = bpmPanelLines(deck.position(), deck.beatDetector().localBpm(),
-                                         loadShared(deck.record().bpm), deck.pitch());
         for (const PanelLine& line : lines) {
             painter.drawText(panel.adjusted(0, line.offset, 0, 0), Qt::AlignRight | Qt::AlignTop,
                              QString::fromStdString(line.text));

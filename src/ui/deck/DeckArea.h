@@ -3,7 +3,9 @@
 #include <QRect>
 #include <array>
 #include <optional>
+#include <vector>
 
+#include "engine/deck/EngineState.h"
 #include "engine/panel/ControlGeometry.h"
 #include "engine/panel/PanelFormulas.h"
 
@@ -65,7 +67,8 @@ class DeckArea {
     DeckArea(Host& host, QImage& backBuffer, const Skin& skin, const QFont& smallFont,
              const QFont& mediumFont, const QFont& largeFont);
 
-    // Every 100 ms: needles and time panels; pitch displays when a load asked for them.
+    // Every 100 ms: needles and time panels that changed; pitch displays when a load asked for
+    // them.
     void periodicUpdate();
     void drawTimePanel(int deck);
     void drawTitlePanel(int deck);
@@ -84,9 +87,20 @@ class DeckArea {
     PanelPoint needleCache(int deck) const { return needles_[deck]; }
 
   private:
+    // What the time and BPM panels of a deck show.
+    struct PanelTexts {
+        int status = kDeckNormal;
+        std::vector<PanelLine> times;
+        std::vector<PanelLine> bpm;
+        bool operator==(const PanelTexts&) const = default;
+    };
+
     void restore(const QRect& rect);
     void invalidate(const QRect& rect);
-    void drawBpmPanel(int deck);
+    PanelTexts panelTexts(int deck) const;
+    // The time panel alone.
+    void drawTimes(int deck, const PanelTexts& texts);
+    void drawBpmPanel(int deck, const std::vector<PanelLine>& lines);
 
     Host& host_;
     QImage& backBuffer_;
@@ -97,4 +111,5 @@ class DeckArea {
     int flashed_ = -1;
     std::array<PanelPoint, 2> needles_{{{73, 73}, {73, 73}}};
     std::array<PanelPoint, 2> markers_{{{0, 0}, {0, 0}}};
+    std::array<std::optional<PanelTexts>, 2> shownTexts_;
 };

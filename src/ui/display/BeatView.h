@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
+#include "ui/display/Surface.h"
+
 // The beat view: 735 columns of 243 pixels, for each column the bars of the selected deck and of
-// the other one standing on the bottom row, in three 16-bit colour words.
+// the other one standing on the bottom row, in three colours given as 16-bit 5-5-5 words.
 namespace beatview {
 
 constexpr int kWidth = 735;
@@ -15,7 +17,10 @@ constexpr uint16_t kBoth = 0xCF00;            // covered by both bars
 constexpr uint16_t kSelectedHigher = 0x0F00;  // the selected deck's bar above the other's
 constexpr uint16_t kOtherHigher = 0xC000;     // the other deck's bar above the selected one's
 
-// Draws both bars into pixels (rows of stride words, top row first); everything else is 0.
-void render(const int16_t* other, const int16_t* selected, uint16_t* pixels, int stride);
+// Draws both bars into 32-bit pixels (rgbFrom555 colours; rows of stride words, top row first)
+// spread over width x height pixels, as the kWidth x kHeight view scaled to that size; everything
+// else is black.
+void render(const int16_t* other, const int16_t* selected, uint32_t* pixels, int width, int height,
+            int stride);
 
 }  // namespace beatview

@@ -1,5 +1,8 @@
 #include "ui/display/Screen.h"
 
+#include <pthread.h>
+
+#include <QPaintEngine>
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
@@ -15,13 +18,16 @@ constexpr QSize kPicture(800, 600);
 }  // namespace
 
 Screen::Screen(std::function<void(int16_t*, int16_t*)> heights, std::function<void()> frameReady)
-    : heights_(std::move(heights)), frameReady_(std::move(frameReady)) {
+    : heights_(std::move(heights)),
+      frameReady_(std::move(frameReady)),
+      target_{QSize(beatview::kWidth, beatview::kHeight), QImage::Format_RGB32} {
     for (QImage& frame : frames_) {
-        frame = QImage(beatview::kWidth, beatview::kHeight, QImage::Format_RGB555);
-        frame.fill(0);
+        frame = QImage(target_.size, target_.format);
+        frame.fill(Qt::black);
     }
     try {
         thread_ = std::thread(&Screen::run, this);
+        pthread_setname_np(thread_.native_handle(), "beat view");
     } catch (const std::system_error&) {
         error_ = kNoThreadMessage;
     }
@@ -52,18 +58,58 @@ void Screen::run() {
     stop_.acknowledge();
 }
 
-void Screen::refresh() {
+namespace {
+
+// Formats whose pixels are 32-bit words the beat view's colours can be written to as they are.
+bool takesRgb32(QImage::Format format) {
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+void renderInto(const int16_t* other, const int16_t* selected, QImage& image) {
+    beatview::render(other, selected, reinterpret_cast<uint32_t*>(image.bits()), image.width(),
+                     image.height(), static_cast<int>(image.bytesPerLine() / 4));
+}
+
+}  // namespace
+
+bool Screen::refresh() {
     std::array<int16_t, beatview::kWidth> other{};
     std::array<int16_t, beatview::kWidth> selected{};
     heights_(other.data(), selected.data());
-    QImage& back = frames_[1 - front_];
-    beatview::render(other.data(), selected.data(), reinterpret_cast<uint16_t*>(back.bits()),
-                     static_cast<int>(back.bytesPerLine() / 2));
+    Target target;
+    int back = 0;
     {
         std::lock_guard lock(frameMutex_);
-        front_ = 1 - front_;
+        target = target_;
+        back = 1 - front_;
+    }
+    if (target == drawnTarget_ && other == drawnOther_ && selected == drawnSelected_) {
+        return false;
+    }
+    // Only this thread touches the back frame.
+    QImage& frame = frames_[back];
+    if (frame.size() != target.size || frame.format() != target.format) {
+        frame = QImage(target.size, target.format);
+    }
+    if (takesRgb32(target.format)) {
+        renderInto(other.data(), selected.data(), frame);
+    } else {
+        if (scratch_.size() != target.size) {
+            scratch_ = QImage(target.size, QImage::Format_RGB32);
+        }
+        renderInto(other.data(), selected.data(), scratch_);
+        frame = scratch_.convertToFormat(target.format);
+    }
+    drawnOther_ = other;
+    drawnSelected_ = selected;
+    drawnTarget_ = target;
+    {
+        std::lock_guard lock(frameMutex_);
+        front_ = back;
     }
     frameReady_();
+    return true;
 }
 
 void Screen::pauseRefresh() {
@@ -77,8 +123,16 @@ void Screen::pauseRefresh() {
 }
 
 void Screen::drawBeatView(QPainter& painter) {
+    const QRectF view(beatview::kLeft, beatview::kTop, beatview::kWidth, beatview::kHeight);
+    Target target{painter.deviceTransform().mapRect(view).toRect().size(), QImage::Format_RGB32};
+    const QPaintDevice* surface = painter.paintEngine()->paintDevice();
+    if (surface != nullptr && surface->devType() == QInternal::Image) {
+        target.format = static_cast<const QImage*>(surface)->format();
+    }
     std::lock_guard lock(frameMutex_);
-    painter.drawImage(QPoint(beatview::kLeft, beatview::kTop), frames_[front_]);
+    target_ = target;
+    // A frame of the target's size fills the view pixel for pixel.
+    painter.drawImage(view, frames_[front_]);
 }
 
 FullScreen::FullScreen(QWidget& window, std::function<void(int16_t*, int16_t*)> heights,

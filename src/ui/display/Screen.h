@@ -7,14 +7,18 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "core/StopSignal.h"
+#include "ui/display/BeatView.h"
 
 class QWidget;
 
-// The display: the window shown full screen or in a window, and the refresh thread that draws the
-// beat view of the mixing page about 58 times a second while refreshState is 1.
+// The display: the window shown full screen or in a window, and the refresh thread that looks at
+// the beat view of the mixing page about 58 times a second while refreshState is 1, and draws a
+// frame when a bar moved. Frames are made in the pixel format and size of what the window is
+// painted on (its backing store), so that painting one only copies it.
 class Screen {
   public:
     static constexpr const char* kNoThreadMessage =
@@ -30,8 +34,10 @@ class Screen {
     // The start-up error of the construction, or null.
     const char* error() const { return error_; }
 
-    // Draws one frame of the beat view.
-    void refresh();
+    // Draws a frame of the beat view unless nothing in it moved since the last one (and the
+    // window's pixels are the same); whether it drew. The refresh thread, or a test while
+    // refreshState is 0.
+    bool refresh();
     // Gives the display back when the program leaves the foreground, and takes it again.
     virtual void suspend() = 0;
     virtual void resume() = 0;
@@ -41,7 +47,8 @@ class Screen {
     // 1: a frame at every turn; 0: idle; -1: a pause asked and not yet acknowledged.
     std::atomic<int> refreshState{0};
 
-    // The newest finished frame, at (32,46).
+    // main: the newest finished frame, at (32,46); the frames after it are made in the format and
+    // device pixels of what the painter paints on.
     void drawBeatView(QPainter& painter);
 
     // Stops the refresh thread (the destructor does it too).
@@ -50,10 +57,24 @@ class Screen {
   private:
     void run();
 
+    // The pixels a frame is made for.
+    struct Target {
+        QSize size;
+        QImage::Format format;
+        bool operator==(const Target&) const = default;
+    };
+
     std::function<void(int16_t*, int16_t*)> heights_;
     std::function<void()> frameReady_;
+    // The refresh thread's: the bars of the last frame drawn, and its target.
+    std::array<int16_t, beatview::kWidth> drawnOther_{};
+    std::array<int16_t, beatview::kWidth> drawnSelected_{};
+    std::optional<Target> drawnTarget_;
+    QImage scratch_;  // for a target that is not 32-bit RGB
+    // Guarded by frameMutex_.
     std::array<QImage, 2> frames_;
     int front_ = 0;
+    Target target_;
     std::mutex frameMutex_;
     StopSignal stop_;
     std::thread thread_;

@@ -12,9 +12,7 @@ QImage imageFromRaw555(const QByteArray& data, int width, int height) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(height - 1 - y));
         for (int x = 0; x < width; ++x) {
             const int at = 2 * (y * width + x);
-            const int word = words[at] | (words[at + 1] << 8);
-            const auto expand = [](int five) { return (five << 3) | (five >> 2); };
-            row[x] = qRgb(expand((word >> 10) & 31), expand((word >> 5) & 31), expand(word & 31));
+            row[x] = rgbFrom555(words[at] | (words[at + 1] << 8));
         }
     }
     return image;

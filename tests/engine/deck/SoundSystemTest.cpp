@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <typeinfo>
 
@@ -263,6 +264,91 @@ TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
     TrackInfoRecord record;
     EXPECT_TRUE(store.lookup("/music/B.mp3", 123456, record));  // stored as the decks went
     EXPECT_TRUE(store.lookup("/music/C.mp3", 123456, record));
+}
+
+// With nothing to do the service thread waits for a request alone, and the request wakes it: a
+// play left on a resting thread is taken up, and the thread rests again once paused.
+TEST_F(SoundSystemTest, ServiceThreadRestsUntilARequestWakesIt) {
+    ASSERT_EQ(open({}), nullptr);  // the card's clock never moves: nothing is ever played out
+    Deck& deck0 = *sound.deck(0);
+    ASSERT_TRUE(waitFor([&] { return sound.audioThread()->resting(); }));
+    deck0.requestLoad("/music/A.mp3");
+    ASSERT_TRUE(waitFor([&] { return deck0.isPlayable(); }));
+    ASSERT_TRUE(waitFor([&] { return sound.audioThread()->resting(); }));  // the ring is full
+
+    deck0.requestPlay();
+    ASSERT_TRUE(waitFor([&] { return deck0.playing(); }));
+    EXPECT_FALSE(sound.audioThread()->resting());  // a playing deck is served all along
+    deck0.requestPause();
+    EXPECT_TRUE(waitFor([&] { return sound.audioThread()->resting(); }));
+    sound.closeSound();  // stops a resting thread
+}
+
+// Index of the first sample that is not silent, or -1.
+long firstSound(const std::vector<int16_t>& played) {
+    const auto at = std::find_if(played.begin(), played.end(), [](int16_t s) { return s != 0; });
+    return at == played.end() ? -1 : at - played.begin();
+}
+
+// Once both decks have stood paused for a while the card rests, its clock still; the next request
+// wakes it, and play is heard as soon after it as after a pause of a moment.
+TEST_F(SoundSystemTest, CardRestsWhileBothDecksStandPausedAndPlaysAtOnceAfter) {
+    ASSERT_EQ(open({}), nullptr);
+    serveByHand();
+    Deck& deck0 = *sound.deck(0);
+    Deck& deck1 = *sound.deck(1);
+    TestPlayback& card = *backend.streams[0];
+    deck0.requestLoad("/music/A.mp3");
+    ASSERT_TRUE(finishLoad(deck0));
+    const auto later = [] { return std::chrono::steady_clock::now() + SoundSystem::kRestDelay; };
+
+    long heardAfterAMoment = -1;
+    for (const bool rest : {false, true}) {
+        SCOPED_TRACE(rest ? "after a rest" : "after a moment");
+        deck0.requestPlay();
+        playBlocks(backend, deck0, deck1, 50);
+        const auto playingAt = later();
+        sound.restDevices(playingAt);
+        EXPECT_FALSE(sound.devicesResting()) << "a deck plays";
+        deck0.requestPause();
+        playBlocks(backend, deck0, deck1, 50);
+        sound.restDevices(std::chrono::steady_clock::now());
+        EXPECT_FALSE(sound.devicesResting()) << "just paused";
+        if (rest) {
+            sound.restDevices(playingAt + SoundSystem::kRestDelay);
+            ASSERT_TRUE(sound.devicesResting());
+            EXPECT_TRUE(card.paused);
+            card.played.clear();
+            playBlocks(backend, deck0, deck1, 1000);
+            EXPECT_TRUE(card.played.empty());
+        }
+        deck0.requestPlay();
+        EXPECT_FALSE(card.paused);
+        card.played.clear();
+        playBlocks(backend, deck0, deck1, 4);
+        const long heard = firstSound(card.played);
+        ASSERT_GE(heard, 0);
+        EXPECT_LE(heard, 2 * TestPlayback::kBlock * 2);  // within the block written ahead
+        if (!rest) {
+            heardAfterAMoment = heard;
+        } else {
+            EXPECT_EQ(heard, heardAfterAMoment);
+        }
+        deck0.requestPause();
+    }
+
+    // A deck that stops by itself, at the end of its track, long after the last request: the
+    // silence after it is played out before the card rests.
+    deck0.requestPlay();
+    playBlocks(backend, deck0, deck1, 10);
+    const auto end = later() + SoundSystem::kRestDelay;
+    sound.restDevices(end);  // still playing
+    deck0.requestPause();    // as the end pauses the deck, here long before `end`
+    playBlocks(backend, deck0, deck1, 10);
+    sound.restDevices(end + SoundSystem::kRestDelay / 2);
+    EXPECT_FALSE(sound.devicesResting());
+    sound.restDevices(end + SoundSystem::kRestDelay);
+    EXPECT_TRUE(sound.devicesResting());
 }
 
 }  // namespace

@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <array>
+#include <atomic>
 
 #include "ui/display/BeatView.h"
+#include "ui/display/Screen.h"
 #include "ui/display/Skin.h"
 #include "ui/display/Surface.h"
 
 namespace {
 
-TEST(BeatViewTest, BarsInTheirThreeColours) {
+// Bars drawn at the view's own size and at any other: each pixel shows the view's pixel it falls
+// on, in the view's three colours.
+TEST(BeatViewTest, BarsInTheirThreeColoursAtAnySize) {
     std::vector<int16_t> other(beatview::kWidth, 0);
     std::vector<int16_t> selected(beatview::kWidth, 0);
     other[0] = 5;
@@ -18,21 +25,74 @@ TEST(BeatViewTest, BarsInTheirThreeColours) {
     other[2] = 7;
     selected[2] = 7;  // equal: one colour only
     selected[3] = 242;
-    std::vector<uint16_t> pixels(beatview::kWidth * beatview::kHeight, 0xffff);
-    beatview::render(other.data(), selected.data(), pixels.data(), beatview::kWidth);
-    const auto at = [&](int column, int fromBottom) {
-        return pixels[(beatview::kHeight - 1 - fromBottom) * beatview::kWidth + column];
+    const uint32_t both = rgbFrom555(beatview::kBoth);
+    const uint32_t selectedHigher = rgbFrom555(beatview::kSelectedHigher);
+    const uint32_t otherHigher = rgbFrom555(beatview::kOtherHigher);
+    const uint32_t black = qRgb(0, 0, 0);
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        const int width = beatview::kWidth * scale;
+        const int height = beatview::kHeight * scale;
+        const int stride = width + 3;
+        std::vector<uint32_t> pixels(static_cast<std::size_t>(stride) * height, 0x12345678);
+        beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride);
+        // The pixel of the view's column and row from the bottom, both in view pixels.
+        const auto at = [&](int column, int fromBottom) {
+            return pixels[(height - 1 - fromBottom * scale) * stride + column * scale + scale - 1];
+        };
+        EXPECT_EQ(at(0, 2), both);
+        EXPECT_EQ(at(0, 3), otherHigher);
+        EXPECT_EQ(at(0, 5), black);
+        EXPECT_EQ(at(1, 1), both);
+        EXPECT_EQ(at(1, 3), selectedHigher);
+        EXPECT_EQ(at(2, 6), both);
+        EXPECT_EQ(at(2, 7), black);
+        EXPECT_EQ(at(3, 241), selectedHigher);
+        EXPECT_EQ(at(3, 242), black);
+        EXPECT_EQ(at(100, 0), black);  // silence is black
+        EXPECT_EQ(pixels[width], 0x12345678u) << "past the width: untouched";
+    }
+    EXPECT_EQ(both, qRgb(0x9c, 0xc6, 0x00));
+}
+
+// A frame is drawn only when a bar moved or the window is painted on other pixels, and then in
+// the format and device pixels of what it is painted on.
+TEST(ScreenTest, FrameOnlyWhenABarMovesMadeForThePixelsItIsPaintedOn) {
+    std::array<int16_t, beatview::kWidth> bars{};  // the selected deck's; the other's stay flat
+    std::atomic<int> frames{0};
+    WindowScreen screen(
+        [&](int16_t* other, int16_t* selected) {
+            std::fill_n(other, beatview::kWidth, int16_t{0});
+            std::copy(bars.begin(), bars.end(), selected);
+        },
+        [&] { ++frames; });
+    // refreshState stays 0: the refresh thread draws nothing, the test does.
+    EXPECT_TRUE(screen.refresh());
+    EXPECT_FALSE(screen.refresh());
+    bars[10] = 50;
+    EXPECT_TRUE(screen.refresh());
+    EXPECT_FALSE(screen.refresh());
+    EXPECT_EQ(frames, 2);
+
+    // A window at twice the scale, in another format.
+    QImage window(1600, 1200, QImage::Format_ARGB32_Premultiplied);
+    window.fill(Qt::white);
+    const auto paint = [&] {
+        QPainter painter(&window);
+        painter.scale(2, 2);
+        screen.drawBeatView(painter);
     };
-    EXPECT_EQ(at(0, 2), beatview::kBoth);
-    EXPECT_EQ(at(0, 3), beatview::kOtherHigher);
-    EXPECT_EQ(at(0, 5), 0);
-    EXPECT_EQ(at(1, 1), beatview::kBoth);
-    EXPECT_EQ(at(1, 3), beatview::kSelectedHigher);
-    EXPECT_EQ(at(2, 6), beatview::kBoth);
-    EXPECT_EQ(at(2, 7), 0);
-    EXPECT_EQ(at(3, 241), beatview::kSelectedHigher);
-    EXPECT_EQ(at(3, 242), 0);
-    EXPECT_EQ(at(100, 0), 0);  // silence is black
+    paint();
+    EXPECT_TRUE(screen.refresh());
+    EXPECT_FALSE(screen.refresh());
+    paint();
+    const int bottom = 2 * (beatview::kTop + beatview::kHeight) - 1;
+    const int x = 2 * (beatview::kLeft + 10);
+    EXPECT_EQ(window.pixel(x, bottom - 99), rgbFrom555(beatview::kSelectedHigher));
+    EXPECT_EQ(window.pixel(x + 1, bottom - 99), rgbFrom555(beatview::kSelectedHigher));
+    EXPECT_EQ(window.pixel(x, bottom - 100), qRgb(0, 0, 0));
+    EXPECT_EQ(window.pixel(x + 2, bottom), qRgb(0, 0, 0));
+    EXPECT_EQ(window.pixel(2 * beatview::kLeft - 1, bottom), qRgb(255, 255, 255));
 }
 
 TEST(SurfaceTest, RawPicturesAreBottomUp555) {
