@@ -70,20 +70,6 @@ TEST(OutputTest, ResamplingEmitsPitchScaledFramesAndCarriesThePhase) {
     }
 }
 
-TEST(OutputTest, PendingSamplesCountsWhatTheDeviceHasNotPlayed) {
-    OneCard card;
-    EXPECT_EQ(card.output.pendingSamples(), 0);
-    card.write(ramp(1152));
-    EXPECT_EQ(card.output.pendingSamples(), 1152);
-    card.clock.advance(512);
-    EXPECT_EQ(card.output.pendingSamples(), 640);
-
-    card.output.flush();
-    card.output.pitch = 4506;
-    card.write(ramp(1152));
-    EXPECT_EQ(card.output.pendingSamples(), 1152);  // counted in the track's samples
-}
-
 TEST(OutputTest, UnderrunDropsWhatShouldHaveBeenHeard) {
     OneCard card;
     card.clock.advance(3000);  // the device ran 3000 frames past the last written frame
