@@ -1,18 +1,11 @@
 // The playlist kept in the data folder from one run to the next.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "AppHarness.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 
 namespace {
-
-std::string contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::vector<std::string> paths(const ItemListModel& model) {
     std::vector<std::string> result;
@@ -40,7 +33,7 @@ TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
         browser.insertPlaylistItem(-1, BrowserItem{"Gone", "Away", gone, 0, 0});
         h.app->shutdown();
         EXPECT_TRUE(h.dialogs.asked.empty());
-        kept = contents(h.dir.path() / "playlist.m3u8");
+        kept = fileText(h.dir.path() / "playlist.m3u8");
     }
     EXPECT_EQ(kept, one + "\n" + accented + "\n" + set + "\n" + gone + "\n");
 
