@@ -2,18 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "AppHarness.h"
+#include "ListRows.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 
 namespace {
-
-std::vector<std::string> paths(const ItemListModel& model) {
-    std::vector<std::string> result;
-    for (int row = 0; row < model.size(); ++row) {
-        result.push_back(model.item(row).path);
-    }
-    return result;
-}
 
 TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
     TempDir music;
@@ -40,7 +33,7 @@ TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
     AppHarness h([&kept](TempDir& dir) { dir.write("playlist.m3u8", kept); });
     ASSERT_TRUE(h.started);
     const ItemListModel& model = h.app->browser().playlistModel();
-    EXPECT_EQ(paths(model), (std::vector<std::string>{one, accented, set, gone}));
+    EXPECT_EQ(pathsOf(model), (std::vector<std::string>{one, accented, set, gone}));
     ASSERT_EQ(model.size(), 4);
     EXPECT_EQ(model.item(1).title, "D\u00e9j\u00e0 vu");
     EXPECT_EQ(model.item(2).kind, BrowserItem::kPlaylistFile);
