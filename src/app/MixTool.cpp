@@ -322,10 +322,9 @@ int runMixTool(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (options->shuffle) {
         std::shuffle(tracks.begin(), tracks.end(), std::mt19937(std::random_device()()));
     }
-    std::vector<std::string> paths;
-    for (const Track& track : tracks) {
-        paths.push_back(track.path);
-    }
+    std::vector<std::string> paths(tracks.size());
+    std::transform(tracks.begin(), tracks.end(), paths.begin(),
+                   [](const Track& track) { return track.path; });
 
     MixRender render(paths, {options->longMix, options->bpm}, store.store(), makeMpg123Decoder);
     const auto started = std::chrono::steady_clock::now();

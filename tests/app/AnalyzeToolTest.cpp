@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <future>
-#include <iterator>
 #include <regex>
 #include <sstream>
 
@@ -244,8 +243,7 @@ TEST_F(AnalyzeToolTest, JobsChangeNeitherResultsNorTheirOrder) {
         outputs.status = run(args);
         outputs.json = withoutTimes(out.str());
         EXPECT_TRUE(err.str().empty()) << err.str();
-        std::ifstream file(storeFile(), std::ios::binary);
-        outputs.stored.assign(std::istreambuf_iterator<char>(file), {});
+        outputs.stored = fileText(storeFile());
 
         args = {"--jobs", jobs};
         args.insert(args.end(), tracks.begin(), tracks.end());
@@ -293,11 +291,6 @@ TEST_F(AnalyzeToolTest, ProgressOnlyOnATerminal) {
 
     EXPECT_EQ(run({args[0], args[1], args[2]}, true), 0);
     EXPECT_TRUE(err.str().empty()) << "a single track needs no progress line";
-}
-
-std::string fileText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // What --database writes, the search page reads back and finds.

@@ -41,28 +41,7 @@ TEST_F(BackgroundAnalysisTest, PlaylistEntryWithoutARecordGetsOneAndShowsIt) {
     EXPECT_EQ(playlist.image(0), 0);  // a track with a record
 }
 
-TEST_F(BackgroundAnalysisTest, TrackLoadedOntoADeckIsAnalysedAndTheDeckUndoesNothing) {
-    ASSERT_TRUE(h.started);
-    const std::string path = track("Dropped.mp3", 118);
-    h.app->loader().loadTrack(0, h.app->browser().itemForFile(path));
-    h.serve(40);  // the deck learns from the silence only: it knew nothing when it began
-    ASSERT_EQ(h.deck(0).record().startStrength, 0);
-    TrackInfoRecord record;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return stored("Dropped.mp3", record); }, 60000));
-    storeShared(h.deck(0).record().cuePosition, 0.25f);  // the user's cue point
-
-    // The next track on the deck hands the deck's record back to the store.
-    h.app->loader().loadTrack(0, h.app->browser().itemForFile(track("Next.mp3", 126)));
-    h.serve(2);
-    TrackInfoRecord after;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return stored("Dropped.mp3", after) && after.cuePosition == 0.25f; }, 60000));
-    EXPECT_NEAR(after.bpm, 118.0f, 0.3f);
-    EXPECT_EQ(after.startPosition, record.startPosition);
-    EXPECT_NEAR(after.startPosition * 9.0f, 3.0f, 0.3f);
-}
-
-TEST_F(BackgroundAnalysisTest, WaitingDeckTakesItsTracksAnalysisAndWithAutoMixMovesToTheMusic) {
+TEST_F(BackgroundAnalysisTest, WaitingDeckTakesItsTracksAnalysisMovesToTheMusicAndHandsItBack) {
     ASSERT_TRUE(h.started);
     h.app->engine().autoMixEnabled = 1;
     const std::string path = track("Waiting.mp3", 118);
@@ -83,6 +62,16 @@ TEST_F(BackgroundAnalysisTest, WaitingDeckTakesItsTracksAnalysisAndWithAutoMixMo
     h.serve(2);
     EXPECT_NEAR(h.deck(0).position() * 9.0f, 3.0f, 0.3f);
     EXPECT_FALSE(h.deck(0).playing());
+
+    // The next track on the deck hands the deck's record back to the store, with the user's cue.
+    storeShared(h.deck(0).record().cuePosition, 0.25f);
+    h.app->loader().loadTrack(0, h.app->browser().itemForFile(track("Next.mp3", 126)));
+    h.serve(2);
+    TrackInfoRecord after;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return stored("Waiting.mp3", after) && after.cuePosition == 0.25f; }, 60000));
+    EXPECT_NEAR(after.bpm, 118.0f, 0.3f);
+    EXPECT_NEAR(after.startPosition * 9.0f, 3.0f, 0.3f);
 }
 
 }  // namespace

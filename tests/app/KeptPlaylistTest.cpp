@@ -1,26 +1,12 @@
 // The playlist kept in the data folder from one run to the next.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "AppHarness.h"
+#include "ListRows.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 
 namespace {
-
-std::string contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::vector<std::string> paths(const ItemListModel& model) {
-    std::vector<std::string> result;
-    for (int row = 0; row < model.size(); ++row) {
-        result.push_back(model.item(row).path);
-    }
-    return result;
-}
 
 TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
     TempDir music;
@@ -40,14 +26,14 @@ TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
         browser.insertPlaylistItem(-1, BrowserItem{"Gone", "Away", gone, 0, 0});
         h.app->shutdown();
         EXPECT_TRUE(h.dialogs.asked.empty());
-        kept = contents(h.dir.path() / "playlist.m3u8");
+        kept = fileText(h.dir.path() / "playlist.m3u8");
     }
     EXPECT_EQ(kept, one + "\n" + accented + "\n" + set + "\n" + gone + "\n");
 
     AppHarness h([&kept](TempDir& dir) { dir.write("playlist.m3u8", kept); });
     ASSERT_TRUE(h.started);
     const ItemListModel& model = h.app->browser().playlistModel();
-    EXPECT_EQ(paths(model), (std::vector<std::string>{one, accented, set, gone}));
+    EXPECT_EQ(pathsOf(model), (std::vector<std::string>{one, accented, set, gone}));
     ASSERT_EQ(model.size(), 4);
     EXPECT_EQ(model.item(1).title, "D\u00e9j\u00e0 vu");
     EXPECT_EQ(model.item(2).kind, BrowserItem::kPlaylistFile);

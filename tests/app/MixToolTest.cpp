@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "Id3Tags.h"
@@ -104,11 +102,6 @@ std::vector<int16_t> readSound(const fs::path& file, SF_INFO& info) {
     sf_readf_short(sound, pcm.data(), info.frames);
     sf_close(sound);
     return pcm;
-}
-
-std::string readText(const fs::path& file) {
-    std::ifstream in(file);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 class MixToolTest : public ::testing::Test {
@@ -233,7 +226,7 @@ TEST_F(MixToolTest, PlaylistIsRenderedWithItsFadesOnTheBeatAndASheetOfItsTracks)
     // Two tracks at once can step by both their own steps, and a tenth more for their coding.
     EXPECT_LE(largestStep(pcm, 2), 2 * ownSteps * 11 / 10);
 
-    const std::string sheet = readText(cue);
+    const std::string sheet = fileText(cue);
     EXPECT_NE(sheet.find("FILE \"../set.wav\" WAVE\n"), std::string::npos) << sheet;
     const std::size_t one = sheet.find(
         "TITLE \"Song One\"\n    PERFORMER \"Artist One\"\n"
@@ -345,7 +338,7 @@ TEST_F(MixToolTest, BadInputStopsWithAMessageAndLeavesNoOutput) {
 
     EXPECT_EQ(run({track, "-o", track}), 1);
     EXPECT_NE(err.find("is a track of the mix"), std::string::npos) << err;
-    EXPECT_EQ(readText(track).size(), trackBytes(0).size()) << "the track is left as it was";
+    EXPECT_EQ(fileText(track).size(), trackBytes(0).size()) << "the track is left as it was";
 
     EXPECT_EQ(run({text, "-o", out.string()}), 1);
     EXPECT_NE(err.find("notes.mp3: not a playable MP3 file"), std::string::npos) << err;

@@ -6,6 +6,7 @@
 #include <future>
 
 #include "AppHarness.h"
+#include "ListRows.h"
 #include "platform/InstanceChannel.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
@@ -39,14 +40,7 @@ class SecondStartTest : public ::testing::Test {
         const QWidget* top = h.window->window();
         return top->isVisible() && !top->isMinimized();
     }
-    std::vector<std::string> playlistPaths() {
-        ItemListModel& playlist = h.app->browser().playlistModel();
-        std::vector<std::string> paths;
-        for (int row = 0; row < playlist.size(); ++row) {
-            paths.push_back(playlist.item(row).path);
-        }
-        return paths;
-    }
+    std::vector<std::string> playlistPaths() { return pathsOf(h.app->browser().playlistModel()); }
 
     AppHarness h;
 };

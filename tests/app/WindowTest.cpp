@@ -9,7 +9,6 @@
 #include <QToolTip>
 #include <QTreeView>
 #include <QWindow>
-#include <fstream>
 
 #include "AppHarness.h"
 #include "FileSizeLimit.h"
@@ -337,8 +336,7 @@ TEST(SavingTest, StoreIsSavedDuringTheSessionAndEveryFailedSaveIsSaid) {
         h.app->shutdown();
     }
     EXPECT_EQ(std::filesystem::file_size(store), 48u);
-    std::ifstream in(h.dir.path() / "spinora.ini");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), settings);
+    EXPECT_EQ(fileText(h.dir.path() / "spinora.ini"), settings);
     ASSERT_EQ(h.dialogs.asked.size(), 2);  // the store once, however often it failed
     EXPECT_TRUE(h.dialogs.asked[0].contains("Spinora.idb could not be saved"));
     EXPECT_TRUE(h.dialogs.asked[1].contains("settings could not be saved"));

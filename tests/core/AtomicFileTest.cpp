@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 
 #include "Mp3Fixtures.h"
@@ -19,8 +18,7 @@ TEST(AtomicFileTest, ReplacesTheFileKeepingItsPermissionsAndFollowingALink) {
     std::filesystem::create_symlink(real, link);
     ASSERT_FALSE(writeFileAtomically(link, "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    std::ifstream in(real);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new");
+    EXPECT_EQ(fileText(real), "new");
     EXPECT_EQ(std::filesystem::status(real).permissions(), perms);
     EXPECT_EQ(writeFileAtomically(dir.path() / "missing" / "x.txt", "new"),
               std::errc::no_such_file_or_directory);
@@ -51,26 +49,22 @@ TEST(AtomicFileTest, OnlyTheTemporaryFilesOfAnInterruptedSaveAreRemoved) {
 TEST(AtomicFileTest, PieceByPieceFileAppearsWholeOrNotAtAll) {
     TempDir dir;
     const std::filesystem::path file = dir.path() / "mix.wav";
-    const auto entries = [&] {
-        return std::distance(std::filesystem::directory_iterator(dir.path()), {});
-    };
     {
         AtomicFileWriter writer(file);
         ASSERT_FALSE(writer.error());
         writer.write("half");
         EXPECT_FALSE(std::filesystem::exists(file));
-        EXPECT_EQ(entries(), 1);  // the temporary file
+        EXPECT_EQ(dir.entries(), 1);  // the temporary file
     }
-    EXPECT_EQ(entries(), 0) << "given up: no temporary file left";
+    EXPECT_EQ(dir.entries(), 0) << "given up: no temporary file left";
     {
         AtomicFileWriter writer(file);
         writer.write("first ");
         writer.write("second");
         ASSERT_FALSE(writer.commit());
     }
-    std::ifstream in(file);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first second");
-    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(fileText(file), "first second");
+    EXPECT_EQ(dir.entries(), 1);
     AtomicFileWriter missing(dir.path() / "no" / "mix.wav");
     EXPECT_EQ(missing.error(), std::errc::no_such_file_or_directory);
     EXPECT_EQ(missing.commit(), std::errc::no_such_file_or_directory);

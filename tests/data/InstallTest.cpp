@@ -51,13 +51,6 @@ Ran run(const QString& program, const QStringList& args, const QString& destdir 
     return result;
 }
 
-std::string read(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::set<fs::path> filesUnder(const fs::path& folder) {
     std::set<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
@@ -76,7 +69,7 @@ struct Installation {
     Ran installed = run(kCmake, {"--install", kBuild, "--prefix", "/usr"},
                         QString::fromStdString(staging.path().string()));
     std::set<fs::path> files = filesUnder(staging.path());
-    std::string manifest = read(kManifest);
+    std::string manifest = fileText(kManifest);
 };
 
 class InstallTest : public ::testing::Test {
@@ -102,7 +95,7 @@ TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
         EXPECT_EQ(version.status, 0);
         EXPECT_EQ(version.output, std::string(program) + " " SPINORA_VERSION "\n");
         const fs::path page = usr() / "share/man/man1" / (std::string(program) + ".1");
-        const std::string text = read(page);
+        const std::string text = fileText(page);
         EXPECT_NE(text.find(".TH " + QString::fromLatin1(program).toUpper().toStdString()),
                   std::string::npos)
             << page;
@@ -113,7 +106,7 @@ TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
 }
 
 TEST_F(InstallTest, TheLauncherOpensMusicFilesWithTheInstalledProgramAndIcon) {
-    const std::string launcher = read(usr() / "share/applications/org.spinora.Spinora.desktop");
+    const std::string launcher = fileText(usr() / "share/applications/org.spinora.Spinora.desktop");
     EXPECT_NE(launcher.find("\nExec=spinora %F\n"), std::string::npos) << launcher;
     EXPECT_NE(launcher.find("\nIcon=spinora\n"), std::string::npos);
     EXPECT_NE(launcher.find("\nCategories=AudioVideo;Audio;Music;\n"), std::string::npos);
@@ -129,11 +122,12 @@ TEST_F(InstallTest, TheLauncherOpensMusicFilesWithTheInstalledProgramAndIcon) {
         EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << "the corners stay transparent: " << file;
         EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255) << file;
     }
-    const std::string svg = read(icons / "scalable/apps/spinora.svg");
+    const std::string svg = fileText(icons / "scalable/apps/spinora.svg");
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("viewBox=\"0 0 256 256\""), std::string::npos);
 
-    const std::string metainfo = read(usr() / "share/metainfo/org.spinora.Spinora.metainfo.xml");
+    const std::string metainfo =
+        fileText(usr() / "share/metainfo/org.spinora.Spinora.metainfo.xml");
     EXPECT_NE(metainfo.find("<launchable type=\"desktop-id\">org.spinora.Spinora.desktop<"),
               std::string::npos);
     EXPECT_NE(metainfo.find("<release version=\"" SPINORA_VERSION "\""), std::string::npos)

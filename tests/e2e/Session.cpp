@@ -47,9 +47,10 @@ bool Session::start(const QStringList& arguments, const QString& program) {
     spinora.start(program.isEmpty() ? kBuild + "/spinora" : program, arguments);
     for (int tries = 0; tries < 100; ++tries) {
         QProcess search;
-        // This process's own window: one a previous session left closing does not count.
-        search.start("xdotool", {"search", "--pid", QString::number(spinora.processId()), "--name",
-                                 "^Spinora$"});
+        // This process's own window: one a previous session left closing does not count. Mapped,
+        // or a key pressed at once goes to the root window and is lost.
+        search.start("xdotool", {"search", "--onlyvisible", "--pid",
+                                 QString::number(spinora.processId()), "--name", "^Spinora$"});
         search.waitForFinished();
         if (!search.readAllStandardOutput().trimmed().isEmpty()) {
             return true;

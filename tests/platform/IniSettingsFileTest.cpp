@@ -51,11 +51,8 @@ TEST_F(IniSettingsFileTest, FailedWriteKeepsTheOldFileAndIsSaid) {
         FileSizeLimit full(40);
         EXPECT_FALSE(writeSettings(file, s, true));
     }
-    std::ifstream in(path().toStdString());
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              1);  // no temporary file left behind
+    EXPECT_EQ(fileText(path().toStdString()), old);
+    EXPECT_EQ(dir.entries(), 1);  // no temporary file left behind
     EXPECT_TRUE(writeSettings(file, s, true));
 }
 

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 #include "Mp3Fixtures.h"
 #include "Waiting.h"
@@ -82,8 +81,7 @@ class SdlDiskTest : public ::testing::Test {
                         std::chrono::seconds(15)));
             sound.closeSound();
         }
-        std::ifstream in(output(), std::ios::binary);
-        std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+        const std::string bytes = fileText(output());
         std::vector<int16_t> pcm(bytes.size() / 2);
         std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
         return pcm;

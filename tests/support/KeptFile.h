@@ -2,20 +2,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+
+#include "Mp3Fixtures.h"
 
 // A file of the build put back as it was found when this goes: a test that installs must not make
 // the build forget what a real installation wrote (its manifest, the DESTDIR it went below).
 class KeptFile {
   public:
     explicit KeptFile(std::filesystem::path file)
-        : file_(std::move(file)), existed_(std::filesystem::exists(file_)) {
-        if (existed_) {
-            std::ifstream in(file_, std::ios::binary);
-            text_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-    }
+        : file_(std::move(file)),
+          existed_(std::filesystem::exists(file_)),
+          text_(fileText(file_)) {}
     ~KeptFile() {
         if (existed_) {
             std::ofstream(file_, std::ios::binary) << text_;

@@ -56,9 +56,12 @@ std::vector<double> onsets(const std::vector<int16_t>& pcm, double hz, double fr
     constexpr int kSpan = 132;   // 3 ms, a click's length
     constexpr int kHop = 11;     // 0.25 ms
     constexpr int kApart = 400;  // 100 ms in hops: clicks of one track are further apart
+    // Read from kApart before to kApart after: a weaker burst just inside the window is no onset
+    // when a click lies just outside it.
+    constexpr double kMargin = static_cast<double>(kApart * kHop) / kCaptureRate;
     std::vector<double> energy;
-    const long first = std::max(0L, static_cast<long>(from * kCaptureRate));
-    for (long at = first; at < to * kCaptureRate; at += kHop) {
+    const long first = std::max(0L, static_cast<long>((from - kMargin) * kCaptureRate));
+    for (long at = first; at < (to + kMargin) * kCaptureRate; at += kHop) {
         energy.push_back(hannAmplitude(pcm, hz, at, kSpan));
     }
     if (energy.empty()) {
@@ -84,7 +87,10 @@ std::vector<double> onsets(const std::vector<int16_t>& pcm, double hz, double fr
         if (k > lo) {
             at -= (energy[k] - 0.5 * energy[i]) / (energy[k] - energy[k - 1]);
         }
-        found.push_back((first + at * kHop) / kCaptureRate);
+        const double seconds = (first + at * kHop) / kCaptureRate;
+        if (seconds >= from && seconds < to) {
+            found.push_back(seconds);
+        }
         i += kApart;
     }
     return found;

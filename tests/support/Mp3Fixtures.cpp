@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -80,6 +81,16 @@ std::string TempDir::write(const std::string& name, const std::vector<uint8_t>& 
 
 std::string TempDir::write(const std::string& name, const std::string& text) const {
     return write(name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+long TempDir::entries() const {
+    return std::distance(std::filesystem::directory_iterator(path_),
+                         std::filesystem::directory_iterator());
+}
+
+std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<uint8_t> truncated(std::vector<uint8_t> bytes, double fraction) {

@@ -28,10 +28,15 @@ class TempDir {
     // Writes the bytes to name inside the folder and returns the full path.
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const;
     std::string write(const std::string& name, const std::string& text) const;
+    // How many files and folders it holds, so a failed save can be seen to leave nothing behind.
+    long entries() const;
 
   private:
     std::filesystem::path path_;
 };
+
+// What a file holds, byte for byte; empty when it cannot be read.
+std::string fileText(const std::filesystem::path& file);
 
 // The first fraction of the bytes, cut in the middle of a frame.
 std::vector<uint8_t> truncated(std::vector<uint8_t> bytes, double fraction);

@@ -1,6 +1,7 @@
 #include "ui/deck/TrackLoader.h"
 
 #include <QWidget>
+#include <utility>
 
 #include "core/Messages.h"
 #include "engine/deck/Deck.h"
@@ -14,7 +15,7 @@
 #include "ui/deck/DeckUiState.h"
 #include "ui/display/Skin.h"
 
-TrackLoader::TrackLoader(Parts parts) : parts_(parts), dropping_(*this) {}
+TrackLoader::TrackLoader(Parts parts) : parts_(std::move(parts)), dropping_(*this) {}
 
 TrackLoader::~TrackLoader() = default;
 

