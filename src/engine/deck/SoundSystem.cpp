@@ -83,8 +83,10 @@ const char* SoundSystem::buildOutputs(const SoundConfig& s,
             if ((error = openWaveCard(name, card))) {
                 return error;
             }
-            outputs[i] =
+            auto output =
                 std::make_unique<WaveOutOutput>(std::move(card.device), std::move(card.stream));
+            ownCards_[i] = output.get();
+            outputs[i] = std::move(output);
         }
     } else if (!s.useTwoCards) {
         if ((error = openBufferDevice(s.soundCard, kStereo, device1_))) {
@@ -144,6 +146,11 @@ void SoundSystem::pauseDevices(bool paused) {
             device->stream->setPaused(paused);
         }
     }
+    for (WaveOutOutput* card : ownCards_) {
+        if (card != nullptr) {
+            card->setPaused(paused);
+        }
+    }
     if (mixer_) {
         mixer_->setPaused(paused);
     }
@@ -183,6 +190,7 @@ void SoundSystem::closeSound() {
         thread_->stop();
         thread_.reset();
     }
+    ownCards_ = {};
     for (int i = 0; i < 2; ++i) {
         decks_[i].reset();
         engine_.decks[i] = nullptr;
@@ -192,4 +200,5 @@ void SoundSystem::closeSound() {
         device->device.reset();
     }
     mixer_.reset();
+    resting_ = false;  // nothing left to rest: a system opened again starts awake
 }

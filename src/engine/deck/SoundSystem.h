@@ -14,6 +14,8 @@
 #include "engine/sound/UnderrunReport.h"
 #include "engine/sound/WaveOutMixer.h"
 
+class WaveOutOutput;
+
 inline constexpr const char* kSoundCardBusyMessage =
     "The sound card is already used by another application";
 inline constexpr const char* kSoundDriverMemoryMessage =
@@ -85,6 +87,7 @@ class SoundSystem : public DeviceRest {
     BufferDevice device2_;
     UnderrunReport underruns_;
     std::unique_ptr<WaveOutMixer> mixer_;
+    std::array<WaveOutOutput*, 2> ownCards_{};  // a card per deck, owned by the decks' outputs
     std::array<std::unique_ptr<Deck>, 2> decks_;
     std::unique_ptr<AudioThread> thread_;
     std::chrono::steady_clock::time_point lastRequest_{};

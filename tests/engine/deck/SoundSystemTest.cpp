@@ -42,7 +42,7 @@ class SoundSystemTest : public ::testing::Test {
     SoundSystem sound{backend, engine, [] { return std::make_unique<FakeDecoder>(); }};
 };
 
-TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
+TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputsAndRestsItsCards) {
     struct Case {
         void (*choose)(SoundConfig&);
         std::vector<std::string> opened;
@@ -85,6 +85,7 @@ TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
         backend.opened.clear();
+        backend.streams.clear();
         SoundConfig settings;
         cases[i].choose(settings);
         ASSERT_EQ(open(settings), nullptr);
@@ -92,6 +93,15 @@ TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputs) {
         EXPECT_EQ(typeid(sound.deck(0)->output()), cases[i].output);
         EXPECT_EQ(typeid(sound.deck(1)->output()), cases[i].output);
         EXPECT_EQ(engine.decks[1], sound.deck(1));
+        // Every card rests while both decks stand paused, and plays again on a request.
+        sound.restDevices(std::chrono::steady_clock::now() + 2 * SoundSystem::kRestDelay);
+        for (const TestPlayback* card : backend.streams) {
+            EXPECT_TRUE(card->paused);
+        }
+        sound.wakeDevices();
+        for (const TestPlayback* card : backend.streams) {
+            EXPECT_FALSE(card->paused);
+        }
         sound.closeSound();
         EXPECT_EQ(engine.decks[0], nullptr);
     }
