@@ -67,13 +67,16 @@ test-tsan: deps
 tidy: build
 	find src -name '*.cpp' | sort | xargs -P $(JOBS) -n 4 clang-tidy -p $(BUILD) --quiet
 
-# On a virtual display: bench_rest and bench_latency run the real spinora on it.
+# On a virtual display: bench_rest and bench_latency run the real spinora on it. Every benchmark
+# runs; those over their target are named at the end.
 bench:
 	@scripts/install-deps --bench
 	@test -f $(BENCH_BUILD)/build.ninja || $(CONFIGURE) -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPINORA_BENCH=ON -DSPINORA_FUZZ_SMOKE=OFF
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
-	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; \
-		xvfb-run -a -s "-screen 0 800x600x24" $$b || exit 1; done
+	@failed=""; for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; \
+		xvfb-run -a -s "-screen 0 800x600x24" $$b || failed="$$failed $${b##*/}"; done; \
+		if [ -n "$$failed" ]; then echo "== over target or failed:$$failed"; exit 1; fi; \
+		echo "== every benchmark within its target"
 
 # Every fuzz target for FUZZ_SECONDS; fails on any finding (the inputs are kept in
 # $(FUZZ_BUILD)/findings). The corpus grows in $(FUZZ_BUILD)/corpus from one run to the next.
