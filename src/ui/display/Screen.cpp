@@ -124,15 +124,27 @@ void Screen::pauseRefresh() {
 
 void Screen::drawBeatView(QPainter& painter) {
     const QRectF view(beatview::kLeft, beatview::kTop, beatview::kWidth, beatview::kHeight);
-    Target target{painter.deviceTransform().mapRect(view).toRect().size(), QImage::Format_RGB32};
+    const QTransform toDevice = painter.deviceTransform();
+    const QRect pixels = toDevice.mapRect(view).toRect();
+    Target target{pixels.size(), QImage::Format_RGB32};
     const QPaintDevice* surface = painter.paintEngine()->paintDevice();
     if (surface != nullptr && surface->devType() == QInternal::Image) {
         target.format = static_cast<const QImage*>(surface)->format();
     }
     std::lock_guard lock(frameMutex_);
     target_ = target;
-    // A frame of the target's size fills the view pixel for pixel.
-    painter.drawImage(view, frames_[front_]);
+    const QImage& frame = frames_[front_];
+    if (frame.size() != pixels.size()) {
+        painter.drawImage(view, frame);  // made for other pixels: stretched until the next one
+        return;
+    }
+    // Made in device pixels: undo the scale, so that even at a fractional one Qt copies the
+    // frame instead of scaling it by a hair.
+    painter.save();
+    painter.setWorldTransform(QTransform::fromScale(1.0 / toDevice.m11(), 1.0 / toDevice.m22()) *
+                              painter.worldTransform());
+    painter.drawImage(QPointF(pixels.topLeft()) - toDevice.map(QPointF(0, 0)), frame);
+    painter.restore();
 }
 
 FullScreen::FullScreen(QWidget& window, std::function<void(int16_t*, int16_t*)> heights,

@@ -93,6 +93,31 @@ TEST(ScreenTest, FrameOnlyWhenABarMovesMadeForThePixelsItIsPaintedOn) {
     EXPECT_EQ(window.pixel(x, bottom - 100), qRgb(0, 0, 0));
     EXPECT_EQ(window.pixel(x + 2, bottom), qRgb(0, 0, 0));
     EXPECT_EQ(window.pixel(2 * beatview::kLeft - 1, bottom), qRgb(255, 255, 255));
+
+    // At a fractional scale, with the view in a widget placed off the origin: the frame lands on
+    // the view's device pixels as it was made, not scaled.
+    QImage wide(1280, 960, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    const auto paintWide = [&] {
+        QPainter painter(&wide);
+        painter.translate(3.5, 1.25);
+        painter.scale(1.55, 1.55);
+        screen.drawBeatView(painter);
+        return painter.deviceTransform()
+            .mapRect(QRectF(beatview::kLeft, beatview::kTop, beatview::kWidth, beatview::kHeight))
+            .toRect();
+    };
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        bars[i] = static_cast<int16_t>(i * 7 % 97);
+    }
+    const QRect pixels = paintWide();
+    EXPECT_TRUE(screen.refresh());
+    paintWide();
+    QImage made(pixels.size(), QImage::Format_RGB32);
+    const std::array<int16_t, beatview::kWidth> flat{};
+    beatview::render(flat.data(), bars.data(), reinterpret_cast<uint32_t*>(made.bits()),
+                     made.width(), made.height(), static_cast<int>(made.bytesPerLine() / 4));
+    EXPECT_EQ(wide.copy(pixels), made);
 }
 
 TEST(SurfaceTest, RawPicturesAreBottomUp555) {
