@@ -277,8 +277,8 @@ int Deck::decodeStep() {
     return 1;
 }
 
-void Deck::resend() {
-    flushOutput();
+void Deck::resend(bool wasSilent) {
+    flushOutput(wasSilent);
     const int read = readIndex_;
     if (writeIndex_ >= read) {
         send(&ring_[2 * read], writeIndex_ - read);
@@ -292,8 +292,12 @@ void Deck::send(const int16_t* frames, int stereoFrames) {
     fade_.write(*output_, frames, stereoFrames);
 }
 
-void Deck::flushOutput() {
-    output_->flush();
+void Deck::flushOutput(bool wasSilent) {
+    if (wasSilent) {
+        output_->flushSilent();
+    } else {
+        output_->flush();
+    }
     fade_.outputFlushed();
 }
 

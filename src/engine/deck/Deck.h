@@ -85,11 +85,11 @@ class Deck {
     // one more MP3 frame), one MP3 frame into the ring (0 when the ring is full), the taking in of
     // a requested file once opened (true when a load was taken up, done or failed; a load that
     // stays opening longer than the engine's load timeout fails), the resending of everything
-    // buffered, and the restart after a jump.
+    // buffered (sooner when the deck was silent), and the restart after a jump.
     void serviceStep();
     int decodeStep();
     bool load();
-    void resend();
+    void resend(bool wasSilent = false);
     void restartAt();
     void pause();
     // audio: the output still holds `pendingStereoFrames` not yet heard: the play position lies
@@ -157,7 +157,7 @@ class Deck {
     bool audible() const { return playing() && (volume_ > 0 || cueVolume_ > 0); }
     // The output, through the fade of a jump.
     void send(const int16_t* frames, int stereoFrames);
-    void flushOutput();
+    void flushOutput(bool wasSilent = false);
     // Just before the play position jumps: what the old place would play next, when heard.
     void keepForFade();
 

@@ -136,7 +136,7 @@ void Deck::play() {
     transport_ = Transport::None;
     if (!playing()) {
         playing_ = 1;
-        resend();
+        resend(true);
     }
 }
 

@@ -52,7 +52,9 @@ void BufferOutput::write(const int16_t* frames, int count) {
         return;
     }
     int out = framesOut(count);
-    if (queued_ < 0) {
+    const bool early = headStart_ && startAtThePlayCursor(out);
+    headStart_ = false;
+    if (queued_ < 0 && !early) {
         if (out <= -queued_) {
             // The whole call lies in the past.
             for (int s = 0; s < slotCount_; ++s) {
@@ -158,6 +160,28 @@ void BufferOutput::flush() {
     }
     queued_ = 0;
     phase_ = 0;
+    headStart_ = false;
+}
+
+void BufferOutput::flushSilent() {
+    flush();
+    headStart_ = true;
+}
+
+bool BufferOutput::startAtThePlayCursor(int out) {
+    int lead = slots_[0].writeCursor - slots_[0].playCursor;
+    if (lead < 0) {
+        lead += kRing;
+    }
+    if (out < lead) {
+        return false;  // too little to fill the block: it would play out and leave a gap
+    }
+    for (int s = 0; s < slotCount_; ++s) {
+        slots_[s].writePosition = slots_[s].playCursor;
+    }
+    // Consumption is counted from the write cursor: the block before it plays what is written now.
+    queued_ = -lead;
+    return true;
 }
 
 DirectSoundOutput::DirectSoundOutput(AudioDevice& device) : BufferOutput(false) {

@@ -20,6 +20,7 @@ class BufferOutput : public RingOutput {
     void setCueVolume(int level) override;
     const char* start() override;
     void flush() override;
+    void flushSilent() override;
 
     // Where the output's buffer-th buffer is written up to, in that buffer's frames.
     int writePosition(int buffer) const { return slots_[buffer].writePosition; }
@@ -50,6 +51,11 @@ class BufferOutput : public RingOutput {
     void setLevel(Role role, int level);
 
     const bool unifyPair_;
+    // After a silent flush: the first write starts at the play cursor when it fills the block
+    // there; whether it did.
+    bool startAtThePlayCursor(int out);
+
+    bool headStart_ = false;  // a silent flush, not yet written after
     std::array<Slot, 4> slots_{};
     int slotCount_ = 0;
 };

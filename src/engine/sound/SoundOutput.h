@@ -30,6 +30,9 @@ class SoundOutput {
     virtual const char* start() = 0;
     // Drops everything queued; the next write starts at the earliest place still to be played.
     virtual void flush() = 0;
+    // A flush for a deck that was silent: what the card plays next held only silence, so the next
+    // write may start there, a block sooner than after a flush, and is heard that much sooner.
+    virtual void flushSilent() { flush(); }
 
     // Playback speed x 4096, written by the deck on the audio thread, read at every write.
     int32_t pitch = kUnityPitch;

@@ -53,12 +53,19 @@ class MixHost : public DeckActions::Host, public AutoMixLogic::Port {
 };
 
 // Seconds into its track at a deck's play position: the MP3 frame its ring slot came from (stream
-// positions step evenly over the frames of a constant-rate fixture), and the frames into it.
+// positions step evenly over the frames of a constant-rate fixture), and the frames into it. The
+// step is read over a span of slots: one float step alone can miss the frame count by one, which
+// moves a place late in the track by a whole frame.
 double trackSeconds(const Deck& deck) {
     constexpr int kMp3Frame = 1152;
+    constexpr int kSpan = 16;
     const auto& table = deck.frameTable();
+    const int size = static_cast<int>(table.size());
     const int slot = deck.readIndex() / kMp3Frame;
-    const double frames = std::round(1.0 / (table[(slot + 1) % table.size()] - table[slot]));
+    const float ahead = table[(slot + kSpan) % size];
+    const double step = ahead > table[slot] ? ahead - table[slot]
+                                            : table[slot] - table[(slot - kSpan + size) % size];
+    const double frames = std::round(kSpan / step);
     const double frame =
         std::round(table[slot] * frames) * kMp3Frame + deck.readIndex() % kMp3Frame;
     return frame / kRate;
