@@ -105,21 +105,6 @@ TEST(SettingsTest, SearchColumnsAllZeroComeBackAtTheirDefaults) {
     EXPECT_EQ(s.columnWidths[14], 30);
 }
 
-TEST(SettingsTest, WidthsOutOfRangeFallBackToTheirDefaults) {
-    MemorySettingsFile file;
-    file.writeNumber("C0", -5);  // stored as a DWORD: 4294967291
-    file.writeNumber("C1", 100000);
-    file.writeNumber("C2", 4096);
-    file.writeNumber("B0", -1);
-    file.writeNumber("B1", 0);
-    const Settings s = read(file);
-    EXPECT_EQ(s.columnWidths[0], 241);
-    EXPECT_EQ(s.columnWidths[1], 191);
-    EXPECT_EQ(s.columnWidths[2], 4096);
-    EXPECT_EQ(s.bandWidths[0], 204);
-    EXPECT_EQ(s.bandWidths[1], 0);
-}
-
 TEST(SettingsTest, DeviceNamesAndTheTopFolder) {
     MemorySettingsFile file;
     file.text("Sound card GUID", "USB Audio CODEC");
