@@ -99,11 +99,10 @@ TEST_F(SlowOpenTest, AnOpenThatTakesTooLongFailsAndTheDeckTakesTheNextFile) {
     slowOpens = true;
     deck.requestLoad("/music/Stuck.mp3");
     gate.awaitEntered();
-    waitFor([&] {
+    EXPECT_TRUE(waitFor([&] {
         deck.serviceStep();
         return engine.deckStatus[1] == kDeckCannotOpen;
-    });
-    EXPECT_EQ(engine.deckStatus[1], kDeckCannotOpen);
+    }));
     EXPECT_TRUE(deck.isFree());
 
     slowOpens = false;  // the stuck open goes on; another loader takes the next file
