@@ -214,14 +214,6 @@ class MixerTest : public ::testing::Test {
     std::array<std::unique_ptr<MixedWaveOutput>, 2> decks;
 };
 
-TEST_F(MixerTest, PlayPositionIs256FramesPastTheDevice) {
-    TestPlayback clock{*device};
-    mixer->startMixer();
-    clock.advance(kRing - 100);
-    mixer->updatePlayPosition();
-    EXPECT_EQ(mixer->playPosition(), 156);
-}
-
 TEST_F(MixerTest, RegionWrittenByOneDeckWaitsForTheOtherOrItsSilence) {
     decks[1]->write(ramp(10, 300).data(), 10);
     decks[0]->write(ramp(1152, 100).data(), 1152);  // deck 1 has written only 10 frames
