@@ -117,6 +117,15 @@ TEST(BeatDetectorTest, DrumsGiveTheirTempoAndTheStartCannotBeTheFirstFrame) {
     }
 }
 
+// A slow and a fast tempo, each found at its own octave.
+TEST(BeatDetectorTest, SlowAndFastDrumsGiveTheirTempo) {
+    for (const double bpm : {93.0, 140.0}) {
+        DetectorRig rig;
+        rig.play(drums(bpm, 30.0));
+        EXPECT_NEAR(rig.detector.record().bpm, bpm, 0.2) << bpm;
+    }
+}
+
 TEST(BeatDetectorTest, SilenceAfterTheEndLeavesTheGlobalBpm) {
     DetectorRig rig;
     rig.play(drums(120, 12.0));

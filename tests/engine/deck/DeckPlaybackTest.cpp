@@ -73,18 +73,6 @@ TEST_F(DeckPlaybackTest, MonoTrackPlaysOnBothChannels) {
     EXPECT_GT(loud, 20000);
 }
 
-// A slow and a fast tempo, each found at its own octave.
-TEST(TrackAnalysisTest, DrumTrackGivesItsTempo) {
-    TempDir dir;
-    for (const double bpm : {93.0, 140.0}) {
-        SCOPED_TRACE(bpm);
-        const std::string path = dir.write("drums.mp3", encodeMp3(drums(bpm, 30.0)));
-        const TrackAnalysis a = analyseTrack(path, 1, makeMpg123Decoder);
-        EXPECT_EQ(a.status, kDeckNormal);
-        EXPECT_NEAR(a.record.bpm, bpm, 0.2);
-    }
-}
-
 // The analysis must be what a deck on the turntable learns while it plays the track from its start
 // at normal pitch: here a deck plays it through an output whose device takes frames in uneven
 // steps, stops at the end like a deck does, and keeps decoding until its ring is full.
