@@ -20,6 +20,7 @@ TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
     std::ofstream(path().toStdString()) << "[General]\n"
                                            "Use DirectSound=0\n"
                                            "Use two cards=1\n"
+                                           "C1=4097\n"
                                            "C4=77\n"
                                            "C5=4294967295\n"
                                            "C6=lots\n"
@@ -31,6 +32,7 @@ TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
     EXPECT_FALSE(s.useDirectSound);
     EXPECT_TRUE(s.useTwoCards);
     EXPECT_TRUE(s.splitCueOutput);
+    EXPECT_EQ(s.columnWidths[1], 191);  // wider than any list: damage, so the default
     EXPECT_EQ(s.columnWidths[4], 77);
     ASSERT_TRUE(file.openForReading());
     EXPECT_EQ(file.value("C5").value_or(SettingValue{}).number, -1);  // a 32-bit value as stored

@@ -60,8 +60,10 @@ double loudestWindow(const Decoded& decoded) {
 
 class Mpg123DecoderTest : public ::testing::Test {
   protected:
-    std::string file(const std::string& name, const std::vector<uint8_t>& bytes) {
-        return dir.write(name, bytes);
+    // Writes the file and opens it.
+    bool open(const std::string& name, const std::vector<uint8_t>& bytes) {
+        decoder.newInput(dir.write(name, bytes).c_str());
+        return decoder.open();
     }
     TempDir dir;
     Mpg123Decoder decoder;
@@ -84,8 +86,7 @@ TEST_F(Mpg123DecoderTest, DeliversWholeFramesWithLengthSizeAndRisingPositions) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        decoder.newInput(file(std::string(c.name) + ".mp3", c.bytes).c_str());
-        ASSERT_TRUE(decoder.open());
+        ASSERT_TRUE(open(std::string(c.name) + ".mp3", c.bytes));
         EXPECT_EQ(decoder.lengthSeconds(), c.lengthSeconds);
         EXPECT_EQ(decoder.inputSize(), c.bytes.size());
         const Decoded decoded = decodeAll(decoder);
@@ -102,10 +103,8 @@ TEST_F(Mpg123DecoderTest, DeliversWholeFramesWithLengthSizeAndRisingPositions) {
 TEST_F(Mpg123DecoderTest, OtherSampleRatesPlayAtTheirTrueSpeed) {
     for (const int rate : {48000, 32000, 22050}) {
         SCOPED_TRACE(rate);
-        const std::string path = file("rate" + std::to_string(rate) + ".mp3",
-                                      encodeMp3(tone(1000, 4.5, rate), {.kbps = 64}));
-        decoder.newInput(path.c_str());
-        ASSERT_TRUE(decoder.open());
+        ASSERT_TRUE(open("rate" + std::to_string(rate) + ".mp3",
+                         encodeMp3(tone(1000, 4.5, rate), {.kbps = 64})));
         EXPECT_EQ(decoder.lengthSeconds(), 4);
         const Decoded decoded = decodeAll(decoder);
         EXPECT_EQ(decoded.bytes, Decoder::kStereoFrameBytes);
@@ -126,8 +125,7 @@ TEST_F(Mpg123DecoderTest, SeekResumesAtTheRequestedSample) {
         ramp.samples[2 * i] = ramp.samples[2 * i + 1] =
             static_cast<int16_t>(8000 * std::sin(i * 0.01));
     }
-    decoder.newInput(file("ramp.mp3", encodeMp3(ramp, {.kbps = 320})).c_str());
-    ASSERT_TRUE(decoder.open());
+    ASSERT_TRUE(open("ramp.mp3", encodeMp3(ramp, {.kbps = 320})));
     const Decoded whole = decodeAll(decoder);
 
     decoder.seekTo(0.5f);
@@ -162,8 +160,7 @@ TEST_F(Mpg123DecoderTest, DamagedFilesPlayWhatIsLeft) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        decoder.newInput(file(std::string(c.name) + ".mp3", c.bytes).c_str());
-        ASSERT_TRUE(decoder.open());
+        ASSERT_TRUE(open(std::string(c.name) + ".mp3", c.bytes));
         if (std::string(c.name) == "zeros") {
             EXPECT_EQ(decoder.lengthSeconds(), 30);
         }
@@ -177,23 +174,20 @@ TEST_F(Mpg123DecoderTest, DamagedFilesPlayWhatIsLeft) {
 // the junk, and the frames next to it that may draw on it, stay quieter than the track.
 TEST_F(Mpg123DecoderTest, RandomBytesInTheMiddleAreNeverLouderThanTheTrack) {
     const auto clean = encodeMp3(drums(120, 12.0));
-    decoder.newInput(file("clean.mp3", clean).c_str());
-    ASSERT_TRUE(decoder.open());
+    ASSERT_TRUE(open("clean.mp3", clean));
     const double loudest = loudestWindow(decodeAll(decoder));
     const std::size_t middle = clean.size() / 2;
     for (const unsigned seed : {1u, 2u, 3u}) {
         SCOPED_TRACE(seed);
         const auto noise = randomBytes(300 * 1024, seed);
-        const std::string insertedPath =
-            file("inserted" + std::to_string(seed) + ".mp3", inserted(clean, middle, noise));
-        const std::string overwrittenPath = file("overwritten" + std::to_string(seed) + ".mp3",
-                                                 damaged(clean, middle, 20000, seed));
-        for (const std::string& path : {insertedPath, overwrittenPath}) {
-            decoder.newInput(path.c_str());
-            ASSERT_TRUE(decoder.open());
+        const std::pair<const char*, std::vector<uint8_t>> damages[] = {
+            {"inserted", inserted(clean, middle, noise)},
+            {"overwritten", damaged(clean, middle, 20000, seed)}};
+        for (const auto& [name, bytes] : damages) {
+            ASSERT_TRUE(open(name + std::to_string(seed) + ".mp3", bytes));
             const Decoded decoded = decodeAll(decoder);
-            EXPECT_LE(loudestWindow(decoded), 1.05 * loudest) << path;
-            EXPECT_GT(decoded.frames * 1152.0 / 44100.0, 10.5) << path;  // the rest still plays
+            EXPECT_LE(loudestWindow(decoded), 1.05 * loudest) << name;
+            EXPECT_GT(decoded.frames * 1152.0 / 44100.0, 10.5) << name;  // the rest still plays
         }
     }
 }
@@ -204,8 +198,7 @@ TEST_F(Mpg123DecoderTest, StitchedStreamsPlayWhole) {
     auto channels = encodeMp3(tone(440, 2.0, 44100, 1));
     const auto stereo = encodeMp3(tone(440, 2.0, 44100, 2));
     channels.insert(channels.end(), stereo.begin(), stereo.end());
-    decoder.newInput(file("switch.mp3", channels).c_str());
-    ASSERT_TRUE(decoder.open());
+    ASSERT_TRUE(open("switch.mp3", channels));
     Decoded decoded = decodeAll(decoder);
     EXPECT_EQ(decoded.bytes, Decoder::kMonoFrameBytes);
     EXPECT_GT(decoded.frames * 1152.0 / 44100.0, 3.5);
@@ -213,8 +206,7 @@ TEST_F(Mpg123DecoderTest, StitchedStreamsPlayWhole) {
     auto rates = encodeMp3(tone(440, 3.0, 44100));
     const auto other = encodeMp3(tone(440, 3.0, 48000));
     rates.insert(rates.end(), other.begin(), other.end());
-    decoder.newInput(file("stitched.mp3", rates).c_str());
-    ASSERT_TRUE(decoder.open());
+    ASSERT_TRUE(open("stitched.mp3", rates));
     decoded = decodeAll(decoder);
     EXPECT_NEAR(decoded.frames * 1152.0 / 44100.0, 6.0, 0.2);
     decoded.samples.erase(decoded.samples.begin(),
@@ -223,8 +215,7 @@ TEST_F(Mpg123DecoderTest, StitchedStreamsPlayWhole) {
 }
 
 TEST_F(Mpg123DecoderTest, SeekToAnythingButAFractionStaysInTheTrack) {
-    decoder.newInput(file("drums.mp3", encodeMp3(drums(120, 5.0))).c_str());
-    ASSERT_TRUE(decoder.open());
+    ASSERT_TRUE(open("drums.mp3", encodeMp3(drums(120, 5.0))));
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     for (const float fraction : {nan, -inf, -1.0f, -3e38f}) {

@@ -8,7 +8,6 @@
 
 #include "DetectorRig.h"
 #include "Pcm.h"
-#include "engine/beat/BeatTables.h"
 
 namespace {
 
@@ -90,21 +89,6 @@ TEST(BeatDetectorTest, LagSumsEqualTheAutocorrelationOfTheNewestValues) {
     }
 }
 
-TEST(BeatDetectorTest, PlainOnsetIsTheKickTemplateResponseOfTheFollowingValues) {
-    DetectorRig rig(0);
-    const Pcm pcm = noiseBursts(20, 3);
-    rig.play(pcm);
-    const std::vector<int> envelope = envelopeOf(pcm.samples);
-    const auto& kick = beatTables().kickTemplate;
-    for (int k = 0; k + 150 < static_cast<int>(envelope.size()); k += 13) {
-        int32_t sum = 0;
-        for (int m = 0; m < 150; ++m) {
-            sum += envelope[k + 1 + m] * kick[m];
-        }
-        EXPECT_EQ(rig.detector.onsetHistory()[k], std::abs(sum)) << "slot " << k;
-    }
-}
-
 TEST(BeatDetectorTest, AfterATrackChangeTheLocalBpmWaitsForValidEstimates) {
     DetectorRig rig;
     rig.detector.record().bpm = 128.0f;
@@ -133,7 +117,16 @@ TEST(BeatDetectorTest, DrumsGiveTheirTempoAndTheStartCannotBeTheFirstFrame) {
     }
 }
 
-TEST(BeatDetectorTest, SilenceAfterTheEndAndALockedTempoLeaveTheGlobalBpm) {
+// A slow and a fast tempo, each found at its own octave.
+TEST(BeatDetectorTest, SlowAndFastDrumsGiveTheirTempo) {
+    for (const double bpm : {93.0, 140.0}) {
+        DetectorRig rig;
+        rig.play(drums(bpm, 30.0));
+        EXPECT_NEAR(rig.detector.record().bpm, bpm, 0.2) << bpm;
+    }
+}
+
+TEST(BeatDetectorTest, SilenceAfterTheEndLeavesTheGlobalBpm) {
     DetectorRig rig;
     rig.play(drums(120, 12.0));
     const TrackInfoRecord before = rig.detector.record();
@@ -141,12 +134,6 @@ TEST(BeatDetectorTest, SilenceAfterTheEndAndALockedTempoLeaveTheGlobalBpm) {
     const TrackInfoRecord& after = rig.detector.record();
     EXPECT_EQ(std::tuple(after.bpm, after.bpmVotes, after.endPosition),
               std::tuple(before.bpm, before.bpmVotes, before.endPosition));
-
-    DetectorRig locked;
-    locked.detector.record().bpm = 99.0f;
-    locked.detector.record().bpmVotes = kLockedBpmVotes;
-    locked.play(drums(120, 12.0));
-    EXPECT_EQ(locked.detector.record().bpm, 99.0f);
 }
 
 // The start is the earliest onset above two thirds of the track's peak, however late the peak

@@ -59,16 +59,6 @@ TEST(TempoEstimateTest, LongLagIsTwoOrThreeBeats) {
     EXPECT_FLOAT_EQ(bpmOf(sums), 147.0f);
 }
 
-TEST(TempoEstimateTest, WindowLeavesOutLagsBeyondTheTable) {
-    // Lag 900: its half is 450, just outside the table; only 451 and 452 count.
-    LagSums sums = sumsWithPeak(900, 1000);
-    sums[indexOfLag(1350)] = 600;
-    sums[indexOfLag(452)] = 401;
-    EXPECT_FLOAT_EQ(bpmOf(sums), static_cast<float>(147000.0 / 900));
-    sums[indexOfLag(452)] = 400;
-    EXPECT_FLOAT_EQ(bpmOf(sums), static_cast<float>(73500.0 / 900));
-}
-
 TEST(TempoEstimateTest, VoteCountsOnlyLaterEntriesAndTheLaterWinsATie) {
     TempoHistory history{};
     history[10] = {999.9f, 1};  // the first estimate after a track change

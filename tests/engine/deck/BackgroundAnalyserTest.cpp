@@ -17,7 +17,6 @@
 #include "Mp3Fixtures.h"
 #include "Waiting.h"
 #include "engine/deck/TrackInfoStore.h"
-#include "platform/Mpg123Decoder.h"
 
 namespace {
 
@@ -60,27 +59,6 @@ class BackgroundAnalyserTest : public ::testing::Test {
     TrackInfoStore store{dir.path() / "Spinora.idb", 1, 2048399};
     Reports reports;
 };
-
-TEST_F(BackgroundAnalyserTest, UnknownTrackGetsItsTempoAndStartOfMusicStored) {
-    // Four seconds of silence before the drums: a deck that knows nothing starts in the silence.
-    const std::vector<uint8_t> bytes = encodeMp3(concat({silence(4.0), drums(120, 8.0)}));
-    const std::string path = dir.write("Intro.mp3", bytes);
-    const auto sizeKey = static_cast<int32_t>(bytes.size());
-
-    const auto analysis = analyser(makeMpg123Decoder);
-    analysis->enqueue(path);
-    TrackInfoRecord record;
-    ASSERT_TRUE(waitFor([&] { return known(path, sizeKey, record); }, 60s));
-    EXPECT_NEAR(record.bpm, 120.0f, 0.3f);
-    EXPECT_NEAR(record.startPosition * 12.0f, 4.0f, 0.3f);
-    EXPECT_GT(record.endPosition, 0.9f);
-    EXPECT_NE(record.bpmVotes, kLockedBpmVotes);
-
-    ASSERT_TRUE(waitFor([&] { return reports.count() == 1; }, 60s));
-    EXPECT_EQ(reports.paths[0], path);
-    EXPECT_EQ(reports.records[0].bpm, record.bpm);
-    EXPECT_EQ(reports.records[0].dateStamp, 2048399);  // the lists show it as known
-}
 
 TEST_F(BackgroundAnalyserTest, KnownTracksMissingFilesAndRepeatsAreNotAnalysed) {
     const std::string knownPath = dir.write("Known.mp3", std::string(1000, 'k'));

@@ -73,35 +73,6 @@ TEST_F(DeckPlaybackTest, MonoTrackPlaysOnBothChannels) {
     EXPECT_GT(loud, 20000);
 }
 
-// A slow and a fast tempo, each found at its own octave.
-TEST(TrackAnalysisTest, DrumTrackGivesItsTempo) {
-    TempDir dir;
-    for (const double bpm : {93.0, 140.0}) {
-        SCOPED_TRACE(bpm);
-        const std::string path = dir.write("drums.mp3", encodeMp3(drums(bpm, 30.0)));
-        const TrackAnalysis a = analyseTrack(path, 1, makeMpg123Decoder);
-        EXPECT_EQ(a.status, kDeckNormal);
-        EXPECT_NEAR(a.record.bpm, bpm, 0.2);
-    }
-}
-
-TEST(TrackAnalysisTest, SilencePaddedTrackGivesWhereTheMusicStartsAndEnds) {
-    TempDir dir;
-    // 4 s of silence, 40 beats at 120 BPM (the last one at 23.5 s), 6 s of silence.
-    const Pcm padded = concat({silence(4.0), drums(120, 20.0), silence(6.0)});
-    const std::string path = dir.write("padded.mp3", encodeMp3(padded));
-    for (int32_t optimized : {1, 0}) {
-        SCOPED_TRACE(optimized);
-        const TrackAnalysis a = analyseTrack(path, optimized, makeMpg123Decoder);
-        ASSERT_EQ(a.status, kDeckNormal);
-        const double length = padded.seconds();
-        EXPECT_NEAR(a.record.startPosition * length, 4.0, 0.25);
-        EXPECT_NEAR(a.record.endPosition * length, 23.5, 0.5);
-        EXPECT_NEAR(a.record.bpm, 120.0, 0.2);
-        EXPECT_EQ(a.record.optimizedDetection, optimized);
-    }
-}
-
 // The analysis must be what a deck on the turntable learns while it plays the track from its start
 // at normal pitch: here a deck plays it through an output whose device takes frames in uneven
 // steps, stops at the end like a deck does, and keeps decoding until its ring is full.

@@ -113,23 +113,6 @@ TEST_F(DeckServiceTest, SeekToTheEndStops) {
     EXPECT_TRUE(deck->isPlayable());
 }
 
-TEST_F(DeckServiceTest, CueWhilePausedMovesAndStaysPaused) {
-    makeDeck();
-    deck->record().cuePosition = fractionOf(200 * kFrame);
-    deck->pressCue();  // state 2 after a load without cue: the start of the music (0)
-    deck->pressCue();
-    steps(1);
-    EXPECT_FALSE(deck->playing());
-
-    deck->requestPlay();
-    steps(1);
-    play(2000);
-    deck->pressCue();  // while playing: paused at the cue point
-    steps(2);
-    EXPECT_FALSE(deck->playing());
-    EXPECT_EQ(heard(), std::make_pair(200, 0));
-}
-
 TEST_F(DeckServiceTest, PlayingFollowsTheDeviceAndResendsOnPitchChanges) {
     makeDeck();
     fill();

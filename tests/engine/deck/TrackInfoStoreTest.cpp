@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <limits>
 
 #include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
-#include "Waiting.h"
 #include "engine/deck/StoreSaver.h"
 
 namespace {
@@ -68,15 +66,9 @@ TEST_F(TrackInfoStoreTest, NewRecordsGoFirstAndUpdatesKeepTheirPlace) {
     EXPECT_EQ(records[0].sizeKey, 200);
     EXPECT_EQ(records[1].bpm, 125.0f);
     EXPECT_EQ(records[1].dateStamp, kToday);
-}
-
-TEST_F(TrackInfoStoreTest, SameNameInAnotherFolderSharesTheRecord) {
-    TrackInfoStore s = store();
-    s.insert(analysed("C:\\Old\\Song.mp3", 5000, 128.0f));
     TrackInfoRecord r;
-    EXPECT_TRUE(s.lookup("/new/place/Song.mp3", 5000, r));
-    EXPECT_EQ(r.bpm, 128.0f);
-    EXPECT_FALSE(s.lookup("/new/place/Song.mp3", 5001, r));
+    EXPECT_TRUE(s.lookup("C:\\Old\\One.mp3", 100, r)) << "found from any folder";
+    EXPECT_FALSE(s.lookup("/a/One.mp3", 101, r)) << "another size is another track";
 }
 
 // A deck began to play a track the store knew nothing of; the background analysis stored the
@@ -157,9 +149,6 @@ TEST_F(TrackInfoStoreTest, SavesTheRecordsByteForByteAndReadsThemBack) {
     ASSERT_EQ(bytes.size(), 96u);
     const uint8_t sizeKey[] = {0x04, 0x03, 0x02, 0x01};  // little-endian, first record first
     EXPECT_EQ(std::memcmp(bytes.data(), sizeKey, 4), 0);
-    float bpm;
-    std::memcpy(&bpm, bytes.data() + 48 + 8, 4);
-    EXPECT_EQ(bpm, 120.5f);
 
     TrackInfoStore again = store();
     again.load();
@@ -230,43 +219,10 @@ TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
     EXPECT_EQ(dir.entries(), 1);  // no temporary file left behind
 }
 
-TEST_F(TrackInfoStoreTest, SaverWritesABurstOfRecordsOnceSoonAfterIt) {
+// A saver waiting for its next save must not hold up the end of the program.
+TEST_F(TrackInfoStoreTest, SaverStopsAtOnce) {
     TrackInfoStore s = store();
-    std::atomic<int> saves{0};
-    StoreSaver saver(s, std::chrono::milliseconds(100), [&](std::error_code error) {
-        EXPECT_FALSE(error);
-        ++saves;
-    });
-    for (int i = 1; i <= 3; ++i) {
-        s.insert(analysed("/a/T" + std::to_string(i) + ".mp3", 100 * i, 120.0f));
-    }
-    ASSERT_TRUE(waitFor([&] { return saves.load() > 0; }));
-    EXPECT_EQ(std::filesystem::file_size(file()), 3 * 48u);
-    EXPECT_FALSE(s.unsaved());
-
-    s.insert(analysed("/a/T4.mp3", 400, 120.0f));
-    ASSERT_TRUE(waitFor([&] { return saves.load() > 1; }));
-    EXPECT_EQ(std::filesystem::file_size(file()), 4 * 48u);
-    EXPECT_EQ(saves.load(), 2);
-}
-
-TEST_F(TrackInfoStoreTest, SaverSaysWhyASaveFailedAndStopsAtOnce) {
-    TrackInfoStore s = store();
-    ASSERT_TRUE(s.save());
-    std::atomic<int> failures{0};
-    {
-        FileSizeLimit full(60);
-        StoreSaver saver(s, std::chrono::milliseconds(10), [&](std::error_code error) {
-            EXPECT_EQ(error, std::errc::file_too_large);
-            ++failures;
-        });
-        s.insert(analysed("/a/One.mp3", 100, 120.0f));
-        s.insert(analysed("/a/Two.mp3", 200, 120.0f));
-        ASSERT_TRUE(waitFor([&] { return failures.load() > 0; }));
-    }
-    EXPECT_EQ(std::filesystem::file_size(file()), 0u);
-    EXPECT_TRUE(s.unsaved());
-
+    s.insert(analysed("/a/One.mp3", 100, 120.0f));
     const auto stopAsked = std::chrono::steady_clock::now();
     {
         StoreSaver idle(s, std::chrono::hours(1), [](std::error_code) {});

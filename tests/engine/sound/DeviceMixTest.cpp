@@ -55,18 +55,6 @@ std::vector<int32_t> plainSum(const Pcm& a, const Pcm& b) {
     return sum;
 }
 
-// The largest step between neighbouring samples of one channel.
-TEST(DeviceMixTest, DecksThatFitTogetherGiveThePlainSum) {
-    const Pcm a = atPeak(drums(120, 3.0), 16000);
-    const Pcm b = atPeak(mixed({drums(126, 3.0), tone(440, 3.0)}), 16000);
-    Card card;
-    card.add(a);
-    card.add(b);
-    const std::vector<int16_t> out = card.play(a.frames());
-    const std::vector<int32_t> sum = plainSum(a, b);
-    EXPECT_TRUE(std::equal(out.begin(), out.end(), sum.begin()));
-}
-
 TEST(DeviceMixTest, LoudDecksAreLimitedSmoothlyAndThePlainSumComesBack) {
     // Two decks peaking at -0.7 dB: low tones beating against each other and kicks. After
     // three seconds both fall quiet enough to fit again.
@@ -88,27 +76,13 @@ TEST(DeviceMixTest, LoudDecksAreLimitedSmoothlyAndThePlainSumComesBack) {
     const auto fullScale =
         std::count_if(out.begin(), out.end(), [](int16_t v) { return v >= 32767 || v <= -32767; });
     EXPECT_EQ(fullScale, 0);
+    EXPECT_GT(*std::max_element(out.begin(), out.end()), PeakLimiter::kCeiling - 100)
+        << "limited to the ceiling, not below it";
     EXPECT_LE(largestStep(out, 2), largestStep(sum, 2))
         << "the gain moves no faster than the music";
     // The hold and the release after the last block over full scale.
     const std::size_t settled = 2 * static_cast<std::size_t>(3.2 * 44100);
     EXPECT_TRUE(std::equal(out.begin() + settled, out.end(), sum.begin() + settled));
-}
-
-TEST(DeviceMixTest, LimitedLowTonesStayAsSmoothAsTheirSum) {
-    // Beating against each other, the tones sum over full scale for a long stretch of every
-    // beat: the gain follows the swell without a step.
-    const Pcm a = atPeak(tone(50, 2.0), 30240);
-    const Pcm b = atPeak(tone(53, 2.0), 30240);
-    Card card;
-    card.add(a);
-    card.add(b);
-    const std::vector<int16_t> out = card.play(a.frames());
-    const std::vector<int32_t> sum = plainSum(a, b);
-    const int16_t loudest = *std::max_element(out.begin(), out.end());
-    EXPECT_LE(loudest, PeakLimiter::kCeiling);
-    EXPECT_GT(loudest, PeakLimiter::kCeiling - 100);
-    EXPECT_LE(largestStep(out, 2), largestStep(sum, 2));
 }
 
 TEST(DeviceMixTest, EachSpeakerPairOfAFourChannelCardIsLimitedOnItsOwn) {
