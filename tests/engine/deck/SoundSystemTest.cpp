@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <typeinfo>
 
 #include "DeckLoading.h"
@@ -267,6 +269,64 @@ TEST_F(SoundSystemTest, CardRestsWhileBothDecksStandPausedAndPlaysAtOnceAfter) {
     EXPECT_TRUE(sound.devicesResting());
     sound.closeSound();
     EXPECT_EQ(sound.underrunTotals(), "") << "a card that never ran short has no totals to say";
+}
+
+// The audio thread serves both decks while a device thread plays and the main thread keeps
+// asking for things: run under ThreadSanitizer, it shows the threads share nothing unguarded.
+TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
+    ASSERT_EQ(openTwoCards(), nullptr);
+    std::atomic<bool> running{true};
+    std::thread device([&] {  // at the pace of a sound card: a block every 5.8 ms
+        while (running) {
+            for (TestPlayback* clock : backend.streams) {
+                clock->advance(256);
+                clock->played.clear();
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(5800));
+        }
+    });
+    Deck& deck0 = *sound.deck(0);
+    Deck& deck1 = *sound.deck(1);
+    deck0.requestLoad("/music/A.mp3");
+    deck1.requestLoad("/music/B.mp3");
+    for (int i = 0; i < 200; ++i) {
+        switch (i % 8) {
+            case 0:
+                deck0.requestPlay();
+                break;
+            case 1:
+                deck1.requestSeek(0.3f);
+                break;
+            case 2:
+                deck0.requestPitch(3900 + i);
+                break;
+            case 3:
+                deck1.requestMove(-2000);
+                break;
+            case 4:
+                deck0.setVolume(i % 256);
+                deck1.setCueVolume(100);
+                break;
+            case 5:
+                deck0.pressCue();
+                break;
+            case 6:
+                deck1.matchTempo(deck0.effectiveBpm());
+                break;
+            default:
+                deck0.requestLoad("/music/C.mp3");
+                break;
+        }
+        (void)deck0.position();
+        (void)deck1.beatView();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    running = false;
+    device.join();
+    sound.closeSound();
+    TrackInfoRecord record;
+    EXPECT_TRUE(store.lookup("/music/B.mp3", 123456, record));  // stored as the decks went
+    EXPECT_TRUE(store.lookup("/music/C.mp3", 123456, record));
 }
 
 }  // namespace

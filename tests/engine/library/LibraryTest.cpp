@@ -93,6 +93,13 @@ TEST_F(PlaylistFileTest, PlsTakesOnlyItsFileLines) {
               expected);
 }
 
+TEST_F(PlaylistFileTest, SavedM3uHoldsTheLinesAndNothingElse) {
+    const std::string path = here("out.m3u");
+    ASSERT_FALSE(writeM3u(path, {"/a.mp3", "/b.mp3"}));
+    EXPECT_EQ(fileText(path), "/a.mp3\n/b.mp3\n");
+    EXPECT_TRUE(writeM3u(here("no/such/folder.m3u"), {}));
+}
+
 // Names are UTF-8 bytes, written and read back unchanged, whether typed, relative or URL-encoded.
 TEST_F(PlaylistFileTest, M3u8KeepsNonAsciiNames) {
     const std::vector<std::string> names = {

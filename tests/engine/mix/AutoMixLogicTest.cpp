@@ -128,6 +128,14 @@ TEST_F(AutoMixLogicTest, LongMixHoldsBothDecksFullBetweenTheFades) {
     EXPECT_TRUE(port.stopped.empty());
 }
 
+TEST_F(AutoMixLogicTest, EmptyPlaylistAtTheEndStopsTheSilentDeck) {
+    port.autoMix = true;
+    mix.start(1);
+    steps(33);
+    EXPECT_EQ(port.loadsAsked, std::vector<int>{0});
+    EXPECT_EQ(port.stopped, std::vector<int>{0});
+}
+
 TEST_F(AutoMixLogicTest, BeatIsAlignedOnTheIncomingDeckThenKeptOnTheOutgoingOne) {
     port.plays = {false, true};
     mix.start(0);
