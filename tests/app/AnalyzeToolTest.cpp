@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -139,10 +138,8 @@ TEST_F(AnalyzeToolTest, EachFolderIsSearchedOnceWhateverLinksLeadToIt) {
     std::filesystem::create_directory_symlink(music.path() / "a", music.path() / "b" / "a");
 
     EXPECT_EQ(run({music.path().string(), (music.path() / "b").string()}), 1);
-    const std::string text = out.str();
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
-    // Named by their real paths, not through the links.
-    EXPECT_EQ(text,
+    // Once each, named by their real paths, not through the links.
+    EXPECT_EQ(out.str(),
               (music.path() / "a" / "Broken.mp3").string() + ": Impossible to open the file\n" +
                   (music.path() / "b" / "Other.mp3").string() + ": Impossible to open the file\n");
 }
