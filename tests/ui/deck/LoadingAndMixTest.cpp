@@ -37,13 +37,9 @@ class LoadingTest : public ::testing::Test {
           files(browser.fileListModel()),
           playlist(browser.playlistModel()) {}
 
-    int rowOf(const ItemListModel& model, const std::string& title) const {
-        for (int row = 0; row < model.size(); ++row) {
-            if (model.item(row).title == title) {
-                return row;
-            }
-        }
-        return -1;
+    static int rowOf(const ItemListModel& model, const std::string& title) {
+        const std::vector<std::string> titles = titlesOf(model);
+        return static_cast<int>(std::find(titles.begin(), titles.end(), title) - titles.begin());
     }
 
     // Drags these rows of a list and lets go at a point of the window.
