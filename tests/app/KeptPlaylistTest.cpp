@@ -33,13 +33,8 @@ TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
     AppHarness h([&kept](TempDir& dir) { dir.write("playlist.m3u8", kept); });
     ASSERT_TRUE(h.started);
     const ItemListModel& model = h.app->browser().playlistModel();
-    EXPECT_EQ(pathsOf(model), (std::vector<std::string>{one, accented, set, gone}));
-    ASSERT_EQ(model.size(), 4);
-    EXPECT_EQ(model.item(1).title, "D\u00e9j\u00e0 vu");
+    ASSERT_EQ(pathsOf(model), (std::vector<std::string>{one, accented, set, gone}));
     EXPECT_EQ(model.item(2).kind, BrowserItem::kPlaylistFile);
-    EXPECT_EQ(model.item(3).title, "Away");
-    EXPECT_FALSE(model.unplayable(0));
-    EXPECT_TRUE(model.unplayable(3));  // how it shows is the playlist panel's tests'
 }
 
 // A playlist that cannot be kept is said, as the other files are.

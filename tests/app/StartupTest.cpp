@@ -8,17 +8,12 @@
 #include <filesystem>
 
 #include "Mp3Fixtures.h"
+#include "RunProgram.h"
 #include "platform/InstanceChannel.h"
 
 namespace {
 
 const QString kBuild = QStringLiteral(SPINORA_BUILD_DIR);
-
-struct Outcome {
-    int status = -1;  // -1: crashed, or still running at the deadline
-    std::string errors;
-    std::string output;
-};
 
 class StartupTest : public ::testing::Test {
   protected:
@@ -41,28 +36,13 @@ class StartupTest : public ::testing::Test {
     std::filesystem::path work() const { return dir.path() / "work"; }
     std::filesystem::path temp() const { return dir.path() / "tmp"; }
 
-    // Runs a program of the build in the working folder; one that does not end by the deadline
-    // is killed.
-    Outcome run(const QString& program, const QStringList& args) const {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(QString::fromStdString(work().string()));
-        process.start(kBuild + "/" + program, args);
-        Outcome result;
-        if (!process.waitForFinished(20000)) {
-            process.kill();
-            process.waitForFinished();
-            return result;
-        }
-        result.errors = process.readAllStandardError().toStdString();
-        result.output = process.readAllStandardOutput().toStdString();
-        if (process.exitStatus() == QProcess::NormalExit) {
-            result.status = process.exitCode();
-        }
-        return result;
+    // Runs a program of the build in the working folder.
+    ProgramRun run(const QString& program, const QStringList& args) const {
+        return runProgram(kBuild + "/" + program, args, environment,
+                          QString::fromStdString(work().string()), 20000);
     }
     // Stores the analysis of one short track.
-    Outcome storeATrack() const {
+    ProgramRun storeATrack() const {
         if (!std::filesystem::exists(dir.path() / "t.mp3")) {
             dir.write("t.mp3", encodeMp3(drums(120, 1.0)));
         }
@@ -81,14 +61,14 @@ TEST_F(StartupTest, LockFallsBackToTheTemporaryFolder) {
         environment.insert("XDG_RUNTIME_DIR", runtime);
         const std::filesystem::path data = dir.path() / ("data-" + name);
         environment.insert("SPINORA_HOME", QString::fromStdString(data.string()));
-        const Outcome stored = storeATrack();
+        const ProgramRun stored = storeATrack();
         EXPECT_EQ(stored.status, 0) << stored.errors;
         EXPECT_TRUE(std::filesystem::exists(data / "Spinora.idb"));
 
         QLockFile running(QString::fromStdString((temp() / "spinora.lock").string()));
         ASSERT_TRUE(running.tryLock(0));
         EXPECT_EQ(run("spinora", {}).status, 255);
-        const Outcome refused = storeATrack();
+        const ProgramRun refused = storeATrack();
         EXPECT_EQ(refused.status, 1);
         EXPECT_NE(refused.errors.find("Spinora is running"), std::string::npos);
     }
@@ -96,11 +76,11 @@ TEST_F(StartupTest, LockFallsBackToTheTemporaryFolder) {
 
 TEST_F(StartupTest, LockThatCannotBeMadeIsSaidAsSuch) {
     environment.insert("TMPDIR", "/proc");
-    const Outcome spinora = run("spinora", {});
+    const ProgramRun spinora = run("spinora", {});
     EXPECT_EQ(spinora.status, 1);
     EXPECT_NE(spinora.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
         << spinora.errors;
-    const Outcome analyze = storeATrack();
+    const ProgramRun analyze = storeATrack();
     EXPECT_EQ(analyze.status, 1);
     EXPECT_NE(analyze.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
         << analyze.errors;
@@ -113,7 +93,7 @@ TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
          {std::pair{file, "is not a folder"}, std::pair{file + "/sub", "cannot be made"}}) {
         SCOPED_TRACE(home);
         environment.insert("SPINORA_HOME", QString::fromStdString(home));
-        const Outcome spinora = run("spinora", {});
+        const ProgramRun spinora = run("spinora", {});
         EXPECT_EQ(spinora.status, 1);
         EXPECT_NE(spinora.errors.find("The data folder " + home + " " + said), std::string::npos)
             << spinora.errors;
@@ -122,7 +102,7 @@ TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
 }
 
 TEST_F(StartupTest, HelpListsTheEnvironmentReadAndWhereTheFilesAre) {
-    const Outcome outcome = run("spinora", {"--help"});
+    const ProgramRun outcome = run("spinora", {"--help"});
     EXPECT_EQ(outcome.status, 0);
     const QString help = QString::fromStdString(outcome.output);
     for (const char* variable :

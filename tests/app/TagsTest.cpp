@@ -6,6 +6,7 @@
 
 #include "AppHarness.h"
 #include "Id3Tags.h"
+#include "ListRows.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
@@ -47,18 +48,14 @@ class TagsTest : public ::testing::Test {
         return (h.dir.path() / "music" / name).string();
     }
     int rowOf(const std::string& name) const {
-        for (int row = 0; row < files.size(); ++row) {
-            if (files.item(row).path == path(name)) {
-                return row;
-            }
-        }
-        return -1;
+        const std::vector<std::string> paths = pathsOf(files);
+        return static_cast<int>(std::find(paths.begin(), paths.end(), path(name)) - paths.begin());
     }
     QString shown(int row, int column) const {
         return files.data(files.index(row, column), Qt::DisplayRole).toString();
     }
     bool folderNamed() const {
-        return rowOf("track01.mp3") >= 0 && shown(rowOf("track01.mp3"), 0) == "Real Title" &&
+        return shown(rowOf("track01.mp3"), 0) == "Real Title" &&
                shown(rowOf("01 - Title.mp3"), 0) == "Yesterday";
     }
 

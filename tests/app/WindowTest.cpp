@@ -3,21 +3,17 @@
 
 #include <QDeadlineTimer>
 #include <QDialog>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolTip>
-#include <QTreeView>
 #include <QWindow>
 
 #include "AppHarness.h"
 #include "FileSizeLimit.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "ui/browser/Browser.h"
-#include "ui/browser/BrowserModels.h"
 #include "ui/browser/ListView.h"
 #include "ui/deck/DeckArea.h"
-#include "ui/deck/TrackLoader.h"
 #include "ui/display/Screen.h"
 
 namespace {
@@ -148,11 +144,7 @@ TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
 TEST_F(WindowTest, WindowCarriesTheProgramsTitleAndIcon) {
     const QWidget* top = h.window->window();
     EXPECT_EQ(top->windowTitle(), "Spinora");
-    const QPixmap icon = top->windowIcon().pixmap(256, 256);
-    ASSERT_FALSE(icon.isNull());
-    const QImage picture = icon.toImage();
-    EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);  // a rounded tile, not a square of paint
-    EXPECT_EQ(qAlpha(picture.pixel(128, 128)), 255);
+    EXPECT_FALSE(top->windowIcon().pixmap(256, 256).isNull());
 }
 
 TEST_F(WindowTest, PitchKeysStopAtTheEndsOfTheRange) {
@@ -401,25 +393,6 @@ TEST_F(DialogKeysTest, QuitQuestionIsAnsweredByKeys) {
     EXPECT_TRUE(h.deck(0).playing());
 }
 
-TEST_F(DialogKeysTest, DropWarningIsAnsweredByKeys) {
-    const QPoint disc(151, 444);
-    const std::vector<std::string> dropped = {h.dir.write("Band - New.mp3", std::string("x"))};
-    const int pitch = h.deck(0).pendingPitch();
-    {
-        DialogKeys cancel([](QWindow* box) { QTest::keyClick(box, Qt::Key_Escape); });
-        h.app->loader().dropFiles(disc, dropped);
-        EXPECT_TRUE(cancel.closedByKeys());
-    }
-    EXPECT_EQ(h.loaded(0), "");
-    EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
-    {
-        DialogKeys ok([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
-        h.app->loader().dropFiles(disc, dropped);
-        EXPECT_TRUE(ok.closedByKeys());
-    }
-    EXPECT_EQ(h.loaded(0), "New");
-}
-
 // Sets an environment variable for as long as it lives.
 class ScopedVariable {
   public:
@@ -471,23 +444,6 @@ TEST_F(DialogKeysTest, FileDialogsStartInTheMusicFolderThenWhereAFileWasChosen) 
     EXPECT_EQ(second.filename(), "next.m3u8");
     EXPECT_EQ(std::filesystem::canonical(second.parent_path()),
               std::filesystem::canonical(home.path() / "Tunes"));
-
-    QString opened;
-    {
-        DialogKeys escape([&opened](QWindow* dialog) {
-            opened = static_cast<QFileDialog*>(QApplication::activeModalWidget())
-                         ->directory()
-                         .absolutePath();
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        });
-        EXPECT_TRUE(
-            boxes->openFile(QStringLiteral("Open a Playlist"), QStringLiteral("*")).isEmpty());
-        EXPECT_TRUE(escape.closedByKeys());
-    }
-    EXPECT_EQ(std::filesystem::canonical(opened.toStdString()),
-              std::filesystem::canonical(home.path() / "Tunes"));
-    EXPECT_EQ(h.deck(0).transportRequest(), Deck::Transport::None);
-    EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
 }
 
 }  // namespace

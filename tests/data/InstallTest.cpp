@@ -14,6 +14,7 @@
 
 #include "KeptFile.h"
 #include "Mp3Fixtures.h"
+#include "RunProgram.h"
 
 namespace fs = std::filesystem;
 
@@ -24,31 +25,12 @@ const QString kCmake = QStringLiteral(SPINORA_CMAKE);
 const fs::path kManifest = fs::path(SPINORA_BUILD_DIR) / "install_manifest.txt";
 const fs::path kDestdirRecord = fs::path(SPINORA_BUILD_DIR) / "install_destdir.txt";
 
-struct Ran {
-    int status = -1;  // -1: crashed, or still running at the deadline
-    std::string output;
-};
-
-Ran run(const QString& program, const QStringList& args, const QString& destdir = {}) {
-    QProcess process;
+ProgramRun run(const QString& program, const QStringList& args, const QString& destdir = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!destdir.isEmpty()) {
         environment.insert("DESTDIR", destdir);
     }
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    Ran result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.output = process.readAll().toStdString();
-    if (process.exitStatus() == QProcess::NormalExit) {
-        result.status = process.exitCode();
-    }
-    return result;
+    return runProgram(program, args, environment);
 }
 
 std::set<fs::path> filesUnder(const fs::path& folder) {
@@ -66,8 +48,8 @@ struct Installation {
     TempDir staging;
     KeptFile keptManifest{kManifest};
     KeptFile keptDestdir{kDestdirRecord};
-    Ran installed = run(kCmake, {"--install", kBuild, "--prefix", "/usr"},
-                        QString::fromStdString(staging.path().string()));
+    ProgramRun installed = run(kCmake, {"--install", kBuild, "--prefix", "/usr"},
+                               QString::fromStdString(staging.path().string()));
     std::set<fs::path> files = filesUnder(staging.path());
     std::string manifest = fileText(kManifest);
 };
@@ -77,7 +59,8 @@ class InstallTest : public ::testing::Test {
     static void SetUpTestSuite() { installation_ = std::make_unique<Installation>(); }
     static void TearDownTestSuite() { installation_.reset(); }
     void SetUp() override {
-        ASSERT_EQ(installation_->installed.status, 0) << installation_->installed.output;
+        ASSERT_EQ(installation_->installed.status, 0)
+            << installation_->installed.output << installation_->installed.errors;
     }
 
     static const fs::path& staging() { return installation_->staging.path(); }
@@ -91,7 +74,7 @@ TEST_F(InstallTest, PutsTheProgramsAndTheirPagesUnderThePrefix) {
         const fs::path file = usr() / "bin" / program;
         ASSERT_TRUE(fs::exists(file)) << file;
         EXPECT_NE(fs::status(file).permissions() & fs::perms::others_exec, fs::perms::none);
-        const Ran version = run(QString::fromStdString(file.string()), {"--version"});
+        const ProgramRun version = run(QString::fromStdString(file.string()), {"--version"});
         EXPECT_EQ(version.status, 0);
         EXPECT_EQ(version.output, std::string(program) + " " SPINORA_VERSION "\n");
         const fs::path page = usr() / "share/man/man1" / (std::string(program) + ".1");
@@ -140,17 +123,17 @@ TEST_F(InstallTest, TheDesktopValidatorsAcceptTheLauncherAndTheMetainfo) {
     if (desktopValidator.isEmpty() || appstream.isEmpty()) {
         GTEST_SKIP() << "desktop-file-validate or appstreamcli is missing (scripts/install-deps)";
     }
-    const Ran launcher =
+    const ProgramRun launcher =
         run(desktopValidator, {QString::fromStdString((usr() / "share/applications/"
                                                                "org.spinora.Spinora.desktop")
                                                           .string())});
-    EXPECT_EQ(launcher.status, 0) << launcher.output;
-    EXPECT_EQ(launcher.output, "");
-    const Ran metainfo =
+    EXPECT_EQ(launcher.status, 0);
+    EXPECT_EQ(launcher.output + launcher.errors, "");
+    const ProgramRun metainfo =
         run(appstream, {"validate", "--no-net",
                         QString::fromStdString(
                             (usr() / "share/metainfo/org.spinora.Spinora.metainfo.xml").string())});
-    EXPECT_EQ(metainfo.status, 0) << metainfo.output;
+    EXPECT_EQ(metainfo.status, 0) << metainfo.output << metainfo.errors;
 }
 
 TEST_F(InstallTest, UninstallRemovesExactlyWhatWasInstalled) {
@@ -166,8 +149,8 @@ TEST_F(InstallTest, UninstallRemovesExactlyWhatWasInstalled) {
     const fs::path foreign = usr() / "share/applications/other.desktop";
     std::ofstream(foreign) << "[Desktop Entry]\n";
     // From another folder: the staging folder was recorded whole.
-    const Ran removed = run(kCmake, {"--build", kBuild, "--target", "uninstall"});
-    ASSERT_EQ(removed.status, 0) << removed.output;
+    const ProgramRun removed = run(kCmake, {"--build", kBuild, "--target", "uninstall"});
+    ASSERT_EQ(removed.status, 0) << removed.output << removed.errors;
     EXPECT_EQ(filesUnder(staging()), std::set<fs::path>{foreign});
 }
 

@@ -1,8 +1,6 @@
 // The order of names in the lists: as a reader expects them, whatever the accents and the case.
 #include <gtest/gtest.h>
 
-#include "engine/library/TrackDatabase.h"
-#include "ui/browser/BrowserModels.h"
 #include "ui/browser/Collation.h"
 
 namespace {
@@ -33,26 +31,6 @@ TEST(CollationTest, EqualNamesKeepTheirOrderBothWays) {
     using N = std::vector<std::string>;
     EXPECT_EQ(sortedNames(names, false), (N{"a", "ABC", "abc", "Abc", "b"}));
     EXPECT_EQ(sortedNames(names, true), (N{"b", "ABC", "abc", "Abc", "a"}));
-}
-
-TEST(CollationTest, SearchResultsSortByTheirColumns) {
-    DatabaseModel model;
-    model.setLines({"CD 2=/m/Zed - \xc3\x89t\xc3\xa9.mp3", "CD 10=/m/\xc3\x81lvaro - Fin.mp3",
-                    "CD 1=/m/Bob - Alba.mp3"});
-    const auto column = [&](int c) {
-        std::vector<std::string> texts;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            texts.push_back(databaseColumnText(model.line(row), c));
-        }
-        return texts;
-    };
-    using N = std::vector<std::string>;
-    model.sortLines(0, false);
-    EXPECT_EQ(column(0), (N{"Alba", "\xc3\x89t\xc3\xa9", "Fin"}));
-    model.sortLines(1, true);
-    EXPECT_EQ(column(1), (N{"Zed", "Bob", "\xc3\x81lvaro"}));
-    model.sortLines(2, false);
-    EXPECT_EQ(column(2), (N{"CD 1", "CD 2", "CD 10"}));
 }
 
 }  // namespace
