@@ -94,6 +94,43 @@ TEST_F(AnalyzeToolTest, JsonForAFolderListsItsTracksInOrderWithErrors) {
     EXPECT_TRUE(stored().empty());  // nothing kept without --store
 }
 
+// Whatever the number of jobs, a track gives the same results, printed and stored in the order of
+// the tracks: here the first track takes longest, and bad files sit among the good ones.
+TEST_F(AnalyzeToolTest, JobsChangeNeitherResultsNorTheirOrder) {
+    const std::vector<std::string> tracks = {
+        music.write("Long.mp3", encodeMp3(drums(125, 60.0))),
+        music.write("Short120.mp3", drumsAt(120)),
+        music.write("Noisy.mp3", damaged(drumsAt(128), 20000, 3000, 7)),
+        (music.path() / "Missing.mp3").string(),
+        music.write("Cut.mp3", truncated(drumsAt(120), 0.4)),
+        music.write("Text.mp3", std::string("not a track")),
+        music.write("Short128.mp3", drumsAt(128)),
+    };
+    const auto analyse = [&](const std::string& jobs) {
+        std::filesystem::remove(home.path() / "data" / "Spinora.idb");
+        std::vector<std::string> args = {"--store", "--json", "--jobs", jobs};
+        args.insert(args.end(), tracks.begin(), tracks.end());
+        EXPECT_EQ(run(args), 1);
+        // The time each analysis took is the one figure that may differ.
+        return std::make_pair(
+            std::regex_replace(out.str(), std::regex("\"analysis_s\": [0-9.]+"), ""),
+            fileText(home.path() / "data" / "Spinora.idb"));
+    };
+    const auto one = analyse("1");
+    const auto four = analyse("4");
+    EXPECT_EQ(four.first, one.first);
+    EXPECT_FALSE(one.second.empty());
+    EXPECT_TRUE(four.second == one.second) << "the stores differ";
+
+    const QJsonArray results = json();
+    ASSERT_EQ(results.size(), static_cast<qsizetype>(tracks.size()));
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        EXPECT_EQ(results[i]["path"].toString().toStdString(), tracks[i]);
+    }
+    EXPECT_NEAR(results[0]["bpm"].toDouble(), 125.0, 0.2);
+    EXPECT_NEAR(results[6]["bpm"].toDouble(), 128.0, 0.2);  // the bad files stopped nothing
+}
+
 TEST_F(AnalyzeToolTest, StoreKeepsTheCuePointAndALockedTempo) {
     const std::string locked = music.write("Locked.mp3", drumsAt(120));
     const std::string plain = music.write("Plain.mp3", drumsAt(128));
