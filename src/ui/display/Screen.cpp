@@ -141,6 +141,8 @@ void Screen::drawBeatView(QPainter& painter) {
     // Made in device pixels: undo the scale, so that even at a fractional one Qt copies the
     // frame instead of scaling it by a hair.
     painter.save();
+    // Opaque: copied as it is, not blended pixel by pixel into an ARGB backing store.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.setWorldTransform(QTransform::fromScale(1.0 / toDevice.m11(), 1.0 / toDevice.m22()) *
                               painter.worldTransform());
     painter.drawImage(QPointF(pixels.topLeft()) - toDevice.map(QPointF(0, 0)), frame);
