@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -135,6 +136,19 @@ void useDarkLook(QApplication& app) {
 }
 
 // A start that fails before the window exists: said on standard error and in a message box.
+// Qt can only abort when it finds no display to start on: while the window starts, such an end
+// is said and the start fails as any other, without a core dump.
+QtMessageHandler qtMessages = nullptr;
+
+void failWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        qtMessages(type, context, text);
+        return;
+    }
+    std::fprintf(stderr, "spinora: the window cannot start: %s\n", qPrintable(text));
+    std::_Exit(kStartFailed);
+}
+
 int failToStart(int& argc, char** argv, const std::string& message) {
     std::fprintf(stderr, "spinora: %s\n", message.c_str());
     QApplication app(argc, argv);
@@ -167,6 +181,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    qtMessages = qInstallMessageHandler(failWithoutDisplay);
     if (const std::string problem = enterDataFolder(); !problem.empty()) {
         return failToStart(argc, argv, problem);
     }
@@ -183,6 +198,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.spinora.Spinora"));
     useDarkLook(app);
     SdlAudioBackend audio;

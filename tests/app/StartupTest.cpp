@@ -150,4 +150,14 @@ TEST_F(StartupTest, SecondStartHandsItsFilesToTheRunningOneAndEnds) {
     EXPECT_TRUE(requests[1].empty());
 }
 
+// Without a display Qt cannot start the window: the start fails with a reason, as any other
+// does, instead of aborting.
+TEST_F(StartupTest, NoDisplayIsSaidAndEndsTheStart) {
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("DISPLAY", ":9876");
+    const ProgramRun started = run("spinora", {"--windowed"});
+    EXPECT_EQ(started.status, 1) << started.errors;
+    EXPECT_NE(started.errors.find("spinora: the window cannot start"), std::string::npos);
+}
+
 }  // namespace
