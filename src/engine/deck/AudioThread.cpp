@@ -36,6 +36,9 @@ void AudioThread::run() {
         deck0_.serviceStep();
         deck1_.serviceStep();
         const auto now = std::chrono::steady_clock::now();
+        if (deck0_.requestWaiting() || deck1_.requestWaiting()) {
+            continue;  // a step takes one request: the next of a burst goes at once
+        }
         if (deck0_.needsService() || deck1_.needsService()) {
             lastBusy = now;
         }

@@ -421,11 +421,15 @@ void Deck::failLoad() {
 }
 
 bool Deck::needsService() const {
-    return playing() || loadPending() || transport_ != Transport::None || pendingSeek_.pending() ||
-           pendingPitch_ != 0 || pendingMove_ != 0 || pendingVolume_.pending() ||
+    return playing() || loadPending() || requestWaiting() ||
            analysesPosted_.load(std::memory_order_acquire) !=
                analysesTaken_.load(std::memory_order_relaxed) ||
            aheadCount_ < kDecodeAheadLimit;
+}
+
+bool Deck::requestWaiting() const {
+    return !loadPending() && (transport_ != Transport::None || pendingSeek_.pending() ||
+                              pendingPitch_ != 0 || pendingMove_ != 0 || pendingVolume_.pending());
 }
 
 BeatView Deck::beatView() const {

@@ -13,8 +13,8 @@ constexpr int64_t kStepFrames = int64_t{kRate} * AutoMixLogic::kStepPeriod / 100
 // A deck asked to play after a block starts at its next service step, once the card took the
 // next block, writing from the card's play cursor (it was silent): it is heard one block on.
 constexpr int64_t kHeardAfter = OfflineStream::kBlockFrames;
-// The audio thread serves each deck about every millisecond: four times a 5.8 ms card block
-// keeps the decks as far ahead of the card as they run in the program.
+// Four service steps a 5.8 ms card block, a few more than the audio thread takes: the decks stay as
+// far ahead of the card as they run in the program.
 constexpr int kServiceStepsPerBlock = 4;
 
 }  // namespace
