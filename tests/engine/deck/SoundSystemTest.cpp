@@ -108,27 +108,6 @@ TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputsAndRestsItsCar
     }
 }
 
-TEST_F(SoundSystemTest, SwappedQuadCardWithMixTablePutsDeckZeroBehind) {
-    SoundConfig settings;
-    settings.use3dCard = true;
-    settings.useMixTable = true;
-    settings.swap3dOutput = true;
-    ASSERT_EQ(open(settings), nullptr);
-    serveByHand();
-    Deck& deck0 = *sound.deck(0);
-    deck0.requestLoad("/music/Track.mp3");
-    awaitOpened(deck0);
-    deck0.serviceStep();
-    deck0.requestPlay();
-    deck0.serviceStep();
-    TestPlayback& clock = *backend.streams[0];
-    clock.advance(2048);
-    // Frame 0 of the scripted track: left 0, right the sample index.
-    const int16_t* frame = &clock.played[4 * 300];
-    EXPECT_EQ(frame[1], 0);  // front right: silent
-    EXPECT_GT(frame[3], 0);  // rear right: deck 0
-}
-
 TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
     const std::pair<DeviceError, const char*> cases[] = {
         {DeviceError::Busy, "The sound card is already used by another application"},

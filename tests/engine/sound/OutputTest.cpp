@@ -139,24 +139,6 @@ TEST(OutputTest, VolumeRampsOverOneBlockAndSilences) {
     EXPECT_EQ(card.playedLeft(1023, 1).front(), 0);
 }
 
-TEST(OutputTest, TwoCardsGetTheStreamAtVolumeAndCueLevel) {
-    AudioDevice main{2};
-    AudioDevice cue{2};
-    TestPlayback mainClock{main};
-    TestPlayback cueClock{cue};
-    TwoCardOutput output(main, cue);
-    output.start();
-    output.poll();
-    output.flush();
-    output.setCueVolume(0);
-    output.write(ramp(600).data(), 600);
-    mainClock.advance(856);
-    cueClock.advance(856);
-    EXPECT_EQ(mainClock.played[2 * 256], 1);
-    EXPECT_EQ(mainClock.played[2 * 855], 600);
-    EXPECT_EQ(cueClock.played[2 * 855], 0);
-}
-
 // The wrap rule of pendingSamples, with cursors the test sets.
 class ScriptedOutput : public RingOutput {
   public:
