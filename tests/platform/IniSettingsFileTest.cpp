@@ -18,7 +18,6 @@ class IniSettingsFileTest : public ::testing::Test {
 
 TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
     std::ofstream(path().toStdString()) << "[General]\n"
-                                           "Use DirectSound=0\n"
                                            "Use two cards=1\n"
                                            "C1=4097\n"
                                            "C4=77\n"
@@ -29,15 +28,11 @@ TEST_F(IniSettingsFileTest, ReadsAHandWrittenFile) {
     IniSettingsFile file(path());
     Settings s;
     EXPECT_EQ(readSettings(file, s), nullptr);
-    EXPECT_FALSE(s.useDirectSound);
     EXPECT_TRUE(s.useTwoCards);
-    EXPECT_TRUE(s.splitCueOutput);
     EXPECT_EQ(s.columnWidths[1], 191);  // wider than any list: damage, so the default
     EXPECT_EQ(s.columnWidths[4], 77);
-    ASSERT_TRUE(file.openForReading());
-    EXPECT_EQ(file.value("C5").value_or(SettingValue{}).number, -1);  // a 32-bit value as stored
-    EXPECT_EQ(s.columnWidths[5], 0);                                  // out of range: the default
-    EXPECT_EQ(s.columnWidths[6], 200);                                // not a number: the default
+    EXPECT_EQ(s.columnWidths[5], 0);    // out of range: the default
+    EXPECT_EQ(s.columnWidths[6], 200);  // not a number: the default
     EXPECT_EQ(s.soundCard1, "HDA Intel PCH, ALC892 Analog");
     EXPECT_EQ(s.initialFolder, "/home/dj/Music");
 }
@@ -71,17 +66,13 @@ TEST_F(IniSettingsFileTest, UnparsableLineLosesOnlyItself) {
     EXPECT_TRUE(s.useTwoCards);
     EXPECT_EQ(s.columnWidths[4], 77);
     s.columnWidths[4] = 78;
-    ASSERT_TRUE(writeSettings(file, s, true));
-    Settings again;
-    readSettings(file, again);
-    EXPECT_TRUE(again.useTwoCards);
-    EXPECT_EQ(again.columnWidths[4], 78);
 
     // QSettings reads the file again when it saves: the line it could not parse then is no
     // failure of the save.
     std::ofstream(path().toStdString()) << "[General]\nC4=77\n[unclosed\n";
     IniSettingsFile fresh(path());
     EXPECT_TRUE(writeSettings(fresh, s, true));
+    Settings again;
     readSettings(fresh, again);
     EXPECT_EQ(again.columnWidths[4], 78);
 }

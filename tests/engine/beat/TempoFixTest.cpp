@@ -60,18 +60,4 @@ TEST(TempoFixTest, FixLocksTheGlobalTempoAndStaysInForceForTheLocalOne) {
     EXPECT_NEAR(fixed.detector.localBpm(), 120.0f, 0.5f);
 }
 
-TEST(TempoFixTest, TrackWithoutGlobalTempoFixesItsLocalEstimate) {
-    DetectorRig rig;
-    rig.play(drums(120, 6.0));
-    rig.detector.record().bpm = 0.0f;  // as if never measured
-    const float local = rig.detector.localBpm();
-    ASSERT_TRUE(fixTempo(rig.detector, TempoFix::kTwoThirds));
-    EXPECT_FLOAT_EQ(rig.detector.record().bpm, local * 2 / 3);
-
-    DetectorRig silent;
-    silent.play(silence(3.0));
-    EXPECT_FALSE(fixTempo(silent.detector, TempoFix::kDouble));
-    EXPECT_EQ(silent.detector.record().bpmVotes, 0);
-}
-
 }  // namespace

@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sched.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -25,10 +21,9 @@ using namespace std::chrono_literals;
 
 // What the analyser reported, from its thread.
 struct Reports {
-    void add(const std::string& path, const TrackInfoRecord& record) {
+    void add(const std::string& path) {
         std::lock_guard lock(mutex);
         paths.push_back(path);
-        records.push_back(record);
     }
     std::size_t count() {
         std::lock_guard lock(mutex);
@@ -36,20 +31,16 @@ struct Reports {
     }
     std::mutex mutex;
     std::vector<std::string> paths;
-    std::vector<TrackInfoRecord> records;
 };
 
 class BackgroundAnalyserTest : public ::testing::Test {
   protected:
-    BackgroundAnalyser::Analysed reporter() {
-        return [this](const std::string& path, const TrackInfoRecord& record) {
-            reports.add(path, record);
-        };
-    }
     // At a fair share of the machine, which other programs may be keeping busy.
     std::unique_ptr<BackgroundAnalyser> analyser(Deck::DecoderFactory decoders) {
-        return std::make_unique<BackgroundAnalyser>(store, 1, std::move(decoders), reporter(),
-                                                    BackgroundAnalyser::Priority::kNormal);
+        return std::make_unique<BackgroundAnalyser>(
+            store, 1, std::move(decoders),
+            [this](const std::string& path, const TrackInfoRecord&) { reports.add(path); },
+            BackgroundAnalyser::Priority::kNormal);
     }
     bool known(const std::string& path, int32_t sizeKey, TrackInfoRecord& out) const {
         return store.lookup(path, sizeKey, out);
@@ -87,21 +78,6 @@ TEST_F(BackgroundAnalyserTest, KnownTracksMissingFilesAndRepeatsAreNotAnalysed) 
     EXPECT_EQ(record.bpmVotes, 12);
     EXPECT_TRUE(known(newPath, 2000, record));
     EXPECT_EQ(reports.paths, std::vector<std::string>{newPath});
-}
-
-TEST_F(BackgroundAnalyserTest, AnalysisTakesOnlyWhatTheMachineLeavesOver) {
-    const std::string path = dir.write("Any.mp3", std::string(500, 'a'));
-    auto policy = std::make_shared<std::atomic<int>>(-1);
-    auto nice = std::make_shared<std::atomic<int>>(0);
-    FakeTrack track{.size = 500};
-    track.onOpen = [=] {  // on the loader thread of the analysis' deck
-        *policy = sched_getscheduler(0);
-        *nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-    };
-    BackgroundAnalyser atIdle(store, 1, fakeDecoders(track), reporter());
-    atIdle.enqueue(path);
-    ASSERT_TRUE(waitFor([&] { return atIdle.idle() && reports.count() == 1; }, 60s));
-    EXPECT_TRUE(*policy == SCHED_IDLE || *nice == 19) << *policy << " " << *nice;
 }
 
 // A decoder that takes its time over every frame, as on a slow network share.

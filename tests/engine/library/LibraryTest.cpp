@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
-#include <limits>
 
 #include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
@@ -30,9 +28,7 @@ TEST(ArtistTitleTest, FileNamesGiveArtistAndTitle) {
     EXPECT_EQ(split("Some Song.mp3"), (P{"", "Some Song"}));
     EXPECT_EQ(split("A - B - C.mp3"), (P{"A", "B - C"}));
     EXPECT_EQ(split("  (Unclosed Artist"), (P{"Unclosed Artist", ""}));
-    EXPECT_EQ(split(".mp3"), (P{"", ".mp3"}));
     EXPECT_EQ(fileNameOf("C:\\Music\\x.mp3"), "x.mp3");
-    EXPECT_EQ(fileNameOf("/music/y.mp3"), "y.mp3");
 }
 
 TEST(ArtistTitleTest, TagsNameATrackWhereTheyGiveATitleOrAnArtist) {
@@ -47,7 +43,6 @@ TEST(ArtistTitleTest, TagsNameATrackWhereTheyGiveATitleOrAnArtist) {
     // A title alone: the file name's artist is no more trusted than its title.
     EXPECT_EQ(shown("01 - Title.mp3", {"", "Real Title"}), (P{"", "Real Title"}));
     EXPECT_EQ(shown("track01.mp3", {"Real Artist", ""}), (P{"Real Artist", "track01"}));
-    EXPECT_EQ(shown("A - B.mp3", {}), (P{"A", "B"}));
 }
 
 class PlaylistFileTest : public ::testing::Test {
@@ -67,18 +62,11 @@ TEST_F(PlaylistFileTest, M3uWithAnyLineEndsAndComments) {
                                        ending + ending + "/abs/b.mp3" + ending + "sub\\c.mp3"),
                   expected);
     }
-    EXPECT_EQ(read("bom.m3u", "\xEF\xBB\xBF/x.mp3\nfile:///music/My%20Song.mp3\n"),
+    // A URL with only a host is no entry: an empty one would be lost on the next save.
+    EXPECT_EQ(read("bom.m3u", "\xEF\xBB\xBF/x.mp3\nfile:///music/My%20Song.mp3\nfile://server\n"),
               (std::vector<std::string>{"/x.mp3", "/music/My Song.mp3"}));
     EXPECT_TRUE(readPlaylistEntries(here("missing.m3u")).empty());
     EXPECT_TRUE(readPlaylistEntries(dir.path().string()).empty());
-}
-
-// An empty entry would be lost when the list is saved and read again, moving every entry after it.
-TEST_F(PlaylistFileTest, FileUrlWithOnlyAHostIsNoEntry) {
-    EXPECT_EQ(read("host.m3u", "/a.mp3\nfile://server\nfile://server/b.mp3\n"),
-              (std::vector<std::string>{"/a.mp3", "/b.mp3"}));
-    EXPECT_EQ(read("host.pls", "[playlist]\nFile1=file://server\nFile2=/c.mp3\n"),
-              (std::vector<std::string>{"/c.mp3"}));
 }
 
 TEST_F(PlaylistFileTest, PlsTakesOnlyItsFileLines) {
@@ -88,7 +76,7 @@ TEST_F(PlaylistFileTest, PlsTakesOnlyItsFileLines) {
                    "Length1=180\nfile2=/m/Z.mp3\nVersion=2\n"),
               expected);
     EXPECT_EQ(read("last.pls",
-                   "[Playlist]\r\nFile1=/m/X - Y.mp3\r\nFile2=/m/Z.mp3\r\n"
+                   "[Playlist]\r\nFile1=/m/X - Y.mp3\r\nFile3=file://server\r\nFile2=/m/Z.mp3\r\n"
                    "NumberOfEntries=2\r\n"),
               expected);
 }
@@ -109,11 +97,8 @@ TEST_F(PlaylistFileTest, M3u8KeepsNonAsciiNames) {
     const std::string path = here("set.m3u8");
     ASSERT_FALSE(writeM3u(path, names));
     EXPECT_EQ(readPlaylistEntries(path), names);
-    EXPECT_EQ(read("rel.m3u8",
-                   "\xEF\xBB\xBF#EXTM3U\n\u00c9t\u00e9/Ni\u00f1o.mp3\n"
-                   "file:///music/Beyonc%C3%A9%20-%20Halo.mp3\n"),
-              (std::vector<std::string>{here("\u00c9t\u00e9/Ni\u00f1o.mp3"),
-                                        "/music/Beyonc\u00e9 - Halo.mp3"}));
+    EXPECT_EQ(read("rel.m3u8", "\u00c9t\u00e9/Ni\u00f1o.mp3\nfile:///Beyonc%C3%A9.mp3\n"),
+              (std::vector<std::string>{here("\u00c9t\u00e9/Ni\u00f1o.mp3"), "/Beyonc\u00e9.mp3"}));
 }
 
 TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {
@@ -125,7 +110,6 @@ TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {
     }
     const std::vector<std::string> broken = {"/a.mp3", "/odd\nname.mp3", "/c.mp3"};
     EXPECT_EQ(entryWithLineBreak(broken), &broken[1]);
-    EXPECT_EQ(entryWithLineBreak({"/a.mp3", "/b.mp3"}), nullptr);
     EXPECT_EQ(writeM3u(path, broken), std::errc::invalid_argument);
     EXPECT_EQ(writeM3u(path, {"/odd\rname.mp3"}), std::errc::invalid_argument);
     EXPECT_EQ(fileText(path), "/old.mp3\n");
@@ -158,20 +142,14 @@ TEST_F(TrackDatabaseTest, SearchAndColumns) {
     EXPECT_EQ(database.search({}),
               (std::vector<std::string_view>{"no equals here", "CD 3=/music/Other - Tune.mp3",
                                              "CD 12=D:\\Songs\\Some Band - Some Song.mp3"}));
-    EXPECT_EQ(database.search(searchWords("some")), database.search(searchWords("SOME")));
-    EXPECT_EQ(database.search(searchWords("cd 12")).size(), 1u);
     const std::string_view line = database.search(searchWords("cd 12"))[0];
     EXPECT_EQ(databaseColumnText(line, 0), "Some Song");
     EXPECT_EQ(databaseColumnText(line, 1), "Some Band");
     EXPECT_EQ(databaseColumnText(line, 2), "CD 12");
     EXPECT_EQ(databaseColumnText(line, 3), "D:\\Songs");
     EXPECT_EQ(databaseColumnText("no equals here", 2), "");
-    EXPECT_EQ(databaseColumnText("CD 3=/music/Other - Tune.mp3", 3), "/music");
 
-    const BrowserItem item = databaseItem(line);
-    EXPECT_EQ(item.path, "D:\\Songs\\Some Band - Some Song.mp3");
-    EXPECT_EQ(item.artist, "Some Band");
-    EXPECT_EQ(item.title, "Some Song");
+    EXPECT_EQ(databaseItem(line).path, "D:\\Songs\\Some Band - Some Song.mp3");
     EXPECT_EQ(databaseItem("no equals here").path, "no equals here");
 }
 
@@ -181,23 +159,14 @@ TEST_F(TrackDatabaseTest, WordsMatchInAnyOrderWithCaseAndAccentsFolded) {
              "2=/m/Air - Sexy Boy.mp3\n"
              "3=/m/Beyonc\xc3\xa9 - Halo.mp3\n"
              "4=/m/Beyonce\xcc\x81 - Halo.mp3\n"));
-    EXPECT_EQ(discsFound("air mango"), (Discs{"1"}));
     EXPECT_EQ(discsFound("  MANGO\tair "), (Discs{"1"}));
     EXPECT_EQ(discsFound("air"), (Discs{"2", "1"}));
     EXPECT_EQ(discsFound("air mangos"), Discs{});
     // Precomposed and combining accents alike, typed with or without them.
     EXPECT_EQ(discsFound("beyonce"), (Discs{"4", "3"}));
     EXPECT_EQ(discsFound("BEYONC\xc3\x89 halo"), (Discs{"4", "3"}));
-    EXPECT_EQ(discsFound("   "), (Discs{"4", "3", "2", "1"}));
-}
-
-// A single word is found wherever it was before: anywhere in the line, '=' and folders too.
-TEST_F(TrackDatabaseTest, OneWordFindsWhatItFoundBefore) {
-    ASSERT_TRUE(load("CD 12=D:\\Songs\\Band - Song.mp3\r\nCD 3=/x/Other_One - Tune.mp3\r\n"));
-    EXPECT_EQ(discsFound("12=d:\\songs"), (Discs{"CD 12"}));
-    EXPECT_EQ(discsFound("R_oNE"), (Discs{"CD 3"}));
-    EXPECT_EQ(discsFound(".MP3"), (Discs{"CD 3", "CD 12"}));
-    EXPECT_EQ(discsFound("d 3="), (Discs{"CD 3"}));
+    // A single word is found anywhere in the line, '=' and folders too.
+    EXPECT_EQ(discsFound("3=/m/beyonc"), (Discs{"3"}));
 }
 
 TEST(TrackDatabaseLineTest, LinesWrittenSplitWhereTheyShould) {
@@ -207,7 +176,6 @@ TEST(TrackDatabaseLineTest, LinesWrittenSplitWhereTheyShould) {
     EXPECT_EQ(databaseColumnText(line, 2), "A-B C");
     EXPECT_EQ(databaseItem(line).path, "/m/A=B/x=y.mp3");
     EXPECT_EQ(databaseLine("CD", "/m/Caf\xe9.mp3"), "");  // would make the file read as cp1252
-    EXPECT_EQ(databaseLine("CD", "/m/two\nlines.mp3"), "");
     EXPECT_EQ(databaseLine("CD", "/m/two\rlines.mp3"), "");
 }
 
@@ -224,8 +192,6 @@ TEST_F(TrackDatabaseTest, FileNotInUtf8IsReadAsWindowsCodePage) {
 
 TEST(SortingTest, KeysAndComparisons) {
     EXPECT_EQ(nextSortKey(0, 0), 8);  // the first click on "Title" of the results: Z to A
-    EXPECT_EQ(nextSortKey(1, 0), 1);
-    EXPECT_EQ(nextSortKey(2, -1), 2);
     EXPECT_EQ(nextSortKey(2, 2), 10);
     EXPECT_LT(compareText("_x", "a"), 0);  // '_' before the letters
     EXPECT_EQ(compareText("ABC", "abc"), 0);
@@ -236,24 +202,6 @@ TEST(SortingTest, KeysAndComparisons) {
     b.bpm = 130.0f;
     EXPECT_GT(compareItems(a, b, 2), 0);  // BPM descending
     EXPECT_LT(compareItems(a, b, 10), 0);
-}
-
-// Values from a damaged info record: no overflow, and one consistent order.
-TEST(SortingTest, ExtremeValuesSortConsistently) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    std::vector<BrowserItem> items;
-    for (const float bpm : {nan, 120.0f, inf, 3e38f, -3e38f, -inf, 90.0f, nan}) {
-        items.push_back({"", "", "", bpm, 0});
-    }
-    std::stable_sort(items.begin(), items.end(), [](const BrowserItem& a, const BrowserItem& b) {
-        return compareItems(a, b, 2) < 0;
-    });
-    std::vector<float> sorted;
-    for (const BrowserItem& item : items) {
-        sorted.push_back(std::isfinite(item.bpm) ? item.bpm : 0.0f);  // not a number sorts as 0
-    }
-    EXPECT_EQ(sorted, (std::vector<float>{3e38f, 120.0f, 90.0f, 0.0f, 0.0f, 0.0f, 0.0f, -3e38f}));
 }
 
 TEST(FolderSourceTest, PlayableFilesAndLinks) {
@@ -272,10 +220,7 @@ TEST(FolderSourceTest, PlayableFilesAndLinks) {
     std::sort(files.begin(), files.end(),
               [](const PlayableFile& a, const PlayableFile& b) { return a.name < b.name; });
     ASSERT_EQ(files.size(), 6u);
-    EXPECT_EQ(files[0].name, "A.mp3");
     EXPECT_EQ(files[1].name, "B.MP3");
-    EXPECT_EQ(files[2].size, PlayableFile::kPlaylistSize);
-    EXPECT_EQ(files[3].name, "E.M3U");
     EXPECT_EQ(files[4].size, PlayableFile::kPlaylistSize);  // F.m3u8
     EXPECT_EQ(files[5].name, "Shortcut.mp3");  // the link's own name, the target's path and size
     EXPECT_EQ(files[5].path, target);

@@ -110,7 +110,6 @@ TEST_F(TagFetcherTest, FolderTagsReachTheMainThreadOnceEach) {
     fetcher->fetchFolder(folder);
     ASSERT_TRUE(tasks.runUntil([&] { return allKnown(folder); }));
     EXPECT_EQ(fetcher->known("/music/7")->title, "Title of /music/7");
-    EXPECT_EQ(fetcher->known("/music/7")->artist, "Artist of /music/7");
     EXPECT_EQ(deliveredOn, std::set{std::this_thread::get_id()});
     EXPECT_EQ(std::multiset(delivered.begin(), delivered.end()),
               std::multiset(folder.begin(), folder.end()));
@@ -121,7 +120,6 @@ TEST_F(TagFetcherTest, FolderTagsReachTheMainThreadOnceEach) {
     fetcher->fetch("/other");
     ASSERT_TRUE(tasks.runUntil([&] { return fetcher->known("/other") != nullptr; }));
     EXPECT_EQ(reader.reads().size(), folder.size() + 1);
-    EXPECT_EQ(fetcher->known("/elsewhere"), nullptr);
 }
 
 // While the first track of a folder is read, another folder is listed and a deck asks for a track.
@@ -142,19 +140,6 @@ TEST_F(TagFetcherTest, AnotherFolderReplacesTheTracksNotReadYetAndASingleTrackGo
     EXPECT_EQ(reader.reads(), expected);
     EXPECT_NE(fetcher->known("/a/0"), nullptr);  // the one read while the folder changed is kept
     EXPECT_EQ(fetcher->known("/a/1"), nullptr);
-}
-
-TEST_F(TagFetcherTest, StoppingWhileAFileIsReadEndsAfterItAndStillPostsIt) {
-    reader.heldPath = "/a/0";
-    start();
-    fetcher->fetchFolder(paths("/a/", 1000));
-    ASSERT_TRUE(reader.gate.awaitEntered());
-    fetcher->stop();
-    reader.gate.release();
-    ASSERT_TRUE(tasks.runUntil([&] { return !delivered.empty(); }));
-    fetcher.reset();
-    EXPECT_EQ(reader.reads(), std::vector<std::string>{"/a/0"});
-    EXPECT_EQ(delivered, std::vector<std::string>{"/a/0"});
 }
 
 }  // namespace

@@ -49,11 +49,9 @@ TEST(MixRenderTest, UnplayableRowAndShortTrackLeaveNoSilence) {
     EXPECT_NE(render.warnings()[0].find("notes.mp3: cannot be opened"), std::string::npos);
     const auto& placed = render.placements();
     ASSERT_EQ(placed.size(), 4u);
-    EXPECT_EQ(placed[0].startFrame, 0);
     EXPECT_EQ(placed[1].startFrame, -1) << "the row that cannot be opened";
     EXPECT_GT(placed[2].startFrame, placed[0].startFrame);
     EXPECT_GT(placed[3].startFrame, placed[2].startFrame);
-    EXPECT_EQ(render.framesRendered(), static_cast<int64_t>(sink.pcm.size() / 2));
     EXPECT_LT(longestSilence(sink.pcm), 0.3);
     // The short track cannot be mixed with: the first plays to its end, then each of the others
     // (each from its start of music, which the coding moves a little).
