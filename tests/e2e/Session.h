@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
@@ -62,6 +64,16 @@ class Session {
   private:
     QProcessEnvironment environment() const;
     void xdotool(const QStringList& arguments) const;
+};
+
+// A test of spinora on the X display, skipped where there is none.
+class DisplayTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+            GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
+        }
+    }
 };
 
 // Pixels of a rectangle of the image close to a colour.
