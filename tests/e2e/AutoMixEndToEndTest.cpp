@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "DisplayTest.h"
 #include "MixCapture.h"
 
 namespace {

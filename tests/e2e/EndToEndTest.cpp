@@ -7,7 +7,7 @@
 #include <QFile>
 #include <cmath>
 
-#include "Session.h"
+#include "DisplayTest.h"
 
 namespace {
 

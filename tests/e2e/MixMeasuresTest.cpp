@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "DisplayTest.h"
 #include "MixCapture.h"
 
 namespace {

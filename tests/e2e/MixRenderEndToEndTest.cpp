@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "DisplayTest.h"
 #include "MixCapture.h"
 
 namespace {

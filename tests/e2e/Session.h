@@ -1,7 +1,5 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
@@ -42,7 +40,7 @@ class Session {
         return true;
     }
     // Runs a program of the build with the session's environment; its exit status.
-    int run(const QString& program, const QStringList& arguments, QString* errorOutput = nullptr);
+    int run(const QString& program, const QStringList& arguments);
     // Waits for spinora to end; its exit status, or -1 when it did not end in time.
     int waitForExit(int milliseconds = 10000);
 
@@ -64,16 +62,6 @@ class Session {
   private:
     QProcessEnvironment environment() const;
     void xdotool(const QStringList& arguments) const;
-};
-
-// A test of spinora on the X display, skipped where there is none.
-class DisplayTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-            GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
-        }
-    }
 };
 
 // Pixels of a rectangle of the image close to a colour.

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Session.h"
+#include "DisplayTest.h"
 
 namespace {
 
