@@ -20,7 +20,6 @@
 #include "engine/deck/TrackInfoStore.h"
 #include "engine/library/TrackDatabase.h"
 #include "engine/library/TrackItems.h"
-#include "platform/InstanceLock.h"
 
 namespace {
 
@@ -157,14 +156,6 @@ TEST_F(AnalyzeToolTest, StoreKeepsTheCuePointAndALockedTempo) {
     EXPECT_EQ(records[1].cuePosition, 0.25f);
     EXPECT_GT(records[1].startPosition, 0.0f);
     EXPECT_EQ(json().at(0)["bpm"].toDouble(), 60.0);
-}
-
-TEST_F(AnalyzeToolTest, StoreIsRefusedWhileSpinoraRuns) {
-    InstanceLock running;
-    ASSERT_TRUE(running.tryLock());
-    EXPECT_EQ(run({"--store", music.write("T.mp3", drumsAt(120))}), 1);
-    EXPECT_NE(err.str().find("Spinora is running"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(home.path() / "data" / "Spinora.idb"));
 }
 
 // A link to a folder above would otherwise be followed until the paths grow too long.
