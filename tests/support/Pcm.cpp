@@ -56,8 +56,8 @@ Pcm tone(double hz, double seconds, int sampleRate, int channels, double amplitu
     return pcm;
 }
 
-Pcm clicks(double bpm, double seconds, double hz) {
-    Pcm pcm = blank(seconds);
+Pcm clicks(double bpm, double seconds, double hz, int sampleRate) {
+    Pcm pcm = blank(seconds, sampleRate);
     onEveryBeat(pcm, bpm, 0.0, 0.003,
                 [hz](int, double t) { return 24000.0 * std::sin(2.0 * kPi * hz * t); });
     return pcm;

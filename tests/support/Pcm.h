@@ -15,12 +15,12 @@ struct Pcm {
     double seconds() const { return static_cast<double>(frames()) / sampleRate; }
 };
 
-// All stereo at 44.1 kHz; a tone may have another rate or one channel.
+// Stereo, at 44.1 kHz unless a rate is given.
 Pcm silence(double seconds);
 Pcm tone(double hz, double seconds, int sampleRate = 44100, int channels = 2,
          double amplitude = 12000);
 // A short click (a 3 ms burst of hz) on every beat.
-Pcm clicks(double bpm, double seconds, double hz = 1000);
+Pcm clicks(double bpm, double seconds, double hz = 1000, int sampleRate = 44100);
 // A kick drum on every beat: a low sine falling in pitch, with no step larger than a low tone's.
 Pcm kicks(double bpm, double seconds);
 // A kick drum on every beat, a snare on beats 2 and 4 and a closed hi-hat between the beats.
