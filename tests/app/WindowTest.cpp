@@ -9,6 +9,7 @@
 
 #include "AppHarness.h"
 #include "FileSizeLimit.h"
+#include "ScopedVariable.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "ui/browser/Browser.h"
 #include "ui/browser/ListView.h"
@@ -363,27 +364,6 @@ TEST_F(DialogKeysTest, QuitQuestionIsAnsweredByKeys) {
     EXPECT_EQ(h.deck(1).transportRequest(), Deck::Transport::None);
     EXPECT_TRUE(h.deck(0).playing());
 }
-
-// Sets an environment variable for as long as it lives.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), before_(qgetenv(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedVariable() {
-        if (had_) {
-            qputenv(name_, before_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    bool had_;
-    QByteArray before_;
-};
 
 // The desktop's music folder ($XDG_CONFIG_HOME/user-dirs.dirs) is where the file dialogs start,
 // until a file is chosen: then its folder.
