@@ -15,7 +15,7 @@ struct Pcm {
     double seconds() const { return static_cast<double>(frames()) / sampleRate; }
 };
 
-// Stereo, at 44.1 kHz unless a rate is given.
+// Stereo at 44.1 kHz, unless another rate or channel count is given.
 Pcm silence(double seconds);
 Pcm tone(double hz, double seconds, int sampleRate = 44100, int channels = 2,
          double amplitude = 12000);
