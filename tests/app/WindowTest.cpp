@@ -116,12 +116,6 @@ TEST_F(WindowTest, DeckKeysActOnTheSelectedDeck) {
     EXPECT_TRUE(h.deck(1).playing());
 }
 
-TEST_F(WindowTest, WindowCarriesTheProgramsTitleAndIcon) {
-    const QWidget* top = h.window->window();
-    EXPECT_EQ(top->windowTitle(), "Spinora");
-    EXPECT_FALSE(top->windowIcon().pixmap(256, 256).isNull());
-}
-
 TEST_F(WindowTest, PitchKeysStopAtTheEndsOfTheRange) {
     Deck& deck = h.deck(0);
     deck.requestPitch(4506);
