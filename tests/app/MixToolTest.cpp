@@ -1,7 +1,6 @@
 #include "app/MixTool.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +10,7 @@
 #include "Id3Tags.h"
 #include "MixMeasures.h"
 #include "Mp3Fixtures.h"
+#include "SoundFiles.h"
 #include "platform/Mpg123Decoder.h"
 
 namespace fs = std::filesystem;
@@ -89,18 +89,6 @@ const std::vector<uint8_t>& trackBytes(int index) {
         bytes = encodeMp3(setTrackSound(kSounds[index], kSeconds, false));
     }
     return bytes;
-}
-
-std::vector<int16_t> readSound(const fs::path& file, SF_INFO& info) {
-    info = {};
-    SNDFILE* sound = sf_open(file.c_str(), SFM_READ, &info);
-    if (sound == nullptr) {
-        return {};
-    }
-    std::vector<int16_t> pcm(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_short(sound, pcm.data(), info.frames);
-    sf_close(sound);
-    return pcm;
 }
 
 class MixToolTest : public ::testing::Test {
