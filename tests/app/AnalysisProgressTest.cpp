@@ -26,14 +26,4 @@ TEST(AnalysisProgressTest, TracksThatCouldNotBeAnalysedOnlyCount) {
     EXPECT_EQ(progress.line(1.0), "1/3 tracks, 0.00 h of audio");
 }
 
-TEST(AnalysisProgressTest, LongWaitsShowHours) {
-    AnalysisProgress minutes(2, 1000);
-    minutes.trackDone(1, 60.0);
-    EXPECT_EQ(minutes.line(1.0), "1/2 tracks, 0.02 h of audio, 60x real time, 16:39 left");
-
-    AnalysisProgress hours(2, 10000);
-    hours.trackDone(1, 60.0);
-    EXPECT_EQ(hours.line(1.0), "1/2 tracks, 0.02 h of audio, 60x real time, 2:46:39 left");
-}
-
 }  // namespace

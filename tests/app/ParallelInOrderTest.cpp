@@ -73,22 +73,4 @@ TEST(ParallelInOrderTest, NeverRunsMoreJobsAtOnceThanThreads) {
     EXPECT_LE(most, 2);
 }
 
-TEST(ParallelInOrderTest, NoThreadsAskedStillRunsEverything) {
-    std::vector<std::size_t> delivered;
-    runInParallelInOrder<int>(
-        3, 0, [](std::size_t i) { return static_cast<int>(i); }, [](std::size_t, const int&) {},
-        [&](std::size_t i, int&) { delivered.push_back(i); });
-    EXPECT_EQ(delivered, (std::vector<std::size_t>{0, 1, 2}));
-
-    bool called = false;
-    runInParallelInOrder<int>(
-        0, 4,
-        [&](std::size_t) {
-            called = true;
-            return 0;
-        },
-        [&](std::size_t, const int&) { called = true; }, [&](std::size_t, int&) { called = true; });
-    EXPECT_FALSE(called);
-}
-
 }  // namespace

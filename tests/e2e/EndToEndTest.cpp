@@ -5,11 +5,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <cmath>
 
-#include "KeptFile.h"
-#include "Session.h"
+#include "DisplayTest.h"
 
 namespace {
 
@@ -35,21 +33,9 @@ long loudSamples(const std::vector<int16_t>& pcm) {
     return std::count_if(pcm.begin(), pcm.end(), [](int16_t s) { return std::abs(s) > 1000; });
 }
 
-// Deck 0 plays a second of sound, pauses (so quitting asks nothing) and the window is closed: the
-// program ends cleanly.
-void playPauseAndQuit(Session& s) {
-    s.key("space");
-    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
-    s.click(300, 430);  // deck 0's pause button
-    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
-    s.click(782, 12);  // close
-    EXPECT_EQ(s.waitForExit(), 0);
-}
+using EndToEndTest = DisplayTest;
 
-TEST(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
-    }
+TEST_F(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     Session s;
     const std::string a =
         s.dir.write("music/Alpha Artist - First Tune.mp3", encodeMp3(drums(124, 30)));
@@ -85,8 +71,6 @@ TEST(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     }));
     keepScreenshot(switched, "mixing.png");
 
-    EXPECT_EQ(s.run("spinora", {}), 255);  // a second instance ends at once
-
     s.click(300, 430);  // deck 0's pause button: nothing plays, no question
     EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
     s.click(782, 12);  // close
@@ -97,62 +81,23 @@ TEST(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     EXPECT_TRUE(settings.readAll().contains("C15="));
 }
 
-TEST(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
-    }
+TEST_F(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
     Session s;
     const std::string good = s.dir.write("music/Good.mp3", encodeMp3(drums(124, 20)));
     const std::string fifo = (s.dir.path() / "music" / "x.mp3").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);  // no writer ever comes
     ASSERT_TRUE(s.start({QString::fromStdString(good), QString::fromStdString(fifo)}));
-    playPauseAndQuit(s);
+    // Deck 0 plays, pauses (so quitting asks nothing), and the program ends cleanly.
+    s.key("space");
+    EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
+    s.click(300, 430);  // deck 0's pause button
+    EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
+    s.click(782, 12);  // close
+    EXPECT_EQ(s.waitForExit(), 0);
     EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 48u);  // the good track's
 }
 
-// As a file manager opens a track with the installed launcher: its Exec line, run from the
-// installed programs' folder, with the file for %F.
-TEST(EndToEndTest, InstalledLauncherOpensATrack) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
-    }
-    Session s;
-    const std::filesystem::path stage = s.dir.path() / "stage";
-    const KeptFile keptManifest(SPINORA_BUILD_DIR "/install_manifest.txt");
-    const KeptFile keptDestdir(SPINORA_BUILD_DIR "/install_destdir.txt");
-    QProcess install;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DESTDIR", QString::fromStdString(stage.string()));
-    install.setProcessEnvironment(environment);
-    install.start("cmake", {"--install", SPINORA_BUILD_DIR, "--prefix", "/usr"});
-    ASSERT_TRUE(install.waitForFinished(60000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardOutput().toStdString();
-
-    QFile launcher(QString::fromStdString(
-        (stage / "usr/share/applications/org.spinora.Spinora.desktop").string()));
-    ASSERT_TRUE(launcher.open(QIODevice::ReadOnly));
-    QStringList command;
-    for (const QByteArray& line : launcher.readAll().split('\n')) {
-        if (line.startsWith("Exec=")) {
-            command = QString::fromUtf8(line.mid(5)).split(' ', Qt::SkipEmptyParts);
-        }
-    }
-    ASSERT_FALSE(command.isEmpty());
-    const QString program = QStandardPaths::findExecutable(
-        command.takeFirst(), {QString::fromStdString((stage / "usr/bin").string())});
-    ASSERT_FALSE(program.isEmpty()) << "the launcher's program is installed";
-    const std::string track =
-        s.dir.write("music/Alpha Artist - Tune.mp3", encodeMp3(drums(124, 20)));
-    command.replaceInStrings("%F", QString::fromStdString(track));
-
-    ASSERT_TRUE(s.start(command, program));
-    playPauseAndQuit(s);
-}
-
-TEST(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
-    }
+TEST_F(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
     Session s;
     s.writeSettings("[General]\nUse mix table=1\n");
     EXPECT_FALSE(s.start());
@@ -161,10 +106,7 @@ TEST(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
         "Actual configuration is invalid ! Please execute the setup program."));
 }
 
-TEST(EndToEndTest, BrowserPagesListAnalysedTracksAndSearch) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
-    }
+TEST_F(EndToEndTest, BrowserPagesListAnalysedTracksAndSearch) {
     Session s;
     const std::string music = (s.dir.path() / "music").string();
     s.dir.write("music/Alpha Artist - First Tune.mp3", encodeMp3(drums(124, 12)));

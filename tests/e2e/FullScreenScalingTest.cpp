@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QStandardPaths>
-#include <memory>
 
+#include "ScopedVariable.h"
 #include "Session.h"
 
 namespace {
@@ -39,12 +39,7 @@ TEST(FullScreenScalingTest, PictureFillsTheHeightAndClicksReachTheScaledControls
     ASSERT_TRUE(Session::waitUntil(
         [&] { return server.canReadLine() || server.waitForReadyRead(50); }, 20));
     // Spinora, xdotool and import on that display, until the end of the test.
-    const std::unique_ptr<const QByteArray, void (*)(const QByteArray*)> previous(
-        new QByteArray(qgetenv("DISPLAY")), [](const QByteArray* display) {
-            qputenv("DISPLAY", *display);
-            delete display;
-        });
-    qputenv("DISPLAY", ":" + server.readLine().trimmed());
+    const ScopedVariable display("DISPLAY", ":" + server.readLine().trimmed());
     {
         Session s;  // full screen, as the settings are by default
         ASSERT_TRUE(s.start());

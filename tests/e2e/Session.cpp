@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "RunProgram.h"
+
 namespace {
 
 const QString kBuild = QStringLiteral(SPINORA_BUILD_DIR);
@@ -66,15 +68,8 @@ bool Session::start(const QStringList& arguments, const QString& program) {
     return false;
 }
 
-int Session::run(const QString& program, const QStringList& arguments, QString* errorOutput) {
-    QProcess process;
-    process.setProcessEnvironment(environment());
-    process.start(kBuild + "/" + program, arguments);
-    process.waitForFinished(60000);
-    if (errorOutput != nullptr) {
-        *errorOutput = QString::fromLocal8Bit(process.readAllStandardError());
-    }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+int Session::run(const QString& program, const QStringList& arguments) {
+    return runProgram(kBuild + "/" + program, arguments, environment()).status;
 }
 
 int Session::waitForExit(int milliseconds) {

@@ -40,7 +40,7 @@ class Session {
         return true;
     }
     // Runs a program of the build with the session's environment; its exit status.
-    int run(const QString& program, const QStringList& arguments, QString* errorOutput = nullptr);
+    int run(const QString& program, const QStringList& arguments);
     // Waits for spinora to end; its exit status, or -1 when it did not end in time.
     int waitForExit(int milliseconds = 10000);
 

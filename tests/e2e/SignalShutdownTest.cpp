@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Session.h"
+#include "DisplayTest.h"
 
 namespace {
 
@@ -16,10 +16,9 @@ std::string contents(const std::filesystem::path& path) {
     return text.str();
 }
 
-TEST(SignalShutdownTest, TerminationAndInterruptSaveTheStoreAndTheSettings) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        GTEST_SKIP() << "needs an X display (make test runs it under xvfb-run)";
-    }
+using SignalShutdownTest = DisplayTest;
+
+TEST_F(SignalShutdownTest, TerminationAndInterruptSaveTheStoreAndTheSettings) {
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         Session s;

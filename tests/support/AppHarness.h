@@ -30,10 +30,7 @@ class FakeDialogs : public Dialogs {
         asked.push_back(text);
         return answer;
     }
-    bool warning(const QString& text) override {
-        asked.push_back(text);
-        return answer;
-    }
+    bool warning(const QString& text) override { return question(text); }
     QString openFile(const QString&, const QString&) override { return chosenFile; }
     QString saveFile(const QString&, const QString&, const QString&) override { return chosenFile; }
 

@@ -96,6 +96,46 @@ std::vector<double> onsets(const std::vector<int16_t>& pcm, double hz, double fr
     return found;
 }
 
+Span heardTogether(const std::vector<int16_t>& pcm, double hzA, double hzB, double share) {
+    const std::vector<double> a = levels(pcm, hzA);
+    const std::vector<double> b = levels(pcm, hzB);
+    const double aPeak = *std::max_element(a.begin(), a.end());
+    const double bPeak = *std::max_element(b.begin(), b.end());
+    Span span{-1.0, -1.0};
+    for (std::size_t w = 0; w < a.size(); ++w) {
+        if (a[w] > share * aPeak && b[w] > share * bPeak) {
+            span.from = span.from < 0.0 ? w * 0.2 : span.from;
+            span.to = (w + 1) * 0.2;
+        }
+    }
+    return span.from < 0.0 ? Span{} : span;
+}
+
+double largestBeatOffset(const std::vector<double>& out, const std::vector<double>& in) {
+    if (out.size() < 2 || in.size() < 2) {
+        return -1.0;
+    }
+    double largest = 0.0;
+    for (double t : in) {
+        if (t < out.front() - 0.05 || t > out.back() + 0.05) {
+            continue;  // the outgoing track is below hearing
+        }
+        double nearest = 1.0;
+        for (double u : out) {
+            nearest = std::min(nearest, std::abs(t - u));
+        }
+        largest = std::max(largest, nearest);
+    }
+    return largest;
+}
+
+double largestBeatOffset(const std::vector<int16_t>& pcm, const SetTrack& out, double outSpeed,
+                         const SetTrack& in, double inSpeed) {
+    const Span loud = heardTogether(pcm, out.toneHz * outSpeed, in.toneHz * inSpeed, 0.25);
+    return largestBeatOffset(onsets(pcm, out.clickHz * outSpeed, loud.from, loud.to),
+                             onsets(pcm, in.clickHz * inSpeed, loud.from, loud.to));
+}
+
 double longestSilence(const std::vector<int16_t>& pcm, double from) {
     std::vector<bool> sound;
     for (long at = static_cast<long>(from * kCaptureRate);

@@ -29,6 +29,19 @@ std::vector<double> levels(const std::vector<int16_t>& pcm, double hz);
 // Where, in seconds, the bursts of a click frequency start within a span: each where it first
 // reaches half its own peak, whatever its level, so that two tracks at different volumes compare.
 std::vector<double> onsets(const std::vector<int16_t>& pcm, double hz, double from, double to);
+// The span, in seconds, from the first to the last 200 ms window in which two tones are both over
+// `share` of their peaks; empty (from == to) when they never are.
+struct Span {
+    double from = 0.0, to = 0.0;
+};
+Span heardTogether(const std::vector<int16_t>& pcm, double hzA, double hzB, double share);
+// Beats of two tracks together: for every onset of `in` within the span of those of `out`, the
+// distance to the nearest of `out`; the largest, in seconds, or -1 when either has fewer than two.
+double largestBeatOffset(const std::vector<double>& out, const std::vector<double>& in);
+// The same for the clicks of two tracks, at these frequencies, while both their tones are over a
+// quarter of their peaks: quieter, one track's clicks drown in the other's drums.
+double largestBeatOffset(const std::vector<int16_t>& pcm, const SetTrack& out, double outSpeed,
+                         const SetTrack& in, double inSpeed);
 // The longest run, in seconds, of 100 ms windows in which nothing is heard, from `from` (seconds)
 // to the last sound.
 double longestSilence(const std::vector<int16_t>& pcm, double from = 0.0);

@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-Pcm blank(double seconds, int sampleRate, int channels) {
+Pcm blank(double seconds, int sampleRate = 44100, int channels = 2) {
     Pcm pcm;
     pcm.sampleRate = sampleRate;
     pcm.channels = channels;
@@ -44,8 +44,8 @@ void onEveryBeat(Pcm& pcm, double bpm, double offsetBeats, double length, Render
 
 }  // namespace
 
-Pcm silence(double seconds, int sampleRate, int channels) {
-    return blank(seconds, sampleRate, channels);
+Pcm silence(double seconds) {
+    return blank(seconds);
 }
 
 Pcm tone(double hz, double seconds, int sampleRate, int channels, double amplitude) {
@@ -56,15 +56,15 @@ Pcm tone(double hz, double seconds, int sampleRate, int channels, double amplitu
     return pcm;
 }
 
-Pcm clicks(double bpm, double seconds, double hz, int sampleRate, int channels) {
-    Pcm pcm = blank(seconds, sampleRate, channels);
+Pcm clicks(double bpm, double seconds, double hz, int sampleRate) {
+    Pcm pcm = blank(seconds, sampleRate);
     onEveryBeat(pcm, bpm, 0.0, 0.003,
                 [hz](int, double t) { return 24000.0 * std::sin(2.0 * kPi * hz * t); });
     return pcm;
 }
 
-Pcm kicks(double bpm, double seconds, int sampleRate, int channels) {
-    Pcm pcm = blank(seconds, sampleRate, channels);
+Pcm kicks(double bpm, double seconds) {
+    Pcm pcm = blank(seconds);
     // A sine falling from 150 Hz to 50 Hz.
     onEveryBeat(pcm, bpm, 0.0, 0.25, [](int, double t) {
         const double phase = 2.0 * kPi * (50.0 * t + 100.0 * 0.03 * (1.0 - std::exp(-t / 0.03)));
@@ -73,8 +73,8 @@ Pcm kicks(double bpm, double seconds, int sampleRate, int channels) {
     return pcm;
 }
 
-Pcm drums(double bpm, double seconds, int sampleRate, int channels) {
-    Pcm pcm = kicks(bpm, seconds, sampleRate, channels);
+Pcm drums(double bpm, double seconds) {
+    Pcm pcm = kicks(bpm, seconds);
     std::mt19937 noise(1234);
     std::uniform_real_distribution<double> white(-1.0, 1.0);
     // Snare on 2 and 4: a tone and noise.
@@ -117,16 +117,4 @@ Pcm scaled(Pcm pcm, double factor) {
         v = static_cast<int16_t>(v * factor);
     }
     return pcm;
-}
-
-double amplitude(const std::vector<int16_t>& stereo, double hz, long from, long count,
-                 int sampleRate) {
-    double re = 0.0;
-    double im = 0.0;
-    for (long i = 0; i < count && 2 * (from + i) < static_cast<long>(stereo.size()); ++i) {
-        const double angle = 2.0 * kPi * hz * i / sampleRate;
-        re += stereo[2 * (from + i)] * std::cos(angle);
-        im += stereo[2 * (from + i)] * std::sin(angle);
-    }
-    return 2.0 * std::hypot(re, im) / count;
 }

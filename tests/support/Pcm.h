@@ -15,28 +15,22 @@ struct Pcm {
     double seconds() const { return static_cast<double>(frames()) / sampleRate; }
 };
 
-Pcm silence(double seconds, int sampleRate = 44100, int channels = 2);
+// Stereo at 44.1 kHz, unless another rate or channel count is given.
+Pcm silence(double seconds);
 Pcm tone(double hz, double seconds, int sampleRate = 44100, int channels = 2,
          double amplitude = 12000);
 // A short click (a 3 ms burst of hz) on every beat.
-Pcm clicks(double bpm, double seconds, double hz = 1000, int sampleRate = 44100, int channels = 2);
+Pcm clicks(double bpm, double seconds, double hz = 1000, int sampleRate = 44100);
 // A kick drum on every beat: a low sine falling in pitch, with no step larger than a low tone's.
-Pcm kicks(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
+Pcm kicks(double bpm, double seconds);
 // A kick drum on every beat, a snare on beats 2 and 4 and a closed hi-hat between the beats.
-Pcm drums(double bpm, double seconds, int sampleRate = 44100, int channels = 2);
+Pcm drums(double bpm, double seconds);
 // The parts one after the other; all must share rate and channels.
 Pcm concat(const std::vector<Pcm>& parts);
 // The parts played together (the length of the first).
 Pcm mixed(const std::vector<Pcm>& parts);
 // Every sample times factor.
 Pcm scaled(Pcm pcm, double factor);
-
-// Measures of played audio, interleaved.
-
-// The amplitude of a frequency in the left channel of stereo audio over count frames from `from`
-// (or as many as there are).
-double amplitude(const std::vector<int16_t>& stereo, double hz, long from, long count,
-                 int sampleRate = 44100);
 
 // The largest change from one sample of a channel to the next, over frames [from, to).
 template <class Sample>

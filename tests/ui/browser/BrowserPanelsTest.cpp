@@ -74,19 +74,9 @@ class PlaylistPanelTest : public ::testing::Test {
     PlaylistPanel panel;
 };
 
-TEST_F(PlaylistPanelTest, NextRowGoesOntoTheDeckOnlyWithTheAutoMixOn) {
-    panel.insertPlaylistItem(-1, track("One"));
-    panel.insertPlaylistItem(-1, track("Two"));
-    EXPECT_FALSE(panel.loadNextFromPlaylist(1));
-    EXPECT_TRUE(ports.loads.empty());
-
-    ports.autoMix = true;
-    ASSERT_TRUE(panel.loadNextFromPlaylist(1));
-    EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{1, "One"}}));
-    EXPECT_EQ(titlesOf(panel.playlistModel()), std::vector<std::string>{"Two"});
-}
-
-TEST_F(PlaylistPanelTest, PlaylistFileFillsBothFreeDecksAndLeavesTheRestInPlace) {
+// Only with the auto mix on does the next row go onto a deck; a playlist file fills both free
+// decks and leaves the rest in place.
+TEST_F(PlaylistPanelTest, NextRowsGoOntoTheFreeDecksOnlyWithTheAutoMixOn) {
     TempDir dir;
     for (const char* name : {"A - One.mp3", "B - Two.mp3", "C - Three.mp3"}) {
         dir.write(name, std::string("x"));
@@ -94,8 +84,10 @@ TEST_F(PlaylistPanelTest, PlaylistFileFillsBothFreeDecksAndLeavesTheRestInPlace)
     const std::string list = dir.write("set.m3u", "A - One.mp3\nB - Two.mp3\nC - Three.mp3\n");
     panel.insertPlaylistItem(-1, BrowserItem{"", "set.m3u", list, 0, BrowserItem::kPlaylistFile});
     panel.insertPlaylistItem(-1, track("Later"));
-    ports.autoMix = true;
+    EXPECT_FALSE(panel.loadNextFromPlaylist(0));
+    EXPECT_TRUE(ports.loads.empty());
 
+    ports.autoMix = true;
     ASSERT_TRUE(panel.loadNextFromPlaylist(0));
     EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}, {1, "Two"}}));
     EXPECT_EQ(titlesOf(panel.playlistModel()), (std::vector<std::string>{"Three", "Later"}));

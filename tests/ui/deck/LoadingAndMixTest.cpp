@@ -79,8 +79,14 @@ TEST_F(LoadingTest, PlaylistFileOnADiscIsExpanded) {
     EXPECT_EQ(playlist.item(0).path, "/m/P - 3.mp3");
 }
 
+// A drop into the empty playlist with the auto mix on goes onto a deck; with rows, between them.
 TEST_F(LoadingTest, DropsIntoThePlaylistAndOutOfIt) {
     h.app->controls().showBrowserPage(Browser::kAutoMixPage);
+    h.app->engine().autoMixEnabled = 1;
+    dragRows(browser.fileListView(), {rowOf(files, "C")}, browser.playlistArea().center());
+    EXPECT_EQ(h.loaded(0), "C");
+    EXPECT_EQ(playlist.size(), 0);
+    h.app->engine().autoMixEnabled = 0;
     ListView& view = browser.playlistView();
     for (const char* title : {"x", "y"}) {
         browser.insertPlaylistItem(-1, BrowserItem{"", title, "/x.mp3", 0, 0});
@@ -98,14 +104,6 @@ TEST_F(LoadingTest, DropsIntoThePlaylistAndOutOfIt) {
     dragRows(view, {0, 1}, browser.fileListArea().center());
     EXPECT_EQ(playlist.size(), 2);
     EXPECT_EQ(playlist.item(0).title, "y");
-}
-
-TEST_F(LoadingTest, DropIntoTheEmptyPlaylistWithAutoMixLoadsADeck) {
-    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
-    h.app->engine().autoMixEnabled = 1;
-    dragRows(browser.fileListView(), {rowOf(files, "A")}, browser.playlistArea().center());
-    EXPECT_EQ(h.loaded(0), "A");
-    EXPECT_EQ(playlist.size(), 0);
 }
 
 TEST_F(LoadingTest, LoudPlayingDeckAsksFirst) {
