@@ -5,9 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <cmath>
 
 #include "DisplayTest.h"
+#include "KeptFile.h"
+#include "RunProgram.h"
 
 namespace {
 
@@ -81,20 +84,59 @@ TEST_F(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     EXPECT_TRUE(settings.readAll().contains("C15="));
 }
 
-TEST_F(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
-    Session s;
-    const std::string good = s.dir.write("music/Good.mp3", encodeMp3(drums(124, 20)));
-    const std::string fifo = (s.dir.path() / "music" / "x.mp3").string();
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);  // no writer ever comes
-    ASSERT_TRUE(s.start({QString::fromStdString(good), QString::fromStdString(fifo)}));
-    // Deck 0 plays, pauses (so quitting asks nothing), and the program ends cleanly.
+// Deck 0 plays a second of sound, pauses (so quitting asks nothing) and the window is closed: the
+// program ends cleanly.
+void playPauseAndQuit(Session& s) {
     s.key("space");
     EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
     s.click(300, 430);  // deck 0's pause button
     EXPECT_TRUE(s.waitUntil([&] { return s.quietAtTheEnd(26460); }));
     s.click(782, 12);  // close
     EXPECT_EQ(s.waitForExit(), 0);
+}
+
+TEST_F(EndToEndTest, AFileThatNeverOpensStopsNeitherTheOtherDeckNorTheQuit) {
+    Session s;
+    const std::string good = s.dir.write("music/Good.mp3", encodeMp3(drums(124, 20)));
+    const std::string fifo = (s.dir.path() / "music" / "x.mp3").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);  // no writer ever comes
+    ASSERT_TRUE(s.start({QString::fromStdString(good), QString::fromStdString(fifo)}));
+    playPauseAndQuit(s);
     EXPECT_EQ(std::filesystem::file_size(s.data() / "Spinora.idb"), 48u);  // the good track's
+}
+
+// As a file manager opens a track with the installed launcher: its Exec line, run from the
+// installed programs' folder, with the file for %F.
+TEST_F(EndToEndTest, InstalledLauncherOpensATrack) {
+    Session s;
+    const std::filesystem::path stage = s.dir.path() / "stage";
+    const KeptFile keptManifest(SPINORA_BUILD_DIR "/install_manifest.txt");
+    const KeptFile keptDestdir(SPINORA_BUILD_DIR "/install_destdir.txt");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DESTDIR", QString::fromStdString(stage.string()));
+    const ProgramRun install =
+        runProgram("cmake", {"--install", SPINORA_BUILD_DIR, "--prefix", "/usr"}, environment);
+    ASSERT_EQ(install.status, 0) << install.output;
+
+    QStringList command;
+    for (const QString& line :
+         QString::fromStdString(
+             fileText(stage / "usr/share/applications/org.spinora.Spinora.desktop"))
+             .split('\n')) {
+        if (line.startsWith("Exec=")) {
+            command = line.mid(5).split(' ', Qt::SkipEmptyParts);
+        }
+    }
+    ASSERT_FALSE(command.isEmpty());
+    const QString program = QStandardPaths::findExecutable(
+        command.takeFirst(), {QString::fromStdString((stage / "usr/bin").string())});
+    ASSERT_FALSE(program.isEmpty()) << "the launcher's program is installed";
+    const std::string track =
+        s.dir.write("music/Alpha Artist - Tune.mp3", encodeMp3(drums(124, 20)));
+    command.replaceInStrings("%F", QString::fromStdString(track));
+
+    ASSERT_TRUE(s.start(command, program));
+    playPauseAndQuit(s);
 }
 
 TEST_F(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {

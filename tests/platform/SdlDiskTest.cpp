@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 
@@ -78,6 +79,33 @@ TEST_F(SdlDiskTest, OneCardPlaysTheDecodedSamples) {
     EXPECT_NE(std::search(played.begin(), played.end(), decoded.begin(), decoded.end()),
               played.end())
         << "the decoded track is not in what the card played";
+}
+
+// A source that counts the device's calls.
+struct CountingSource : MixSource {
+    int channels() const override { return 2; }
+    void mix(int16_t* out, int frames) override {
+        std::fill_n(out, 2 * frames, int16_t{0});
+        ++calls;
+    }
+    std::atomic<int> calls{0};
+};
+
+// A paused card calls nothing until resumed, then plays on; a paused card closes.
+TEST_F(SdlDiskTest, PausedCardRestsAndPlaysOnWhenResumed) {
+    SdlAudioBackend backend;
+    CountingSource source;
+    DeviceError error = DeviceError::None;
+    std::unique_ptr<PlaybackStream> card = backend.open({}, source, error);
+    ASSERT_NE(card, nullptr);
+    ASSERT_TRUE(waitFor([&] { return source.calls > 2; }));
+    card->setPaused(true);
+    const int calls = source.calls;
+    EXPECT_FALSE(waitFor([&] { return source.calls != calls; }, std::chrono::milliseconds(100)));
+    card->setPaused(false);
+    EXPECT_TRUE(waitFor([&] { return source.calls > calls + 2; }));
+    card->setPaused(true);
+    card.reset();
 }
 
 }  // namespace
