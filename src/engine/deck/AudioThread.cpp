@@ -30,15 +30,19 @@ void AudioThread::stop() {
 void AudioThread::run() {
     const realtime::Scope realTime;
     auto lastBusy = std::chrono::steady_clock::now();
+    int hurried = 0;
     while (!stop_.raised()) {
         // Read before the pass: a request left during it ends the wait at once.
         const uint32_t seen = wake_.count();
         deck0_.serviceStep();
         deck1_.serviceStep();
         const auto now = std::chrono::steady_clock::now();
-        if (deck0_.requestWaiting() || deck1_.requestWaiting()) {
-            continue;  // a step takes one request: the next of a burst goes at once
+        // A step takes one request or one frame: the rest of a burst, or the first frames after a
+        // seek, go at once; a bounded number of passes, so that nothing can keep the thread busy.
+        if ((deck0_.wantsStepNow() || deck1_.wantsStepNow()) && ++hurried < kHurriedPasses) {
+            continue;
         }
+        hurried = 0;
         if (deck0_.needsService() || deck1_.needsService()) {
             lastBusy = now;
         }

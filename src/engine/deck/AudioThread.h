@@ -10,15 +10,16 @@ class Deck;
 class ServiceWake;
 
 // The thread that runs every deck operation: a service step of deck 0, one of deck 1, then a wait
-// of kStepPeriod that a request cuts short (none while a request is still waiting), over and over.
-// Once neither deck has had anything to do for kSettle (long enough for the cards to play out what
-// was written before a pause, so that their rings hold only silence), it waits for the next request
-// alone. It asks for real-time scheduling and carries on at normal priority when that is refused.
-// Owned and stopped by the main thread.
+// of kStepPeriod that a request cuts short (none while a deck wants its next step at once), over
+// and over. Once neither deck has had anything to do for kSettle (long enough for the cards to play
+// out what was written before a pause, so that their rings hold only silence), it waits for the
+// next request alone. It asks for real-time scheduling and carries on at normal priority when that
+// is refused. Owned and stopped by the main thread.
 class AudioThread {
   public:
     static constexpr auto kStepPeriod = std::chrono::milliseconds(4);
     static constexpr auto kSettle = std::chrono::milliseconds(200);
+    static constexpr int kHurriedPasses = 8;  // passes in a row without a wait, at most
 
     AudioThread(Deck& deck0, Deck& deck1, ServiceWake& wake);
     // Stops the thread if it still runs.

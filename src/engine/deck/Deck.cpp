@@ -421,15 +421,19 @@ void Deck::failLoad() {
 }
 
 bool Deck::needsService() const {
-    return playing() || loadPending() || requestWaiting() ||
+    return playing() || loadPending() || wantsStepNow() ||
            analysesPosted_.load(std::memory_order_acquire) !=
                analysesTaken_.load(std::memory_order_relaxed) ||
            aheadCount_ < kDecodeAheadLimit;
 }
 
-bool Deck::requestWaiting() const {
-    return !loadPending() && (transport_ != Transport::None || pendingSeek_.pending() ||
-                              pendingPitch_ != 0 || pendingMove_ != 0 || pendingVolume_.pending());
+bool Deck::wantsStepNow() const {
+    if (loadPending()) {
+        return false;
+    }
+    return transport_ != Transport::None || pendingSeek_.pending() || pendingPitch_ != 0 ||
+           pendingMove_ != 0 || pendingVolume_.pending() ||
+           (playing() && decoding() && aheadCount_ < 2 * kFrameSize);
 }
 
 BeatView Deck::beatView() const {

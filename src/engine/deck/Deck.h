@@ -98,8 +98,10 @@ class Deck {
     // audio: whether a step would do anything but keep silence on the output: playing, decoding
     // ahead, a load opening, or a request waiting.
     bool needsService() const;
-    // audio: a request the next step takes up at once (one waiting for a load to open does not).
-    bool requestWaiting() const;
+    // audio: whether the next step should come at once: a request is waiting (one waiting for a
+    // load to open is not), or a playing deck has less than two MP3 frames decoded ahead, as just
+    // after a seek or a move.
+    bool wantsStepNow() const;
 
     // any: the deck's state. position: stream position 0..1, -1 when nothing is playable;
     // pitch: speed x 4096; ring indexes and counts: stereo frames.
