@@ -221,6 +221,13 @@ void audioThreadLoad(benchmark::State& state) {
         }
         for (int d = 0; d < 2; ++d) {
             sound.deck(d)->requestLoad(tracks[d]);
+        }
+        // A play asked before the track is in is ignored, as a user's would be.
+        for (int d = 0; d < 2; ++d) {
+            const auto loadedBy = Clock::now() + std::chrono::seconds(5);
+            while (!sound.deck(d)->isPlayable() && Clock::now() < loadedBy) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
             sound.deck(d)->requestPlay();
         }
         const pthread_t thread = sound.audioThread()->nativeHandle();
