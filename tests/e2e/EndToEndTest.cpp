@@ -84,9 +84,11 @@ TEST_F(EndToEndTest, PlaysTwoTracksChangesPitchAndDeckAndQuitsCleanly) {
     EXPECT_TRUE(settings.readAll().contains("C15="));
 }
 
-// Deck 0 plays a second of sound, pauses (so quitting asks nothing) and the window is closed: the
-// program ends cleanly.
+// Once deck 0 shows its track, it plays a second of sound, pauses (so quitting asks nothing) and
+// the window is closed: the program ends cleanly.
 void playPauseAndQuit(Session& s) {
+    ASSERT_TRUE(
+        s.waitUntil([&] { return pixelsNear(s.screenshot(), kTitle[0], kTitleGreen, 60) > 10; }));
     s.key("space");
     EXPECT_TRUE(s.waitUntil([&] { return loudSamples(s.played()) > 44100; }));
     s.click(300, 430);  // deck 0's pause button
