@@ -135,7 +135,6 @@ void useDarkLook(QApplication& app) {
     app.setPalette(palette);
 }
 
-// A start that fails before the window exists: said on standard error and in a message box.
 // Qt can only abort when it finds no display to start on: while the window starts, such an end
 // is said and the start fails as any other, without a core dump.
 QtMessageHandler qtMessages = nullptr;
@@ -149,6 +148,7 @@ void failWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const
     std::_Exit(kStartFailed);
 }
 
+// A start that fails before the window exists: said on standard error and in a message box.
 int failToStart(int& argc, char** argv, const std::string& message) {
     std::fprintf(stderr, "spinora: %s\n", message.c_str());
     QApplication app(argc, argv);

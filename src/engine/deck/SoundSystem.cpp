@@ -83,10 +83,8 @@ const char* SoundSystem::buildOutputs(const SoundConfig& s,
             if ((error = openWaveCard(name, card))) {
                 return error;
             }
-            auto output =
+            outputs[i] =
                 std::make_unique<WaveOutOutput>(std::move(card.device), std::move(card.stream));
-            ownCards_[i] = output.get();
-            outputs[i] = std::move(output);
         }
     } else if (!s.useTwoCards) {
         if ((error = openBufferDevice(s.soundCard, kStereo, device1_))) {
@@ -146,10 +144,8 @@ void SoundSystem::pauseDevices(bool paused) {
             device->stream->setPaused(paused);
         }
     }
-    for (WaveOutOutput* card : ownCards_) {
-        if (card != nullptr) {
-            card->setPaused(paused);
-        }
+    for (const auto& deck : decks_) {
+        deck->output().setPaused(paused);  // the cards outputs have to themselves
     }
     if (mixer_) {
         mixer_->setPaused(paused);
@@ -190,7 +186,6 @@ void SoundSystem::closeSound() {
         thread_->stop();
         thread_.reset();
     }
-    ownCards_ = {};
     for (int i = 0; i < 2; ++i) {
         decks_[i].reset();
         engine_.decks[i] = nullptr;

@@ -14,8 +14,6 @@
 #include "engine/sound/UnderrunReport.h"
 #include "engine/sound/WaveOutMixer.h"
 
-class WaveOutOutput;
-
 inline constexpr const char* kSoundCardBusyMessage =
     "The sound card is already used by another application";
 inline constexpr const char* kSoundDriverMemoryMessage =
@@ -28,7 +26,7 @@ inline constexpr const char* kNoThreadMessage =
 
 // Opens the sound devices the configuration chooses, builds both decks with their outputs and runs
 // the audio thread; tears it all down in the reverse order. While both decks stand paused the
-// shared cards rest (their callbacks stop) until the next deck request. Main thread only.
+// cards rest (their callbacks stop) until the next deck request. Main thread only.
 class SoundSystem : public DeviceRest {
   public:
     using DecoderFactory = std::function<std::unique_ptr<Decoder>()>;
@@ -87,7 +85,6 @@ class SoundSystem : public DeviceRest {
     BufferDevice device2_;
     UnderrunReport underruns_;
     std::unique_ptr<WaveOutMixer> mixer_;
-    std::array<WaveOutOutput*, 2> ownCards_{};  // a card per deck, owned by the decks' outputs
     std::array<std::unique_ptr<Deck>, 2> decks_;
     std::unique_ptr<AudioThread> thread_;
     std::chrono::steady_clock::time_point lastRequest_{};

@@ -50,11 +50,11 @@ class BufferOutput : public RingOutput {
     void catchUpUnderrun(const int16_t*& frames, int& count, int& out);
     void setLevel(Role role, int level);
 
-    const bool unifyPair_;
     // After a silent flush: the first write starts at the play cursor when it fills the block
     // there; whether it did.
     bool startAtThePlayCursor(int out);
 
+    const bool unifyPair_;
     bool headStart_ = false;  // a silent flush, not yet written after
     std::array<Slot, 4> slots_{};
     int slotCount_ = 0;

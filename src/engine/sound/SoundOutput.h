@@ -33,6 +33,9 @@ class SoundOutput {
     // A flush for a deck that was silent: what the card plays next held only silence, so the next
     // write may start there, a block sooner than after a flush, and is heard that much sooner.
     virtual void flushSilent() { flush(); }
+    // main: stops or resumes the calls of a card the output has to itself; a card shared between
+    // outputs is the sound system's to pause.
+    virtual void setPaused(bool) {}
 
     // Playback speed x 4096, written by the deck on the audio thread, read at every write.
     int32_t pitch = kUnityPitch;

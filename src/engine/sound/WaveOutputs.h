@@ -41,8 +41,7 @@ class WaveOutOutput : public LevelOutput {
     void poll() override;
     void fillSilence() override;
     const char* start() override;
-    // main: see PlaybackStream::setPaused.
-    void setPaused(bool paused) { stream_->setPaused(paused); }
+    void setPaused(bool paused) override { stream_->setPaused(paused); }
 
   private:
     std::unique_ptr<WaveDevice> device_;
