@@ -51,8 +51,16 @@ ArtistTitle splitArtistTitle(std::string_view name) {
     return result;
 }
 
+std::size_t lastSeparatorOf(std::string_view path) {
+    // find_last_of calls memchr once per character, a cost when sorting whole databases.
+    const auto separator =
+        std::find_if(path.rbegin(), path.rend(), [](char c) { return c == '/' || c == '\\'; });
+    return separator == path.rend() ? std::string_view::npos
+                                    : static_cast<std::size_t>(path.rend() - separator - 1);
+}
+
 std::string_view fileNameOf(std::string_view path) {
-    const auto separator = path.find_last_of("/\\");
+    const std::size_t separator = lastSeparatorOf(path);
     return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 

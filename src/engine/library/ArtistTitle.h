@@ -13,7 +13,10 @@ struct ArtistTitle {
 // read as spaces; without either form the whole name is the title.
 ArtistTitle splitArtistTitle(std::string_view name);
 
-// The part of a path after its last folder separator ('/' or '\').
+// Where a path's last folder separator ('/' or '\') is; npos when it has none.
+std::size_t lastSeparatorOf(std::string_view path);
+
+// The part of a path after its last folder separator.
 std::string_view fileNameOf(std::string_view path);
 
 // The names a track shows once its tags are read: the tags' where they give a title, else the

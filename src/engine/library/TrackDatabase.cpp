@@ -87,7 +87,7 @@ std::string databaseColumnText(std::string_view line, int column) {
     const std::string_view disc =
         equals == std::string_view::npos ? std::string_view{} : line.substr(0, equals);
     const std::string_view path = equals == std::string_view::npos ? line : line.substr(equals + 1);
-    const std::size_t separator = path.find_last_of("\\/");
+    const std::size_t separator = lastSeparatorOf(path);
     switch (column) {
         case 0:
             return splitArtistTitle(fileNameOf(path)).title;
