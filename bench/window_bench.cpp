@@ -38,12 +38,14 @@ void beatViewFrame(benchmark::State& state) {
     QImage window(800, 600, QImage::Format_RGB32);
     std::array<int16_t, beatview::kWidth> other{};
     std::array<int16_t, beatview::kWidth> selected{};
+    std::vector<int> drawn;
     const auto started = std::chrono::steady_clock::now();
     for (auto _ : state) {
         onsetStrip(h.deck(1).beatView(), other.data());
         onsetStrip(h.deck(0).beatView(), selected.data());
         beatview::render(other.data(), selected.data(), reinterpret_cast<uint32_t*>(frame.bits()),
-                         frame.width(), frame.height(), static_cast<int>(frame.bytesPerLine() / 4));
+                         frame.width(), frame.height(), static_cast<int>(frame.bytesPerLine() / 4),
+                         drawn);
         QPainter painter(&window);
         painter.drawImage(QPoint(beatview::kLeft, beatview::kTop), frame);
     }

@@ -66,9 +66,10 @@ bool takesRgb32(QImage::Format format) {
            format == QImage::Format_ARGB32_Premultiplied;
 }
 
-void renderInto(const int16_t* other, const int16_t* selected, QImage& image) {
+void renderInto(const int16_t* other, const int16_t* selected, QImage& image,
+                std::vector<int>& drawn) {
     beatview::render(other, selected, reinterpret_cast<uint32_t*>(image.bits()), image.width(),
-                     image.height(), static_cast<int>(image.bytesPerLine() / 4));
+                     image.height(), static_cast<int>(image.bytesPerLine() / 4), drawn);
 }
 
 }  // namespace
@@ -91,14 +92,16 @@ bool Screen::refresh() {
     QImage& frame = frames_[back];
     if (frame.size() != target.size || frame.format() != target.format) {
         frame = QImage(target.size, target.format);
+        drawn_[back].clear();
     }
     if (takesRgb32(target.format)) {
-        renderInto(other.data(), selected.data(), frame);
+        renderInto(other.data(), selected.data(), frame, drawn_[back]);
     } else {
         if (scratch_.size() != target.size) {
             scratch_ = QImage(target.size, QImage::Format_RGB32);
+            scratchDrawn_.clear();
         }
-        renderInto(other.data(), selected.data(), scratch_);
+        renderInto(other.data(), selected.data(), scratch_, scratchDrawn_);
         frame = scratch_.convertToFormat(target.format);
     }
     drawnOther_ = other;

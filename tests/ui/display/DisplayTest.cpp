@@ -32,7 +32,8 @@ TEST(BeatViewTest, BarsInTheirThreeColours) {
     const int height = beatview::kHeight;
     const int stride = width + 3;
     std::vector<uint32_t> pixels(static_cast<std::size_t>(stride) * height, 0x12345678);
-    beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride);
+    std::vector<int> drawn;
+    beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride, drawn);
     // The pixel of a column, counted in rows from the bottom.
     const auto at = [&](int column, int fromBottom) {
         return pixels[(height - 1 - fromBottom) * stride + column];
@@ -48,6 +49,15 @@ TEST(BeatViewTest, BarsInTheirThreeColours) {
     EXPECT_EQ(at(3, 242), black);
     EXPECT_EQ(at(100, 0), black);  // silence is black
     EXPECT_EQ(pixels[width], 0x12345678u) << "past the width: untouched";
+
+    // Drawn again over itself with the bars moved: nothing of the old bars is left.
+    std::rotate(other.begin(), other.begin() + 1, other.end());
+    std::rotate(selected.begin(), selected.begin() + 1, selected.end());
+    beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride, drawn);
+    std::vector<uint32_t> fresh(pixels.size(), 0x12345678);
+    std::vector<int> none;
+    beatview::render(other.data(), selected.data(), fresh.data(), width, height, stride, none);
+    EXPECT_EQ(pixels, fresh);
 }
 
 // A frame is drawn only when a bar moved or the window is painted on other pixels, and then in
@@ -110,8 +120,9 @@ TEST(ScreenTest, FrameOnlyWhenABarMovesMadeForThePixelsItIsPaintedOn) {
     paintWide();
     QImage made(pixels.size(), QImage::Format_RGB32);
     const std::array<int16_t, beatview::kWidth> flat{};
+    std::vector<int> drawn;
     beatview::render(flat.data(), bars.data(), reinterpret_cast<uint32_t*>(made.bits()),
-                     made.width(), made.height(), static_cast<int>(made.bytesPerLine() / 4));
+                     made.width(), made.height(), static_cast<int>(made.bytesPerLine() / 4), drawn);
     EXPECT_EQ(wide.copy(pixels), made);
 }
 
