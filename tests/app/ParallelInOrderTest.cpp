@@ -50,27 +50,4 @@ TEST(ParallelInOrderTest, DeliversInOrderWhatFinishesOutOfOrder) {
     EXPECT_EQ(delivered, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
 }
 
-TEST(ParallelInOrderTest, NeverRunsMoreJobsAtOnceThanThreads) {
-    std::atomic<int> running = 0;
-    std::atomic<int> most = 0;
-    std::size_t delivered = 0;
-    runInParallelInOrder<int>(
-        40, 2,
-        [&](std::size_t i) {
-            const int now = ++running;
-            for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
-            }
-            std::this_thread::yield();
-            --running;
-            return static_cast<int>(i);
-        },
-        [](std::size_t, const int&) {},
-        [&](std::size_t i, int& result) {
-            EXPECT_EQ(result, static_cast<int>(i));
-            EXPECT_EQ(i, delivered++);
-        });
-    EXPECT_EQ(delivered, 40u);
-    EXPECT_LE(most, 2);
-}
-
 }  // namespace
