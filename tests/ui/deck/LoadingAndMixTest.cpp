@@ -259,14 +259,7 @@ TEST_F(AutoMixTest, MixRunsOnItsTimerAndItsEndTakesTheNextPlaylistRow) {
     EXPECT_EQ(h.app->browser().playlistSize(), 0);
 }
 
-TEST_F(AutoMixTest, LongMixButtonHoldsBothDecks) {
-    static_cast<QAbstractButton*>(h.app->browser().control(Browser::kLongMixButton))->click();
-    h.dispatch(msg::kMixInto, 1);
-    step(48);
-    EXPECT_EQ(volumes(), (std::array<int, 2>{256, 256}));
-}
-
-TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadOrTheJoystick) {
+TEST_F(AutoMixTest, MixIsAbandonedByThePadOrALoad) {
     const auto running = [&] { return h.app->deckUi().autoMixTimer != 0; };
     h.dispatch(msg::kMixInto, 1);
     step(3);
@@ -276,12 +269,6 @@ TEST_F(AutoMixTest, MixIsAbandonedByALoadThePadOrTheJoystick) {
 
     h.deck(1).requestPause();
     h.serve(1);
-    h.dispatch(msg::kMixInto, 1);
-    h.app->deckUi().joystickEnabled = true;
-    h.app->deckUi().joystickRange = {65535, 65535};
-    h.dispatch(msg::kJoystickMove, 1, msg::pointParam(100, 100));
-    EXPECT_FALSE(running());
-
     h.dispatch(msg::kMixInto, 1);
     h.app->loader().loadTrack(1, BrowserItem{"", "t", "/m/t.mp3", 0, 0});
     EXPECT_FALSE(running());
