@@ -195,8 +195,10 @@ TEST_F(AnalyzeToolTest, UsageErrors) {
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(run({"--fast", "x.mp3"}), 2);
     EXPECT_NE(err.str().find("unknown option --fast"), std::string::npos);
-    for (const auto& jobs : std::vector<std::vector<std::string>>{
-             {"--jobs", "0", "x.mp3"}, {"--jobs=1025", "x.mp3"}, {"x.mp3", "--jobs"}}) {
+    for (const auto& jobs : std::vector<std::vector<std::string>>{{"--jobs", "0", "x.mp3"},
+                                                                  {"--jobs=1025", "x.mp3"},
+                                                                  {"--jobs", "2x", "x.mp3"},
+                                                                  {"x.mp3", "--jobs"}}) {
         EXPECT_EQ(run(jobs), 2) << jobs[0];
         EXPECT_NE(err.str().find("--jobs needs a number from 1 to 1024"), std::string::npos);
         EXPECT_TRUE(out.str().empty());
