@@ -15,42 +15,6 @@
 
 namespace {
 
-// Presses keys into the next modal dialog through its window, as a key press travels; a dialog the
-// keys leave open is closed after a while, so that a fault fails the test instead of hanging it.
-class DialogKeys {
-  public:
-    explicit DialogKeys(std::function<void(QWindow*)> keys) : keys_(std::move(keys)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(5);
-    }
-    bool closedByKeys() const { return pressed_ && !forced_; }
-
-  private:
-    void poll() {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!pressed_ && dialog != nullptr &&
-            QGuiApplication::focusWindow() == dialog->windowHandle()) {
-            pressed_ = true;
-            deadline_.setRemainingTime(2000);
-            keys_(dialog->windowHandle());
-        } else if (pressed_ && dialog == nullptr) {
-            timer_.stop();
-        } else if (deadline_.hasExpired()) {
-            timer_.stop();
-            if (dialog != nullptr) {
-                forced_ = true;
-                static_cast<QDialog*>(dialog)->reject();
-            }
-        }
-    }
-
-    std::function<void(QWindow*)> keys_;
-    QTimer timer_;
-    QDeadlineTimer deadline_{5000};
-    bool pressed_ = false;
-    bool forced_ = false;
-};
-
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -242,30 +206,45 @@ class DialogKeysTest : public ::testing::Test {
         ASSERT_TRUE(h.deck(0).playing());
     }
 
+    // Asks to quit and answers with keys, pressed into the message box's window once it has the
+    // focus, as a key press travels; a box the keys leave open is rejected after two seconds, so
+    // that a fault fails the test instead of hanging it. What the close returned.
+    int quitAnsweredBy(const std::function<void(QWindow*)>& keys) {
+        bool pressed = false;
+        QDeadlineTimer deadline(5000);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!pressed && box != nullptr &&
+                QGuiApplication::focusWindow() == box->windowHandle()) {
+                pressed = true;
+                deadline.setRemainingTime(2000);
+                keys(box->windowHandle());
+            } else if (box != nullptr && deadline.hasExpired()) {
+                ADD_FAILURE() << (pressed ? "the keys left the box open" : "the box had no focus");
+                static_cast<QDialog*>(box)->reject();
+            }
+        });
+        poll.start(5);
+        const int closed = h.dispatch(msg::kClose);
+        EXPECT_TRUE(pressed) << "no question was asked";
+        return closed;
+    }
+
     std::unique_ptr<MessageBoxDialogs> boxes;
     AppHarness h;
 };
 
 TEST_F(DialogKeysTest, QuitQuestionIsAnsweredByKeys) {
     const int pitch = h.deck(0).pendingPitch();
-    {
-        DialogKeys escape([](QWindow* box) { QTest::keyClick(box, Qt::Key_Escape); });
-        EXPECT_EQ(h.dispatch(msg::kClose), 0);
-        EXPECT_TRUE(escape.closedByKeys());
-    }
-    {
-        DialogKeys enter([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); });
-        EXPECT_EQ(h.dispatch(msg::kClose), 0);  // No is the default
-        EXPECT_TRUE(enter.closedByKeys());
-    }
-    {
-        DialogKeys yes([](QWindow* box) {
-            QTest::keyClick(box, Qt::Key_Tab);
-            QTest::keyClick(box, Qt::Key_Return);
-        });
-        EXPECT_EQ(h.dispatch(msg::kClose), 1);
-        EXPECT_TRUE(yes.closedByKeys());
-    }
+    EXPECT_EQ(quitAnsweredBy([](QWindow* box) { QTest::keyClick(box, Qt::Key_Escape); }), 0);
+    EXPECT_EQ(quitAnsweredBy([](QWindow* box) { QTest::keyClick(box, Qt::Key_Return); }), 0)
+        << "No is the default";
+    EXPECT_EQ(quitAnsweredBy([](QWindow* box) {
+                  QTest::keyClick(box, Qt::Key_Tab);
+                  QTest::keyClick(box, Qt::Key_Return);
+              }),
+              1);
     EXPECT_EQ(h.app->deckUi().selectedDeck, 0);
     EXPECT_EQ(h.deck(0).pendingPitch(), pitch);
     EXPECT_EQ(h.deck(1).transportRequest(), Deck::Transport::None);
