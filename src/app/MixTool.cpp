@@ -59,6 +59,12 @@ std::string lowerExtension(const std::string& path) {
     return extension;
 }
 
+// Whether the file is read as a playlist (.m3u, .m3u8 or .pls, in any case).
+bool isPlaylistName(const std::string& path) {
+    const std::string extension = lowerExtension(path);
+    return extension == ".m3u" || extension == ".m3u8" || extension == ".pls";
+}
+
 std::optional<float> tempoIn(std::string_view text) {
     float bpm = 0.0f;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), bpm);
@@ -177,11 +183,6 @@ CueTrack namesOf(const std::string& path, TagReader& tags) {
 }
 
 }  // namespace
-
-bool isPlaylistName(const std::string& path) {
-    const std::string extension = lowerExtension(path);
-    return extension == ".m3u" || extension == ".m3u8" || extension == ".pls";
-}
 
 std::string defaultMixOutput(const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs) {

@@ -29,9 +29,6 @@ std::optional<MixToolOptions> parseMixArguments(const std::vector<std::string>& 
 // folder, or "mix.wav" for tracks given alone.
 std::string defaultMixOutput(const std::vector<std::string>& inputs);
 
-// Whether the file is read as a playlist (.m3u, .m3u8 or .pls, in any case).
-bool isPlaylistName(const std::string& path);
-
 // Runs the tool; errIsTerminal: err shows a progress line, else plain lines. `stop`, when raised
 // (an interrupt), ends it without leaving an output. Returns the exit status.
 int runMixTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

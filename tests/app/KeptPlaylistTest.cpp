@@ -35,19 +35,4 @@ TEST(KeptPlaylistTest, PlaylistComesBackAfterARestart) {
     EXPECT_EQ(model.item(1).kind, BrowserItem::kPlaylistFile);
 }
 
-// A playlist that cannot be kept is said, as the other files are.
-TEST(KeptPlaylistTest, FailedKeepIsSaid) {
-    AppHarness h(
-        [](TempDir& dir) { std::filesystem::create_directory(dir.path() / "playlist.m3u8"); });
-    ASSERT_TRUE(h.started);
-    EXPECT_EQ(h.app->browser().playlistSize(), 0);
-    h.app->browser().insertPlaylistItem(-1, BrowserItem{"", "One", "/m/One.mp3", 0, 0});
-    h.app->shutdown();
-    ASSERT_FALSE(h.dialogs.asked.empty());
-    const QString kept = QString::fromStdString((h.dir.path() / "playlist.m3u8").string());
-    EXPECT_TRUE(h.dialogs.asked[0].startsWith("The playlist " + kept + " could not be saved: "))
-        << h.dialogs.asked[0].toStdString();
-    EXPECT_TRUE(std::filesystem::is_directory(h.dir.path() / "playlist.m3u8"));
-}
-
 }  // namespace

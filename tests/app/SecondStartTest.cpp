@@ -45,14 +45,6 @@ class SecondStartTest : public ::testing::Test {
     AppHarness h;
 };
 
-TEST_F(SecondStartTest, FilesGoOntoTheFreeDecksSelectedFirstAndTheWindowComesForward) {
-    h.app->controls().selectDeck(1);
-    ask({track("First.mp3"), track("Second.mp3")}, [&] { return h.loaded(0) == "Second"; });
-    EXPECT_EQ(h.loaded(1), "First");
-    EXPECT_TRUE(raised());
-    EXPECT_TRUE(playlistPaths().empty());
-}
-
 TEST_F(SecondStartTest, FilesNoFreeDeckTakesGoToTheEndOfThePlaylistInTheirOrder) {
     h.app->loadOntoDeck(0, h.app->browser().itemForFile(track("Playing.mp3")));
     h.app->browser().insertPlaylistItem(-1, h.app->browser().itemForFile(track("Queued.mp3")));

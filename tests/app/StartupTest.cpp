@@ -101,19 +101,6 @@ TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
     }
 }
 
-TEST_F(StartupTest, HelpListsTheEnvironmentReadAndWhereTheFilesAre) {
-    const ProgramRun outcome = run("spinora", {"--help"});
-    EXPECT_EQ(outcome.status, 0);
-    const QString help = QString::fromStdString(outcome.output);
-    EXPECT_TRUE(help.contains("\n  SPINORA_HOME ")) << "the environment read is listed";
-    // The files where this environment puts them, not where a default would.
-    EXPECT_TRUE(help.contains("settings            " + path("config") + "/spinora/spinora.ini\n"))
-        << help.toStdString();
-    EXPECT_TRUE(help.contains("data folder         " + path("data") + " (Spinora.idb"));
-    EXPECT_TRUE(help.contains("lock and socket     " + path("tmp") + " (spinora.lock"));
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "data")) << "help alone makes no folder";
-}
-
 TEST_F(StartupTest, SecondStartHandsItsFilesToTheRunningOneAndEnds) {
     int argc = 1;
     char name[] = "startup_tests";

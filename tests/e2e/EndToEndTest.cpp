@@ -17,12 +17,10 @@ namespace {
 constexpr QRgb kTitleGreen = qRgb(0, 255, 0);
 constexpr QRgb kPanelYellow = qRgb(255, 255, 0);
 constexpr QRgb kSelectedGreen = qRgb(0x35, 0xe0, 0x7a);
-constexpr QRgb kTabAccent = qRgb(0x2e, 0xc4, 0xff);
 const QRect kTitle[2] = {QRect(76, 562, 145, 26), QRect(577, 562, 145, 26)};
 const QRect kTime[2] = {QRect(17, 310, 102, 56), QRect(680, 310, 102, 56)};
 const QRect kPitchText0(200, 360, 36, 13);
 const QRect kDeck1Edge(470, 302, 300, 5);
-const int kTabCentre[6] = {61, 132, 204, 270, 334, 394};
 
 // Where the pictures for the README go, when asked for.
 void keepScreenshot(const QImage& image, const char* name) {
@@ -148,61 +146,6 @@ TEST_F(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
     EXPECT_EQ(s.waitForExit(), 1);
     EXPECT_TRUE(s.spinora.readAllStandardError().contains(
         "Actual configuration is invalid ! Please execute the setup program."));
-}
-
-TEST_F(EndToEndTest, BrowserPagesListAnalysedTracksAndSearch) {
-    Session s;
-    const std::string music = (s.dir.path() / "music").string();
-    s.dir.write("music/Alpha Artist - First Tune.mp3", encodeMp3(drums(124, 12)));
-    s.dir.write("music/Beta Band - Second Tune.mp3", encodeMp3(drums(128, 12)));
-    std::filesystem::create_directories(s.data());
-    s.dir.write("data/mp3DataBase.txt",
-                std::string("CD 12=D:\\Songs\\Some Band - Some Song.mp3\nCD 12=D:\\Songs\\Other "
-                            "- Tune.mp3\nCD 3=D:\\Misc\\Third - One.mp3\n"));
-    ASSERT_EQ(s.run("spinora-analyze", {"--store", QString::fromStdString(music)}), 0);
-    s.writeSettings("[General]\nInitial folder=@ByteArray(" + music + ")\n");
-    ASSERT_TRUE(s.start());
-
-    // The BPMs stand in the file list's last column, in black on grey.
-    QImage files;
-    ASSERT_TRUE(s.waitUntil([&] {
-        files = s.screenshot();
-        return pixelsNear(files, QRect(690, 95, 60, 40), qRgb(0, 0, 0), 60) > 20;
-    }));
-    keepScreenshot(files, "files.png");
-    s.drag(300, 101, 151, 444);  // the first track of the file list onto disc 0 loads it
-    EXPECT_TRUE(
-        s.waitUntil([&] { return pixelsNear(s.screenshot(), kTitle[0], kTitleGreen, 60) > 30; }));
-    const auto tabShown = [&](int page, QImage& shot) {
-        return s.waitUntil([&] {
-            shot = s.screenshot();
-            return pixelsNear(shot, QRect(kTabCentre[page] - 10, 43, 20, 4), kTabAccent) > 10;
-        });
-    };
-    for (int page = 0; page < 6; ++page) {
-        if (page == 5) {
-            s.key("Escape");  // the search box of the page before had the keys
-        }
-        s.key(QStringLiteral("F%1").arg(page + 1));
-        QImage shot;
-        EXPECT_TRUE(tabShown(page, shot)) << page;
-        if (page == 5) {
-            keepScreenshot(shot, "help.png");
-        }
-    }
-    s.key("F5");
-    QImage before;
-    ASSERT_TRUE(tabShown(4, before));
-    s.key("c d space 1 2 Return");
-    QImage found;
-    // "2 matches", then two rows and no third.
-    EXPECT_TRUE(s.waitUntil([&] {
-        found = s.screenshot();
-        return found.copy(600, 55, 161, 18) != before.copy(600, 55, 161, 18) &&
-               pixelsNear(found, QRect(44, 120, 690, 12), qRgb(0, 0, 0), 60) > 20;
-    }));
-    keepScreenshot(found, "database.png");
-    EXPECT_EQ(pixelsNear(found, QRect(44, 136, 690, 12), qRgb(0, 0, 0), 60), 0);
 }
 
 }  // namespace

@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "DisplayTest.h"
-#include "MixCapture.h"
+#include "MixMeasures.h"
 
 namespace {
 
@@ -41,6 +40,26 @@ double speedOf(const SetTrack& t) {
     return kSetBpm / t.bpm;
 }
 
+// As a person would, each step once the screen shows the last one done: on the auto-mix page, the
+// playlist file of the music folder into the playlist and "Auto Mix" on, which puts its first two
+// entries onto the decks. A slow start lists the folder late.
+bool loadTheSet(Session& s) {
+    const auto shows = [&](const QRect& rect, QRgb colour) {
+        return s.waitUntil([&] { return pixelsNear(s.screenshot(), rect, colour, 60) > 10; });
+    };
+    s.key("F3");
+    if (!shows(QRect(185, 94, 60, 14), qRgb(0, 0, 0))) {  // the playlist file in the file list
+        return false;
+    }
+    s.drag(250, 101, 520, 150);
+    if (!shows(QRect(408, 94, 80, 14), qRgb(0, 0, 0))) {  // its first entry in the playlist
+        return false;
+    }
+    s.click(250, 60);
+    return shows(QRect(76, 562, 145, 26), qRgb(0, 255, 0)) &&
+           shows(QRect(577, 562, 145, 26), qRgb(0, 255, 0));  // both decks' titles
+}
+
 using MixMeasuresTest = DisplayTest;
 
 TEST_F(MixMeasuresTest, UnanalysedTracksMixBeatTrueWithoutJumpsClipsOrSilence) {
@@ -69,7 +88,15 @@ TEST_F(MixMeasuresTest, UnanalysedTracksMixBeatTrueWithoutJumpsClipsOrSilence) {
         90));
     const double pressed = static_cast<double>(s.played().size() / 2) / kCaptureRate;
     s.key("space");
-    ASSERT_TRUE(waitForTheEnd(s));
+    // A set of over a minute, then two seconds of silence: everything stopped.
+    ASSERT_TRUE(s.waitUntil(
+        [&] {
+            const std::vector<int16_t> pcm = s.played();
+            const long tail = static_cast<long>(pcm.size()) - 2 * 2 * kCaptureRate;
+            return tail > 2L * kCaptureRate * 60 &&
+                   std::all_of(pcm.begin() + tail, pcm.end(), [](int16_t v) { return v == 0; });
+        },
+        180));
     const std::vector<int16_t> pcm = s.played();
 
     // The first track starts at its music, the set plays through without a gap.
@@ -79,7 +106,6 @@ TEST_F(MixMeasuresTest, UnanalysedTracksMixBeatTrueWithoutJumpsClipsOrSilence) {
     EXPECT_LE(silence, 0.5);
 
     // Every fade: both tracks heard, their beats together.
-    std::string beats;
     int bound = 0;
     for (int k = 0; k + 1 < 4; ++k) {
         const SetTrack& out = kTracks[kPlayOrder[k]];
@@ -90,7 +116,6 @@ TEST_F(MixMeasuresTest, UnanalysedTracksMixBeatTrueWithoutJumpsClipsOrSilence) {
         const double offset = largestBeatOffset(pcm, out, speedOf(out), in, speedOf(in));
         EXPECT_GE(offset, 0.0) << "fade " << k + 1 << ": clicks of both tracks";
         EXPECT_LE(offset, kBeatBound) << "fade " << k + 1 << " from " << heard.from << " s";
-        beats += std::to_string(offset * 1000.0) + " ms ";
         bound = std::max(bound, static_cast<int>(ownSteps[kPlayOrder[k]] * speedOf(out) +
                                                  ownSteps[kPlayOrder[k + 1]] * speedOf(in)));
     }
@@ -103,10 +128,6 @@ TEST_F(MixMeasuresTest, UnanalysedTracksMixBeatTrueWithoutJumpsClipsOrSilence) {
         std::count_if(pcm.begin(), pcm.end(), [](int16_t v) { return std::abs(v) >= 32767; });
     EXPECT_LE(jump, bound);
     EXPECT_EQ(clipped, 0);
-    std::printf(
-        "largest beat offset per fade: %s\nlargest step %d (bound %d), clipped samples %ld, "
-        "longest silence %.1f s, first sound %.2f s after the press\n",
-        beats.c_str(), jump, bound, clipped, silence, start);
 }
 
 }  // namespace

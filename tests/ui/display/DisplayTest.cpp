@@ -138,15 +138,6 @@ TEST(SurfaceTest, RawPicturesAreBottomUp555) {
     EXPECT_TRUE(imageFromRaw555(data, 3, 2).isNull());
 }
 
-TEST(SurfaceTest, RecolouringTakesTheBottomLeftColourEverywhere) {
-    QImage picture(3, 3, QImage::Format_RGB32);
-    picture.fill(qRgb(200, 200, 200));
-    picture.setPixel(1, 1, qRgb(10, 20, 30));
-    recolourBackground(picture, QColor(40, 80, 160));
-    EXPECT_EQ(picture.pixel(0, 0), qRgb(40, 80, 160));  // a coloured face keeps its own colour
-    EXPECT_EQ(picture.pixel(1, 1), qRgb(10, 20, 30));
-}
-
 TEST(SurfaceTest, SpritesAndWithTheMaskThenOrTheImage) {
     QImage destination(2, 1, QImage::Format_RGB32);
     destination.fill(qRgb(0x30, 0x30, 0x30));
