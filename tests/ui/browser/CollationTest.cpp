@@ -26,4 +26,11 @@ TEST(CollationTest, AccentedNamesStandByTheirLetters) {
     EXPECT_EQ(sortedNames(names, true), N(ascending.rbegin(), ascending.rend()));
 }
 
+TEST(CollationTest, EqualNamesKeepTheirOrderBothWays) {
+    const std::vector<std::string> names = {"b", "ABC", "a", "abc", "Abc"};
+    using N = std::vector<std::string>;
+    EXPECT_EQ(sortedNames(names, false), (N{"a", "ABC", "abc", "Abc", "b"}));
+    EXPECT_EQ(sortedNames(names, true), (N{"b", "ABC", "abc", "Abc", "a"}));
+}
+
 }  // namespace
