@@ -26,13 +26,7 @@ class SoundSystemTest : public ::testing::Test {
         return sound.openSound(settings);
     }
 
-    const char* openTwoCards() {
-        SoundConfig settings;
-        settings.useTwoCards = true;
-        settings.soundCard1 = "a";
-        settings.soundCard2 = "b";
-        return open(settings);
-    }
+    const char* openTwoCards() { return open({true, false, true, false, false, "", "a", "b"}); }
 
     // Stops the audio thread so that the test serves the decks itself.
     void serveByHand() { sound.audioThread()->stop(); }
@@ -45,54 +39,38 @@ class SoundSystemTest : public ::testing::Test {
 
 TEST_F(SoundSystemTest, EachConfigurationOpensItsDevicesAndOutputsAndRestsItsCards) {
     struct Case {
-        void (*choose)(SoundConfig&);
+        bool direct, quad, two, table;
+        const char *card, *card1, *card2;
         std::vector<std::string> opened;
         const std::type_info& output;
     };
     const Case cases[] = {
-        {[](SoundConfig&) {}, {"/2"}, typeid(DirectSoundOutput)},
-        {[](SoundConfig& c) {
-             c.use3dCard = true;
-             c.soundCard = "quad";
-         },
-         {"quad/4"},
-         typeid(QuadCueOutput)},
-        {[](SoundConfig& c) { c.use3dCard = c.useMixTable = true; },
-         {"/4"},
-         typeid(QuadPairOutput)},
-        {[](SoundConfig& c) {
-             c.useTwoCards = true;
-             c.soundCard1 = "1st";
-             c.soundCard2 = "2nd";
-         },
-         {"1st/2", "2nd/2"},
-         typeid(TwoCardOutput)},
-        {[](SoundConfig& c) {
-             c.useTwoCards = c.useMixTable = true;
-             c.soundCard1 = "1st";
-             c.soundCard2 = "2nd";
-         },
-         {"1st/2", "2nd/2"},
-         typeid(DirectSoundOutput)},
-        {[](SoundConfig& c) {
-             c.useDirectSound = false;
-             c.useTwoCards = true;
-             c.soundCard1 = "ignored";
-         },
+        {true, false, false, false, "", "", "", {"/2"}, typeid(DirectSoundOutput)},
+        {true, true, false, false, "quad", "", "", {"quad/4"}, typeid(QuadCueOutput)},
+        {true, true, false, true, "", "", "", {"/4"}, typeid(QuadPairOutput)},
+        {true, false, true, false, "", "1st", "2nd", {"1st/2", "2nd/2"}, typeid(TwoCardOutput)},
+        {true, false, true, true, "", "1st", "2nd", {"1st/2", "2nd/2"}, typeid(DirectSoundOutput)},
+        {false,
+         false,
+         true,
+         false,
+         "",
+         "ignored",
+         "",
          {"card 0/2", "card 1/2"},
          typeid(WaveOutOutput)},
-        {[](SoundConfig& c) { c.useDirectSound = false; }, {"/2"}, typeid(MixedWaveOutput)},
+        {false, false, false, false, "", "", "", {"/2"}, typeid(MixedWaveOutput)},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
         backend.opened.clear();
         backend.streams.clear();
-        SoundConfig settings;
-        cases[i].choose(settings);
-        ASSERT_EQ(open(settings), nullptr);
-        EXPECT_EQ(backend.opened, cases[i].opened);
-        EXPECT_EQ(typeid(sound.deck(0)->output()), cases[i].output);
-        EXPECT_EQ(typeid(sound.deck(1)->output()), cases[i].output);
+        const Case& c = cases[i];
+        ASSERT_EQ(open({c.direct, c.quad, c.two, c.table, false, c.card, c.card1, c.card2}),
+                  nullptr);
+        EXPECT_EQ(backend.opened, c.opened);
+        EXPECT_EQ(typeid(sound.deck(0)->output()), c.output);
+        EXPECT_EQ(typeid(sound.deck(1)->output()), c.output);
         EXPECT_EQ(engine.decks[1], sound.deck(1));
         // Every card rests while both decks stand paused, and plays again on a request.
         sound.restDevices(std::chrono::steady_clock::now() + 2 * SoundSystem::kRestDelay);
@@ -120,11 +98,8 @@ TEST_F(SoundSystemTest, DevicesThatCannotBeOpenedGiveTheirMessages) {
         EXPECT_EQ(sound.deck(0), nullptr);
         sound.closeSound();
     }
-    SoundConfig wave;  // two cards asked of a machine with one
-    wave.useDirectSound = false;
-    wave.useTwoCards = true;
-    backend.deviceCount = 1;
-    EXPECT_STREQ(open(wave),
+    backend.deviceCount = 1;  // two cards asked of a machine with one
+    EXPECT_STREQ(open({false, false, true, false, false, "", "", ""}),
                  "The sound card is unavailable. It may be in use by another application");
 }
 
