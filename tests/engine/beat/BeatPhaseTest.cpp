@@ -21,12 +21,6 @@ class BeatPhaseTest : public ::testing::Test {
     int32_t peak = 1000;
 };
 
-TEST_F(BeatPhaseTest, BeatLengthFallsBackTo120Bpm) {
-    EXPECT_EQ(beatLengthSlots(0.0f), 612);
-    EXPECT_EQ(beatLengthSlots(999.9f), 612);
-    EXPECT_EQ(beatLengthSlots(140.0f), 525);
-}
-
 TEST_F(BeatPhaseTest, NextBeatIsTheFirstStrongestOnsetOfTheComingBeatAcrossTheWrap) {
     EXPECT_EQ(nextBeatOffset(view()), 0);
     onsets[1000 + 200] = 50;

@@ -30,7 +30,7 @@ TrackInfoRecord analysed(const std::string& path, int32_t size, float bpm) {
 class TrackInfoStoreTest : public ::testing::Test {
   protected:
     std::filesystem::path file() const { return dir.path() / "Spinora.idb"; }
-    TrackInfoStore store(int32_t optimized = 1) const { return {file(), optimized, kToday}; }
+    TrackInfoStore store() const { return {file(), 1, kToday}; }
     TempDir dir;
 };
 
@@ -96,22 +96,6 @@ TEST_F(TrackInfoStoreTest, DeckRecordBegunFreshKeepsTheAnalysisStoredMeanwhile) 
     EXPECT_EQ(stored.startPosition, 0.01f);
     EXPECT_EQ(stored.cuePosition, 0.3f);
     EXPECT_EQ(stored.bpm, 60.5f);
-}
-
-TEST_F(TrackInfoStoreTest, OtherDetectionSettingResetsOnlyTheConfidences) {
-    TrackInfoStore s = store(0);
-    TrackInfoRecord stored = analysed("/a/Song.mp3", 77, 140.0f);
-    stored.cuePosition = 0.25f;
-    s.insert(stored);  // analysed with the setting on
-    TrackInfoRecord r;
-    ASSERT_TRUE(s.lookup("/a/Song.mp3", 77, r));
-    EXPECT_EQ(r.bpm, 140.0f);
-    EXPECT_EQ(r.cuePosition, 0.25f);
-    EXPECT_EQ(r.bpmVotes, 42);
-    EXPECT_EQ(r.startStrength, 0);
-    EXPECT_EQ(r.peakLevel, 1);
-    EXPECT_EQ(r.optimizedDetection, 0);
-    EXPECT_EQ(s.records()[0].peakLevel, 900);  // the store itself is unchanged
 }
 
 TEST_F(TrackInfoStoreTest, SavesTheRecordsByteForByteAndReadsThemBack) {

@@ -67,17 +67,6 @@ TEST(SettingsTest, ImpossibleSoundConfigurations) {
     }
 }
 
-TEST(SettingsTest, SearchColumnsAllZeroComeBackAtTheirDefaults) {
-    MemorySettingsFile file;
-    for (const char* key : {"C12", "C13", "C14", "C15"}) {
-        file.writeNumber(key, 0);
-    }
-    file.writeNumber("C3", 0);
-    const Settings s = read(file);
-    EXPECT_EQ(s.columnWidths[15], 248);
-    EXPECT_EQ(s.columnWidths[3], 0);
-}
-
 // A sound card is named by text (read from the INI file's test) or bytes, the top folder by bytes
 // alone, a switch by a number alone; "Swap 3D output" reads the other way round.
 TEST(SettingsTest, ValuesOfTheWrongKindAndTheSwappedSwitch) {

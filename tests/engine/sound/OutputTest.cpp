@@ -206,13 +206,4 @@ TEST_F(MixerTest, RegionWrittenByOneDeckWaitsForTheOtherOrItsSilenceAndBothSilen
     EXPECT_EQ(std::count(device->samples(), device->samples() + 2 * kRing, 0), 2 * kRing);
 }
 
-TEST_F(MixerTest, DeckAtLevelZeroIsASilentInput) {
-    decks[0]->write(ramp(100, 1000).data(), 100);
-    decks[1]->setVolume(0);
-    decks[1]->write(ramp(100).data(), 100);
-    EXPECT_TRUE(mixer->isSilent(1));
-    EXPECT_EQ(mixed(0), 500);  // alone at half amplitude
-    EXPECT_EQ(mixed(99), 549);
-}
-
 }  // namespace
