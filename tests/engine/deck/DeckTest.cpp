@@ -238,30 +238,6 @@ TEST_F(DeckTest, FrameOfAnotherSizeIsAnError) {
     EXPECT_EQ(deck.writeIndex(), 0);
 }
 
-TEST_F(DeckTest, PlayingWritesEachFrameAndResendRewritesEverythingAhead) {
-    Deck& deck = makeDeck();
-    loadNow(deck);
-    startPlaying(deck);
-    fill(deck);
-    EXPECT_EQ(outputs[0]->written.size(), 2u * 111 * kFrame);
-
-    // Wrap the ring: the play position ends up behind the write position's wrap.
-    for (int i = 0; i < 100; ++i) {
-        deck.followPlayPosition(deck.aheadCount() - kFrame);
-        deck.decodeStep();
-    }
-    ASSERT_LT(deck.writeIndex(), deck.readIndex());
-    deck.followPlayPosition(deck.aheadCount() - 500);  // 500 frames heard of the next frame
-    deck.resend();
-    const auto& out = outputs[0]->written;
-    ASSERT_EQ(static_cast<int>(out.size()), 2 * deck.aheadCount());
-    const int firstFrame = deck.readIndex() / kFrame;
-    EXPECT_EQ(out[0], deck.ring()[2 * firstFrame * kFrame]);
-    EXPECT_EQ(out[1], 500);  // the sample within its frame
-    EXPECT_EQ(out[out.size() - 1], kFrame - 1);
-    EXPECT_EQ(out[out.size() - 2], deck.ring()[2 * (deck.writeIndex() - 1)]);
-}
-
 TEST_F(DeckTest, CueCyclesCuePointBeginningAndStartOfTheMusic) {
     Deck& deck = makeDeck();
     loadNow(deck);
