@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <typeinfo>
 
@@ -193,34 +194,21 @@ TEST_F(SoundSystemTest, ThreadsMeetOnlyThroughRequestsAndCursors) {
     Deck& deck1 = *sound.deck(1);
     deck0.requestLoad("/music/A.mp3");
     deck1.requestLoad("/music/B.mp3");
+    const std::function<void(int)> requests[] = {
+        [&](int) { deck0.requestPlay(); },
+        [&](int) { deck1.requestSeek(0.3f); },
+        [&](int i) { deck0.requestPitch(3900 + i); },
+        [&](int) { deck1.requestMove(-2000); },
+        [&](int i) {
+            deck0.setVolume(i % 256);
+            deck1.setCueVolume(100);
+        },
+        [&](int) { deck0.pressCue(); },
+        [&](int) { deck1.matchTempo(deck0.effectiveBpm()); },
+        [&](int) { deck0.requestLoad("/music/C.mp3"); },
+    };
     for (int i = 0; i < 200; ++i) {
-        switch (i % 8) {
-            case 0:
-                deck0.requestPlay();
-                break;
-            case 1:
-                deck1.requestSeek(0.3f);
-                break;
-            case 2:
-                deck0.requestPitch(3900 + i);
-                break;
-            case 3:
-                deck1.requestMove(-2000);
-                break;
-            case 4:
-                deck0.setVolume(i % 256);
-                deck1.setCueVolume(100);
-                break;
-            case 5:
-                deck0.pressCue();
-                break;
-            case 6:
-                deck1.matchTempo(deck0.effectiveBpm());
-                break;
-            default:
-                deck0.requestLoad("/music/C.mp3");
-                break;
-        }
+        requests[i % 8](i);
         (void)deck0.position();
         (void)deck1.beatView();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
