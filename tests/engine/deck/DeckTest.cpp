@@ -152,13 +152,13 @@ TEST_F(DeckTest, AnalysisArrivingAfterTheLoadIsTakenAndMovesAWaitingDeckToTheMus
     struct Case {
         const char* name;
         bool autoMix, playing, locked;
-        bool moves;  // to the start of the music, on the record's arrival
+        float position;  // once the record has arrived
     };
     const Case cases[] = {
-        {"waiting, auto mix", true, false, false, true},
-        {"waiting, locked tempo", true, false, true, true},
-        {"without auto mix", false, false, false, false},
-        {"already playing", true, true, false, false},
+        {"waiting, auto mix", true, false, false, 0.2f},
+        {"waiting, locked tempo", true, false, true, 0.2f},
+        {"without auto mix", false, false, false, 0.0f},
+        {"already playing", true, true, false, 0.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,19 +178,13 @@ TEST_F(DeckTest, AnalysisArrivingAfterTheLoadIsTakenAndMovesAWaitingDeckToTheMus
         analysed.bpmVotes = 800;
         analysed.startPosition = 0.2f;
         analysed.startStrength = 9000;
-        const TrackInfoRecord before = snapshotRecord(deck.record());
         deck.takeAnalysis(analysed);
-        EXPECT_EQ(deck.record().startPosition, before.startPosition) << "the service step takes it";
+        EXPECT_NE(deck.record().startPosition, 0.2f) << "the service step takes it";
         deck.serviceStep();
         EXPECT_EQ(deck.record().bpm, c.locked ? 90.0f : 124.0f);
         EXPECT_EQ(deck.record().startPosition, 0.2f);
         EXPECT_EQ(deck.playing(), c.playing);
-        if (c.moves) {
-            EXPECT_NEAR(deck.position(), 0.2f, 0.01f);
-            EXPECT_EQ(deck.cueState(), 0);
-        } else {
-            EXPECT_LT(deck.position(), 0.1f);
-        }
+        EXPECT_NEAR(deck.position(), c.position, 0.05f);
 
         // Handed over just before another track goes on: it stays with its own track.
         deck.takeAnalysis(analysed);
