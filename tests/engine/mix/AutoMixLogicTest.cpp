@@ -89,7 +89,11 @@ TEST_F(AutoMixLogicTest, ShortMixFadesInThenOutAndEndsWithTheOutgoingDeckSilent)
     steps(16);
     EXPECT_EQ(port.volumes, (std::array<int, 2>{256, 256}));
     EXPECT_EQ(commands.selected, std::vector<int>{0});  // the deck to fade out takes the selection
-    steps(16);                                          // straight on to the fade-out
+    // The beat is aligned on the incoming deck, then kept on the outgoing one.
+    EXPECT_EQ(commands.aligned, std::vector<int>{1});
+    EXPECT_EQ(commands.alignedFine, std::vector<int>(15, 1));
+    steps(16);  // straight on to the fade-out
+    EXPECT_EQ(commands.alignedFine.back(), 0);
     EXPECT_TRUE(mix.running());
     EXPECT_TRUE(port.loadsAsked.empty());
     mix.step();  // the 33rd step: the end
@@ -110,18 +114,6 @@ TEST_F(AutoMixLogicTest, EmptyPlaylistAtTheEndStopsTheSilentDeck) {
     steps(33);
     EXPECT_EQ(port.loadsAsked, std::vector<int>{0});
     EXPECT_EQ(port.stopped, std::vector<int>{0});
-}
-
-TEST_F(AutoMixLogicTest, BeatIsAlignedOnTheIncomingDeckThenKeptOnTheOutgoingOne) {
-    port.plays = {false, true};
-    mix.start(0);
-    mix.step();
-    EXPECT_EQ(commands.aligned, std::vector<int>{0});
-    steps(15);
-    EXPECT_EQ(commands.alignedFine, std::vector<int>(15, 0));
-    mix.step();
-    EXPECT_EQ(commands.alignedFine.back(), 1);
-    EXPECT_EQ(commands.selected, std::vector<int>{1});
 }
 
 TEST(AutoMixTempoTest, TempoIsMatchedOnlyForAPitchSetByHandWithAutoBpmOn) {
