@@ -82,21 +82,6 @@ class DeckServiceTest : public ::testing::Test {
     std::unique_ptr<Deck> deck;
 };
 
-TEST_F(DeckServiceTest, SeekToTheEndStops) {
-    makeDeck();
-    fill();
-    deck->requestSeek(1.0f);  // while paused, which also asks to play
-    steps(3);
-    EXPECT_FALSE(deck->isPlayable());
-    EXPECT_FALSE(deck->playing());
-    deck->requestPlay();  // nothing to play until a seek or cue
-    steps(1);
-    EXPECT_FALSE(deck->playing());
-    deck->pressCue();
-    steps(1);
-    EXPECT_TRUE(deck->isPlayable());
-}
-
 TEST_F(DeckServiceTest, PlayingFollowsTheDeviceAndResendsOnPitchChanges) {
     makeDeck();
     fill();
@@ -187,13 +172,26 @@ TEST_F(DeckServiceTest, SeekAndBackwardMoveWhilePausedBeyondTheHistoryLandOnTheE
     EXPECT_EQ(heard(), std::make_pair(549, 552));
 }
 
-TEST_F(DeckServiceTest, EndOfTrackIsReportedOnceAndPauses) {
+// Played to its end, or sought to it, the deck stops with nothing to play until a seek or cue.
+TEST_F(DeckServiceTest, EndOfTrackIsReportedOnceAndPausesAsASeekToItDoes) {
     makeDeck({.frames = 60, .lengthSeconds = 1});
     deck->requestPlay();
     play(90 * kFrame);
     EXPECT_EQ(events.endings, std::vector<int>{0});
     EXPECT_FALSE(deck->playing());
     EXPECT_EQ(deck->position(), -1.0f);
+    deck->requestPlay();
+    steps(1);
+    EXPECT_FALSE(deck->playing());
+    deck->pressCue();
+    steps(1);
+    EXPECT_TRUE(deck->isPlayable());
+
+    fill();
+    deck->requestSeek(1.0f);  // while paused, which also asks to play
+    steps(3);
+    EXPECT_FALSE(deck->isPlayable());
+    EXPECT_FALSE(deck->playing());
 }
 
 TEST_F(DeckServiceTest, AutoMixIsAskedForAtEveryStepFrom80PercentUntilTheOtherPlays) {
