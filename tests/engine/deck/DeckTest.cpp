@@ -261,11 +261,8 @@ TEST_F(DeckTest, CueCyclesCuePointBeginningAndStartOfTheMusic) {
     deck.serviceStep();
     EXPECT_FALSE(deck.playing());
     EXPECT_EQ(deck.position(), 0.0f);
-}
 
-TEST_F(DeckTest, CueHereTakesTheExactSampleBeingHeard) {
-    Deck& deck = makeDeck();
-    loadNow(deck);
+    // A cue point set here is the exact sample being heard.
     fill(deck);
     deck.followPlayPosition(deck.aheadCount() - 4 * kFrame - 441);
     deck.setCueHere();
