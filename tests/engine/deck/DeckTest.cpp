@@ -221,15 +221,13 @@ TEST_F(DeckTest, TryAgainRepeatsTheStepAndFailureFillsSilence) {
     EXPECT_EQ(deck.frameTable()[5], -1.0f);
     EXPECT_EQ(deck.ring()[2 * 5 * kFrame], 0);
     EXPECT_EQ(engine.deckStatus[0], kDeckNormal);  // a quiet end
-}
 
-TEST_F(DeckTest, FrameOfAnotherSizeIsAnError) {
-    Deck& deck = makeDeck({.frameBytes = 4000});
-    loadNow(deck);  // the load itself does not look at the size
-    EXPECT_TRUE(deck.isLoaded());
+    Deck& odd = makeDeck({.frameBytes = 4000});  // a frame of another size is an error
+    loadNow(odd);                                // the load itself does not look at the size
+    EXPECT_TRUE(odd.isLoaded());
     EXPECT_EQ(engine.deckStatus[0], kDeckDecodingError);
-    EXPECT_FALSE(deck.decoding());
-    EXPECT_EQ(deck.writeIndex(), 0);
+    EXPECT_FALSE(odd.decoding());
+    EXPECT_EQ(odd.writeIndex(), 0);
 }
 
 TEST_F(DeckTest, CueCyclesCuePointBeginningAndStartOfTheMusic) {
