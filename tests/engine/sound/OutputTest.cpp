@@ -141,19 +141,6 @@ TEST(OutputTest, CursorMovingBackIsAStepBackOnBufferOutputsAndAWrapOtherwise) {
     }
 }
 
-TEST(WaveOutputTest, SilenceFromThePlayPositionItselfClearsTheWholeRing) {
-    auto owned = std::make_unique<WaveDevice>();
-    WaveDevice& device = *owned;
-    TestPlayback clock{device};
-    WaveOutOutput output(std::move(owned), nullptr);
-    std::fill_n(device.samples(), 2 * kRing, int16_t{5});
-    output.start();
-    clock.advance(kRing);  // a whole turn: the play position is back at the write position
-    output.poll();
-    output.fillSilence();
-    EXPECT_EQ(std::count(device.samples(), device.samples() + 2 * kRing, 0), 2 * kRing);
-}
-
 class MixerTest : public ::testing::Test {
   protected:
     MixerTest() {
