@@ -75,14 +75,11 @@ TEST_F(Mpg123DecoderTest, DeliversWholeFramesWithLengthSizeAndRisingPositions) {
         const char* name;
         std::vector<uint8_t> bytes;
         int lengthSeconds;
-        int frameBytes;
         int samples;
     };
     const Case cases[] = {
-        {"drums", encodeMp3(drums(120, 5.0)), 5, Decoder::kStereoFrameBytes, 5 * 44100},
-        {"vbr", encodeMp3(drums(128, 7.5), {.vbr = true}), 7, Decoder::kStereoFrameBytes,
-         7 * 44100 + 22050},
-        {"mono", encodeMp3(tone(440, 3.0, 44100, 1)), 3, Decoder::kMonoFrameBytes, 3 * 44100},
+        {"drums", encodeMp3(drums(120, 5.0)), 5, 5 * 44100},
+        {"vbr", encodeMp3(drums(128, 7.5), {.vbr = true}), 7, 7 * 44100 + 22050},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,7 +87,7 @@ TEST_F(Mpg123DecoderTest, DeliversWholeFramesWithLengthSizeAndRisingPositions) {
         EXPECT_EQ(decoder.lengthSeconds(), c.lengthSeconds);
         EXPECT_EQ(decoder.inputSize(), c.bytes.size());
         const Decoded decoded = decodeAll(decoder);
-        EXPECT_EQ(decoded.bytes, c.frameBytes);
+        EXPECT_EQ(decoded.bytes, Decoder::kStereoFrameBytes);
         EXPECT_EQ(decoded.frames, (c.samples + 1151) / 1152);
         EXPECT_FLOAT_EQ(decoded.positions.front(), 0.0f);
         for (std::size_t i = 1; i < decoded.positions.size(); ++i) {
@@ -119,7 +116,7 @@ TEST_F(Mpg123DecoderTest, OtherSampleRatesPlayAtTheirTrueSpeed) {
     }
 }
 
-TEST_F(Mpg123DecoderTest, SeekResumesAtTheRequestedSample) {
+TEST_F(Mpg123DecoderTest, SeekResumesAtTheRequestedSampleAndStaysInTheTrack) {
     Pcm ramp = silence(4.0);
     for (int i = 0; i < ramp.frames(); ++i) {
         ramp.samples[2 * i] = ramp.samples[2 * i + 1] =
@@ -136,6 +133,16 @@ TEST_F(Mpg123DecoderTest, SeekResumesAtTheRequestedSample) {
     for (int i = 0; i < 100; ++i) {
         EXPECT_NEAR(frame[2 * i], whole.samples[2 * (at + i)], 2) << i;
     }
+
+    // Anything but a fraction stays in the track.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const float fraction : {inf, 3e38f, nan, -inf, -1.0f}) {
+        decoder.seekTo(0.5f);
+        decoder.seekTo(fraction);
+        EXPECT_EQ(decoder.streamPosition(), fraction > 0 ? 1.0f : 0.0f) << fraction;
+    }
+    EXPECT_EQ(decoder.decode(nullptr), Decoder::kDecoded);  // from the start
 }
 
 // Damage costs only the frames it hits: the rest of the track plays.
@@ -199,18 +206,6 @@ TEST_F(Mpg123DecoderTest, StitchedStreamsPlayWhole) {
     const Decoded decoded = decodeAll(decoder);
     EXPECT_EQ(decoded.bytes, Decoder::kMonoFrameBytes);
     EXPECT_GT(decoded.frames * 1152.0 / 44100.0, 3.5);
-}
-
-TEST_F(Mpg123DecoderTest, SeekToAnythingButAFractionStaysInTheTrack) {
-    ASSERT_TRUE(open("drums.mp3", encodeMp3(drums(120, 5.0))));
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    for (const float fraction : {inf, 3e38f, nan, -inf, -1.0f}) {
-        decoder.seekTo(0.5f);
-        decoder.seekTo(fraction);
-        EXPECT_EQ(decoder.streamPosition(), fraction > 0 ? 1.0f : 0.0f) << fraction;
-    }
-    EXPECT_EQ(decoder.decode(nullptr), Decoder::kDecoded);  // from the start
 }
 
 // Opening a FIFO blocks until a writer comes: it must be refused before that.

@@ -54,10 +54,7 @@ TEST(BeatDetectorTest, DrumsGiveTheirTempoAndTheStartCannotBeTheFirstFrame) {
         EXPECT_NEAR(r.endPosition * 20.0, 19.5, 0.55);
         EXPECT_GE(r.peakLevel, std::max(r.startStrength, r.endStrength));
     }
-}
-
-// A slow and a fast tempo, each found at its own octave.
-TEST(BeatDetectorTest, SlowAndFastDrumsGiveTheirTempo) {
+    // A slow and a fast tempo, each found at its own octave.
     for (const double bpm : {93.0, 140.0}) {
         DetectorRig rig;
         rig.play(drums(bpm, 30.0));

@@ -21,12 +21,6 @@ class BeatPhaseTest : public ::testing::Test {
     int32_t peak = 1000;
 };
 
-TEST_F(BeatPhaseTest, BeatLengthFallsBackTo120Bpm) {
-    EXPECT_EQ(beatLengthSlots(0.0f), 612);
-    EXPECT_EQ(beatLengthSlots(999.9f), 612);
-    EXPECT_EQ(beatLengthSlots(140.0f), 525);
-}
-
 TEST_F(BeatPhaseTest, NextBeatIsTheFirstStrongestOnsetOfTheComingBeatAcrossTheWrap) {
     EXPECT_EQ(nextBeatOffset(view()), 0);
     onsets[1000 + 200] = 50;
@@ -41,21 +35,13 @@ TEST_F(BeatPhaseTest, NextBeatIsTheFirstStrongestOnsetOfTheComingBeatAcrossTheWr
     EXPECT_EQ(nextBeatOffset(v), 200);
 }
 
-// Half a beat around the target, the one ahead winning a tie, far onsets counting less.
+// Half a beat around the target, far onsets counting less.
 TEST_F(BeatPhaseTest, BeatNearATargetWeighsDistance) {
-    onsets[1000 + 10] = 500;
-    onsets[1000 - 10] = 500;
-    EXPECT_EQ(findBeatNear(view(), 0), 10);
-
-    onsets.fill(0);
     onsets[1000] = 1000;
     onsets[1000 + 61] = 1100;  // 1100 x 600 / 661 = 998
     EXPECT_EQ(findBeatNear(view(), 0), 0);
     onsets[1000 + 61] = 1200;  // 1089
     EXPECT_EQ(findBeatNear(view(), 0), 61);
-    onsets[1000 + 61] = 0;
-    onsets[1000 - 61] = 1200;
-    EXPECT_EQ(findBeatNear(view(), 0), -61);
 
     onsets.fill(0);
     onsets[1000 + 50 + 305] = 10;

@@ -42,9 +42,6 @@ class BackgroundAnalyserTest : public ::testing::Test {
             [this](const std::string& path, const TrackInfoRecord&) { reports.add(path); },
             BackgroundAnalyser::Priority::kNormal);
     }
-    bool known(const std::string& path, int32_t sizeKey, TrackInfoRecord& out) const {
-        return store.lookup(path, sizeKey, out);
-    }
 
     TempDir dir;
     TrackInfoStore store{dir.path() / "Spinora.idb", 1, 2048399};
@@ -73,10 +70,10 @@ TEST_F(BackgroundAnalyserTest, KnownTracksMissingFilesAndRepeatsAreNotAnalysed) 
     }
     EXPECT_EQ(log->inputs, std::vector<std::string>{newPath});
     TrackInfoRecord record;
-    ASSERT_TRUE(known(knownPath, 1000, record));
+    ASSERT_TRUE(store.lookup(knownPath, 1000, record));
     EXPECT_EQ(record.bpm, 97.0f);
     EXPECT_EQ(record.bpmVotes, 12);
-    EXPECT_TRUE(known(newPath, 2000, record));
+    EXPECT_TRUE(store.lookup(newPath, 2000, record));
     EXPECT_EQ(reports.paths, std::vector<std::string>{newPath});
 }
 
@@ -120,7 +117,7 @@ TEST_F(BackgroundAnalyserTest, EndingDuringAnAnalysisReturnsAtOnceAndStoresNothi
     gate->release();
 
     TrackInfoRecord record;
-    EXPECT_FALSE(known(path, 3000, record));
+    EXPECT_FALSE(store.lookup(path, 3000, record));
     EXPECT_EQ(reports.count(), 0u);
 }
 

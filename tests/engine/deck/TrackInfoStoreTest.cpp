@@ -30,7 +30,7 @@ TrackInfoRecord analysed(const std::string& path, int32_t size, float bpm) {
 class TrackInfoStoreTest : public ::testing::Test {
   protected:
     std::filesystem::path file() const { return dir.path() / "Spinora.idb"; }
-    TrackInfoStore store(int32_t optimized = 1) const { return {file(), optimized, kToday}; }
+    TrackInfoStore store() const { return {file(), 1, kToday}; }
     TempDir dir;
 };
 
@@ -98,22 +98,7 @@ TEST_F(TrackInfoStoreTest, DeckRecordBegunFreshKeepsTheAnalysisStoredMeanwhile) 
     EXPECT_EQ(stored.bpm, 60.5f);
 }
 
-TEST_F(TrackInfoStoreTest, OtherDetectionSettingResetsOnlyTheConfidences) {
-    TrackInfoStore s = store(0);
-    TrackInfoRecord stored = analysed("/a/Song.mp3", 77, 140.0f);
-    stored.cuePosition = 0.25f;
-    s.insert(stored);  // analysed with the setting on
-    TrackInfoRecord r;
-    ASSERT_TRUE(s.lookup("/a/Song.mp3", 77, r));
-    EXPECT_EQ(r.bpm, 140.0f);
-    EXPECT_EQ(r.cuePosition, 0.25f);
-    EXPECT_EQ(r.bpmVotes, 42);
-    EXPECT_EQ(r.startStrength, 0);
-    EXPECT_EQ(r.peakLevel, 1);
-    EXPECT_EQ(r.optimizedDetection, 0);
-    EXPECT_EQ(s.records()[0].peakLevel, 900);  // the store itself is unchanged
-}
-
+// Saved byte for byte and read back; a save that fails keeps the file as it was.
 TEST_F(TrackInfoStoreTest, SavesTheRecordsByteForByteAndReadsThemBack) {
     TrackInfoStore s = store();
     s.insert(analysed("/a/One.mp3", 100, 120.5f));
@@ -124,6 +109,16 @@ TEST_F(TrackInfoStoreTest, SavesTheRecordsByteForByteAndReadsThemBack) {
     ASSERT_EQ(bytes.size(), 96u);
     const uint8_t sizeKey[] = {0x04, 0x03, 0x02, 0x01};  // little-endian, first record first
     EXPECT_EQ(std::memcmp(bytes.data(), sizeKey, 4), 0);
+
+    s.insert(analysed("/a/Three.mp3", 300, 121.0f));
+    {
+        FileSizeLimit full(100);
+        std::error_code error;
+        EXPECT_FALSE(s.save(&error));
+        EXPECT_EQ(error, std::errc::file_too_large);
+    }
+    EXPECT_EQ(fileText(file()), bytes);
+    EXPECT_EQ(dir.entries(), 1);  // no temporary file left behind
 
     std::ofstream(file(), std::ios::binary | std::ios::app) << "partial";  // dropped on load
     TrackInfoStore again = store();
@@ -164,23 +159,6 @@ TEST_F(TrackInfoStoreTest, ValuesNoAnalysisGivesAreRepairedOnLoad) {
         EXPECT_EQ(std::memcmp(&records[i], &expected, sizeof expected), 0);
     }
     EXPECT_EQ(std::memcmp(&records.back(), &good, sizeof good), 0);
-}
-
-TEST_F(TrackInfoStoreTest, SaveOnAFullDiskKeepsTheStoredRecords) {
-    TrackInfoStore s = store();
-    s.insert(analysed("/a/One.mp3", 100, 120.0f));
-    ASSERT_TRUE(s.save());
-    const std::string before = fileText(file());
-
-    s.insert(analysed("/a/Two.mp3", 200, 121.0f));
-    {
-        FileSizeLimit full(60);
-        std::error_code error;
-        EXPECT_FALSE(s.save(&error));
-        EXPECT_EQ(error, std::errc::file_too_large);
-    }
-    EXPECT_EQ(fileText(file()), before);
-    EXPECT_EQ(dir.entries(), 1);  // no temporary file left behind
 }
 
 // A saver waiting for its next save must not hold up the end of the program.
