@@ -27,6 +27,7 @@
 #include "engine/deck/TrackInfoStore.h"
 #include "engine/mix/AutoMixLogic.h"
 #include "engine/mix/DeckActions.h"
+#include "engine/mix/DecksPort.h"
 #include "platform/Mpg123Decoder.h"
 #include "platform/SdlAudioBackend.h"
 
@@ -56,7 +57,7 @@ long residentKb() {
 }
 
 // The deck actions and the automatic mix on the two decks, with nothing around them to draw.
-class Mixer final : public DeckActions::Host, public AutoMixLogic::Port {
+class Mixer final : public DeckActions::Host, public DecksPort {
   public:
     explicit Mixer(SoundSystem& sound) : sound_(sound) {}
 
@@ -71,11 +72,7 @@ class Mixer final : public DeckActions::Host, public AutoMixLogic::Port {
     }
     void stopMix() override { mix.stop(); }
 
-    bool playing(int index) const override { return sound_.deck(index)->playing(); }
-    bool playable(int index) const override { return sound_.deck(index)->isPlayable(); }
-    bool loading(int index) const override { return sound_.deck(index)->loadPending(); }
-    int trackSeconds(int index) const override { return sound_.deck(index)->durationSeconds(); }
-    bool pitchFromUser(int index) const override { return sound_.deck(index)->pitchFromUser(); }
+    const Deck& mixDeck(int index) const override { return *sound_.deck(index); }
     void play(int index) override { deck(index).requestPlay(); }
     void stop(int index) override { deck(index).requestPause(); }
     void setVolume(int index, int volume) override { deck(index).setVolume(volume); }

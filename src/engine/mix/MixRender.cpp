@@ -177,26 +177,6 @@ void MixRender::loadFailed(int deck) {
     events_.push_back({Event::LoadFailed, deck});
 }
 
-bool MixRender::playing(int d) const {
-    return engine_.decks[d]->playing();
-}
-
-bool MixRender::playable(int d) const {
-    return engine_.decks[d]->isPlayable();
-}
-
-bool MixRender::loading(int d) const {
-    return engine_.decks[d]->loadPending();
-}
-
-int MixRender::trackSeconds(int d) const {
-    return engine_.decks[d]->durationSeconds();
-}
-
-bool MixRender::pitchFromUser(int d) const {
-    return engine_.decks[d]->pitchFromUser();
-}
-
 void MixRender::play(int d) {
     deck(d).requestPlay();
     const int track = deckTrack_[d];

@@ -12,6 +12,7 @@
 #include "engine/deck/SoundSystem.h"
 #include "engine/mix/AutoMixLogic.h"
 #include "engine/mix/DeckActions.h"
+#include "engine/mix/DecksPort.h"
 #include "engine/sound/OfflineBackend.h"
 
 class PcmSink;
@@ -23,7 +24,7 @@ class TrackInfoStore;
 // block at a time and waits for a file still opening. The first track starts at its start of
 // music on deck A; everything the card plays goes to the sink until the last track ends.
 // Frames are 44100 Hz stereo frames, counted from the output's start. Main thread (the caller's).
-class MixRender : public DeckActions::Host, public AutoMixLogic::Port, public DeckEvents {
+class MixRender : public DeckActions::Host, public DecksPort, public DeckEvents {
   public:
     struct Options {
         bool longMix = false;  // a hold between the fades
@@ -68,11 +69,7 @@ class MixRender : public DeckActions::Host, public AutoMixLogic::Port, public De
     void stopMix() override { mix_.stop(); }
 
     // The automatic mix's port.
-    bool playing(int deck) const override;
-    bool playable(int deck) const override;
-    bool loading(int deck) const override;
-    int trackSeconds(int deck) const override;
-    bool pitchFromUser(int deck) const override;
+    const Deck& mixDeck(int deck) const override { return *engine_.decks[deck]; }
     void play(int deck) override;
     void stop(int deck) override;
     void setVolume(int deck, int volume) override;

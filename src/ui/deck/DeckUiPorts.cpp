@@ -217,24 +217,8 @@ std::optional<VolumePair> DeckUiPorts::joystickRing() const {
     return VolumePair{parts_.state.joystickVolume[0], parts_.state.joystickVolume[1]};
 }
 
-bool DeckUiPorts::playing(int deck) const {
-    return parts_.engine.decks[deck]->playing();
-}
-
-bool DeckUiPorts::playable(int deck) const {
-    return parts_.engine.decks[deck]->isPlayable();
-}
-
-bool DeckUiPorts::loading(int deck) const {
-    return parts_.engine.decks[deck]->loadPending();
-}
-
-int DeckUiPorts::trackSeconds(int deck) const {
-    return parts_.engine.decks[deck]->durationSeconds();
-}
-
-bool DeckUiPorts::pitchFromUser(int deck) const {
-    return parts_.engine.decks[deck]->pitchFromUser();
+const Deck& DeckUiPorts::mixDeck(int deck) const {
+    return *parts_.engine.decks[deck];
 }
 
 void DeckUiPorts::play(int deck) {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "engine/library/TrackItems.h"
-#include "engine/mix/AutoMixLogic.h"
 #include "engine/mix/DeckActions.h"
+#include "engine/mix/DecksPort.h"
 #include "ui/deck/DeckArea.h"
 #include "ui/deck/DeckControls.h"
 
@@ -28,7 +28,7 @@ struct EngineState;
 class DeckUiPorts final : public DeckActions::Host,
                           public DeckControls::Host,
                           public DeckArea::Host,
-                          public AutoMixLogic::Port {
+                          public DecksPort {
   public:
     struct Parts {
         EngineState& engine;
@@ -100,11 +100,7 @@ class DeckUiPorts final : public DeckActions::Host,
     std::optional<VolumePair> joystickRing() const override;
 
     // The automatic mix.
-    bool playing(int deck) const override;
-    bool playable(int deck) const override;
-    bool loading(int deck) const override;
-    int trackSeconds(int deck) const override;
-    bool pitchFromUser(int deck) const override;
+    const Deck& mixDeck(int deck) const override;
     void play(int deck) override;
     void stop(int deck) override;
     void setVolume(int deck, int volume) override;
