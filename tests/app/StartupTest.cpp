@@ -74,19 +74,6 @@ TEST_F(StartupTest, LockFallsBackToTheTemporaryFolder) {
     }
 }
 
-TEST_F(StartupTest, LockThatCannotBeMadeIsSaidAsSuch) {
-    environment.insert("TMPDIR", "/proc");
-    const ProgramRun spinora = run("spinora", {});
-    EXPECT_EQ(spinora.status, 1);
-    EXPECT_NE(spinora.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
-        << spinora.errors;
-    const ProgramRun analyze = storeATrack();
-    EXPECT_EQ(analyze.status, 1);
-    EXPECT_NE(analyze.errors.find("/proc/spinora.lock cannot be made"), std::string::npos)
-        << analyze.errors;
-    EXPECT_EQ(analyze.errors.find("Spinora is running"), std::string::npos);
-}
-
 TEST_F(StartupTest, DataFolderThatCannotBeUsedStopsTheStart) {
     const std::string file = dir.write("file", std::string("x"));
     for (const auto& [home, said] :
@@ -124,13 +111,6 @@ TEST_F(StartupTest, SecondStartHandsItsFilesToTheRunningOneAndEnds) {
     const std::vector<std::string> absolute = {(work() / "b.mp3").string(), "/music/ä ü.mp3",
                                                (work() / "c.m3u").string()};
     EXPECT_EQ(requests[0], absolute);
-
-    // With no files it still asks, so that the window comes to the front.
-    second.start(kBuild + "/spinora", {});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
-    EXPECT_EQ(second.exitCode(), 255);
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_TRUE(requests[1].empty());
 }
 
 // Without a display Qt cannot start the window: the start fails with a reason, as any other

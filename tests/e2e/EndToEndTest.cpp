@@ -139,13 +139,4 @@ TEST_F(EndToEndTest, InstalledLauncherOpensATrack) {
     playPauseAndQuit(s);
 }
 
-TEST_F(EndToEndTest, InvalidSoundConfigurationShowsNoWindow) {
-    Session s;
-    s.writeSettings("[General]\nUse mix table=1\n");
-    EXPECT_FALSE(s.start());
-    EXPECT_EQ(s.waitForExit(), 1);
-    EXPECT_TRUE(s.spinora.readAllStandardError().contains(
-        "Actual configuration is invalid ! Please execute the setup program."));
-}
-
 }  // namespace

@@ -1,6 +1,5 @@
 #include "Session.h"
 
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -93,27 +92,12 @@ void Session::click(int x, int y) const {
     xdotool({"mousemove", QString::number(x), QString::number(y), "click", "1"});
 }
 
-void Session::drag(int fromX, int fromY, int toX, int toY) const {
-    xdotool({"mousemove", QString::number(fromX), QString::number(fromY), "mousedown", "1"});
-    pause(100);
-    for (int step = 1; step <= 10; ++step) {
-        xdotool({"mousemove", QString::number(fromX + (toX - fromX) * step / 10),
-                 QString::number(fromY + (toY - fromY) * step / 10)});
-        pause(30);
-    }
-    xdotool({"mouseup", "1"});
-}
-
 QImage Session::screenshot() const {
     const std::string path = (dir.path() / "screen.png").string();
     QProcess import;
     import.start("import", {"-window", "root", QString::fromStdString(path)});
     import.waitForFinished();
     return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
-}
-
-void Session::pause(int milliseconds) {
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
 std::vector<int16_t> Session::played() const {

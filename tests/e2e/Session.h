@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Mp3Fixtures.h"
@@ -35,7 +36,7 @@ class Session {
             if (std::chrono::steady_clock::now() > deadline) {
                 return false;
             }
-            pause(50);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         return true;
     }
@@ -47,9 +48,7 @@ class Session {
     // Input as a person gives it; what it leads to is for the caller to wait for.
     void key(const QString& keys) const;
     void click(int x, int y) const;
-    void drag(int fromX, int fromY, int toX, int toY) const;
     QImage screenshot() const;
-    static void pause(int milliseconds);
     // Whether the last `frames` stereo frames played are quiet.
     bool quietAtTheEnd(int frames) const;
 
