@@ -13,42 +13,34 @@
 
 namespace {
 
-constexpr std::array<int, 4> kMessages{msg::kMixInto, msg::kTrackEnded, msg::kTrackLoaded,
-                                       msg::kLoadFailed};
-
-struct Counts {
-    // [kind][deck]; written on the main thread, read by the raising threads.
-    std::array<std::array<std::atomic<int>, 2>, 4> delivered{};
-
-    void add(int message, int deck) {
-        for (std::size_t kind = 0; kind < kMessages.size(); ++kind) {
-            if (kMessages[kind] == message) {
-                ++delivered[kind][deck];
-            }
-        }
-    }
-};
-
-// What raises each of kMessages, in the same order.
-constexpr std::array<void (DeckEvents::*)(int), 4> kRaise{
-    &DeckEvents::mixInto, &DeckEvents::trackEnded, &DeckEvents::trackLoaded,
-    &DeckEvents::loadFailed};
+// What raises each message, and the message then delivered.
+constexpr std::array<std::pair<void (DeckEvents::*)(int), int>, 4> kKinds{{
+    {&DeckEvents::mixInto, msg::kMixInto},
+    {&DeckEvents::trackEnded, msg::kTrackEnded},
+    {&DeckEvents::trackLoaded, msg::kTrackLoaded},
+    {&DeckEvents::loadFailed, msg::kLoadFailed},
+}};
 
 TEST(DeckEventQueueTest, EveryMessageRaisedAfterItsDeliveryArrivesAgain) {
     // Each thread raises one message again as soon as it sees it delivered: a raise that lands
     // while the main thread delivers must not be swallowed.
     constexpr int kRounds = 500;
-    Counts counts;
-    DeckEventQueue queue([&](int message, int deck) { counts.add(message, deck); });
+    // [kind][deck]; written on the main thread, read by the raising threads.
+    std::array<std::array<std::atomic<int>, 2>, 4> delivered{};
+    DeckEventQueue queue([&](int message, int deck) {
+        for (std::size_t kind = 0; kind < kKinds.size(); ++kind) {
+            delivered[kind][deck] += kKinds[kind].second == message ? 1 : 0;
+        }
+    });
     std::atomic<int> finished{0};
     std::atomic<bool> givenUp{false};
     std::array<std::thread, 2> threads;
     for (int deck = 0; deck < 2; ++deck) {
         threads[deck] = std::thread([&, deck] {
-            for (std::size_t kind = 0; kind < kMessages.size(); ++kind) {
+            for (std::size_t kind = 0; kind < kKinds.size(); ++kind) {
                 for (int round = 1; round <= kRounds; ++round) {
-                    (queue.*kRaise[kind])(deck);
-                    while (counts.delivered[kind][deck] < round && !givenUp) {
+                    (queue.*kKinds[kind].first)(deck);
+                    while (delivered[kind][deck] < round && !givenUp) {
                         std::this_thread::yield();
                     }
                 }
@@ -68,7 +60,7 @@ TEST(DeckEventQueueTest, EveryMessageRaisedAfterItsDeliveryArrivesAgain) {
         thread.join();
     }
     ASSERT_TRUE(done) << "a raised message was never delivered";
-    for (const auto& kind : counts.delivered) {
+    for (const auto& kind : delivered) {
         EXPECT_EQ(kind[0], kRounds);
         EXPECT_EQ(kind[1], kRounds);
     }

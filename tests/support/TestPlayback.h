@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,29 +43,23 @@ class TestPlayback : public PlaybackStream {
     std::vector<int16_t> block_;
 };
 
-// Devices on test clocks. A device named in `failing` refuses to open with that reason.
+// Two devices on test clocks.
 class TestBackend : public AudioBackend {
   public:
     std::unique_ptr<PlaybackStream> open(const std::string& name, MixSource& source,
                                          DeviceError& error) override {
         opened.push_back(name + "/" + std::to_string(source.channels()));
-        if (const auto fails = failing.find(name); fails != failing.end()) {
-            error = fails->second;
-            return nullptr;
-        }
         error = DeviceError::None;
         auto stream = std::make_unique<TestPlayback>(source);
         streams.push_back(stream.get());
         return stream;
     }
     std::string deviceName(int index) override {
-        return index < deviceCount ? "card " + std::to_string(index) : std::string();
+        return index < 2 ? "card " + std::to_string(index) : std::string();
     }
 
     std::vector<std::string> opened;     // "name/channels"
     std::vector<TestPlayback*> streams;  // valid while the sound system holds them
-    std::map<std::string, DeviceError> failing;
-    int deviceCount = 2;
 };
 
 // Blocks of every card of the backend, with both decks served four times after each, as the audio

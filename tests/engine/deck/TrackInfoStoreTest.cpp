@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
-#include <limits>
 
 #include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
-#include "engine/deck/StoreSaver.h"
 
 namespace {
 
@@ -129,47 +128,29 @@ TEST_F(TrackInfoStoreTest, SavesTheRecordsByteForByteAndReadsThemBack) {
 }
 
 TEST_F(TrackInfoStoreTest, ValuesNoAnalysisGivesAreRepairedOnLoad) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
     std::vector<TrackInfoRecord> written;
-    for (const float bad : {nan, -inf, inf, -0.5f, 1000.0f, 3e38f}) {
+    for (const float bad : {NAN, -INFINITY, INFINITY, -0.5f, 1000.0f, 3e38f, 128.0f}) {
         TrackInfoRecord r = analysed("/a/Bad.mp3", static_cast<int32_t>(written.size() + 1), bad);
-        r.startPosition = r.endPosition = r.cuePosition = bad;
-        r.dateStamp = -2;
+        r.startPosition = r.endPosition = r.cuePosition = bad / 128.0f;
+        r.dateStamp = bad == 128.0f ? kToday : -2;  // the last one is good
         written.push_back(r);
     }
-    TrackInfoRecord good = analysed("/a/Good.mp3", 99, 128.0f);
-    good.cuePosition = 1.0f;
-    good.dateStamp = kToday;
-    written.push_back(good);
     std::ofstream(file(), std::ios::binary)
         .write(reinterpret_cast<const char*>(written.data()),
                static_cast<std::streamsize>(written.size() * sizeof(TrackInfoRecord)));
 
     TrackInfoStore s = store();
     s.load();
-    const auto records = s.records();
-    ASSERT_EQ(records.size(), written.size());
-    for (std::size_t i = 0; i + 1 < records.size(); ++i) {
-        SCOPED_TRACE(i);
+    ASSERT_EQ(s.records().size(), written.size());
+    for (std::size_t i = 0; i < written.size(); ++i) {
         TrackInfoRecord expected = written[i];  // still found by its file, its peak kept
-        expected.bpm = expected.startPosition = expected.endPosition = expected.cuePosition = 0.0f;
-        expected.bpmVotes = expected.startStrength = expected.endStrength = 0;
-        expected.dateStamp = 1;
-        EXPECT_EQ(std::memcmp(&records[i], &expected, sizeof expected), 0);
+        if (i + 1 < written.size()) {
+            expected.bpm = expected.startPosition = expected.endPosition = expected.cuePosition = 0;
+            expected.bpmVotes = expected.startStrength = expected.endStrength = 0;
+            expected.dateStamp = 1;
+        }
+        EXPECT_EQ(std::memcmp(&s.records()[i], &expected, sizeof expected), 0) << i;
     }
-    EXPECT_EQ(std::memcmp(&records.back(), &good, sizeof good), 0);
-}
-
-// A saver waiting for its next save must not hold up the end of the program.
-TEST_F(TrackInfoStoreTest, SaverStopsAtOnce) {
-    TrackInfoStore s = store();
-    s.insert(analysed("/a/One.mp3", 100, 120.0f));
-    const auto stopAsked = std::chrono::steady_clock::now();
-    {
-        StoreSaver idle(s, std::chrono::hours(1), [](std::error_code) {});
-    }
-    EXPECT_LT(std::chrono::steady_clock::now() - stopAsked, std::chrono::seconds(1));
 }
 
 }  // namespace

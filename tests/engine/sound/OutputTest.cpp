@@ -115,32 +115,6 @@ TEST(OutputTest, VolumeRampsOverOneBlockAndSilences) {
     EXPECT_EQ(card.playedLeft(1023, 1).front(), 0);
 }
 
-// The wrap rule of pendingSamples, with cursors the test sets.
-class ScriptedOutput : public RingOutput {
-  public:
-    explicit ScriptedOutput(int threshold) : RingOutput(threshold) {}
-    void write(const int16_t*, int count) override { queued_ += count; }
-    void poll() override { devicePosition_ = cursor; }
-    void fillSilence() override {}
-    void setVolume(int) override {}
-    void setCueVolume(int) override {}
-    const char* start() override { return nullptr; }
-    void flush() override {}
-    int cursor = 0;
-};
-
-TEST(OutputTest, CursorMovingBackIsAStepBackOnBufferOutputsAndAWrapOtherwise) {
-    for (const int threshold : {BufferOutput::kNoTimingWrap, 0}) {
-        ScriptedOutput output(threshold);
-        output.write(nullptr, 10000);
-        output.cursor = 5000;
-        EXPECT_EQ(output.pendingSamples(), 5000);
-        output.cursor = 1000;  // 4000 frames back
-        output.pendingSamples();
-        EXPECT_EQ(output.queued(), threshold < 0 ? 9000 : 5000 - (kRing - 4000)) << threshold;
-    }
-}
-
 class MixerTest : public ::testing::Test {
   protected:
     MixerTest() {
