@@ -1,9 +1,10 @@
-// Playlist files, read and written without a window.
+// Playlist files and the track database, read and written without a window.
 #include <gtest/gtest.h>
 
 #include "FileSizeLimit.h"
 #include "Mp3Fixtures.h"
 #include "engine/library/PlaylistFile.h"
+#include "engine/library/TrackDatabase.h"
 
 namespace {
 
@@ -65,6 +66,31 @@ TEST_F(PlaylistFileTest, FailedSaveLeavesTheOldPlaylist) {
     EXPECT_EQ(writeM3u(path, {"/odd\rname.mp3"}), std::errc::invalid_argument);
     EXPECT_EQ(fileText(path), "/old.mp3\n");
     EXPECT_EQ(dir.entries(), 1);  // no temporary file left behind
+}
+
+// What the search page finds: every word typed, in any order, with case and accents folded.
+TEST(TrackDatabaseTest, WordsMatchInAnyOrderWithCaseAndAccentsFolded) {
+    TempDir dir;
+    TrackDatabase database;
+    ASSERT_TRUE(database.load(dir.write("db.txt",
+                                        "1=/m/Mango - Air.mp3\n"
+                                        "2=/m/Air - Sexy Boy.mp3\n"
+                                        "3=/m/Beyonc\xc3\xa9 - Halo.mp3\n"
+                                        "4=/m/Beyonce\xcc\x81 - Halo.mp3\n")));
+    const auto discsFound = [&](std::string_view typed) {
+        std::vector<std::string> discs;
+        for (std::string_view line : database.search(searchWords(typed))) {
+            discs.push_back(databaseColumnText(line, 2));
+        }
+        return discs;
+    };
+    using Discs = std::vector<std::string>;
+    EXPECT_EQ(discsFound("  MANGO\tair "), (Discs{"1"}));
+    EXPECT_EQ(discsFound("air"), (Discs{"2", "1"}));
+    EXPECT_EQ(discsFound("air mangos"), Discs{});
+    // Precomposed and combining accents alike, typed with or without them.
+    EXPECT_EQ(discsFound("beyonce"), (Discs{"4", "3"}));
+    EXPECT_EQ(discsFound("BEYONC\xc3\x89 halo"), (Discs{"4", "3"}));
 }
 
 }  // namespace
