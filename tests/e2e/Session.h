@@ -6,10 +6,11 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "Mp3Fixtures.h"
+#include "Waiting.h"
 
 // The real spinora on the X display of the test (xvfb-run), with a home of its own, driven as a
 // person would with xdotool, its screen taken with ImageMagick's import and its sound written by
@@ -28,17 +29,12 @@ class Session {
 
     // Starts spinora (the build's, or program) and waits for its window; false when no window came.
     bool start(const QStringList& arguments = {}, const QString& program = {});
-    // Waits for a condition, looking every 50 ms, for at most `seconds`; whether it came.
+    // Waits for a condition, looking every 50 ms (a look may take a screenshot), for at most
+    // `seconds`; whether it came.
     template <class Condition>
     static bool waitUntil(Condition done, int seconds = 20) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return true;
+        return waitFor(std::move(done), std::chrono::seconds(seconds),
+                       std::chrono::milliseconds(50));
     }
     // Runs a program of the build with the session's environment; its exit status.
     int run(const QString& program, const QStringList& arguments);

@@ -8,16 +8,17 @@
 // Waits for what another thread brings about, always up to a deadline, so that a fault fails the
 // test rather than hanging it.
 
-// Polls the condition until it holds; false when it did not within the limit.
+// Polls the condition, every `poll`, until it holds; false when it did not within the limit.
 template <class Condition>
 bool waitFor(Condition condition,
-             std::chrono::steady_clock::duration limit = std::chrono::seconds(10)) {
+             std::chrono::steady_clock::duration limit = std::chrono::seconds(10),
+             std::chrono::steady_clock::duration poll = std::chrono::milliseconds(1)) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(poll);
     }
     return true;
 }
