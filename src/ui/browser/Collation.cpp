@@ -97,12 +97,10 @@ std::vector<int> collatedOrder(int count, const std::function<QString(int)>& tex
         const int end = static_cast<int>(static_cast<int64_t>(count) * (share + 1) / threads);
         std::string& buffer = buffers[static_cast<std::size_t>(share)];
         for (int row = first; row < end; ++row) {
-            keys[static_cast<std::size_t>(row)] = RowKey{0, buffer.size(), share, row};
+            const std::size_t offset = buffer.size();
             collator.appendKey(textOf(row), buffer);
-        }
-        for (int row = first; row < end; ++row) {
-            RowKey& key = keys[static_cast<std::size_t>(row)];
-            key.head = headOf(buffer.data() + key.offset);
+            keys[static_cast<std::size_t>(row)] =
+                RowKey{headOf(buffer.data() + offset), offset, share, row};
         }
     };
     std::vector<std::thread> helpers;
