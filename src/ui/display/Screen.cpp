@@ -1,6 +1,7 @@
 #include "ui/display/Screen.h"
 
 #include <pthread.h>
+#include <sys/prctl.h>
 
 #include <QPaintEngine>
 #include <QWidget>
@@ -13,6 +14,9 @@
 namespace {
 
 constexpr auto kFramePeriod = std::chrono::milliseconds(17);
+// How late a frame may come: the kernel may end the sleep with another thread's timer instead of
+// waking a resting core for it alone.
+constexpr auto kFrameSlack = std::chrono::milliseconds(2);
 constexpr QSize kPicture(800, 600);
 
 }  // namespace
@@ -46,6 +50,8 @@ void Screen::stop() {
 }
 
 void Screen::run() {
+    prctl(PR_SET_TIMERSLACK,
+          static_cast<unsigned long>(std::chrono::nanoseconds(kFrameSlack).count()));  // a hint
     while (!stop_.raised()) {
         if (refreshState.load() == 1) {
             refresh();

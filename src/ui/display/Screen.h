@@ -17,7 +17,7 @@
 class QWidget;
 
 // The display: the window shown full screen or in a window, and the refresh thread that looks at
-// the beat view of the mixing page about 58 times a second while refreshState is 1, and draws a
+// the beat view of the mixing page 52 to 58 times a second while refreshState is 1, and draws a
 // frame when a bar moved. Frames are made in the pixel format and size of what the window is
 // painted on (its backing store), so that painting one only copies it.
 class Screen {
