@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QTreeWidget>
+#include <algorithm>
 #include <fstream>
 #include <thread>
 
@@ -39,10 +40,17 @@ void beatViewFrame(benchmark::State& state) {
     std::array<int16_t, beatview::kWidth> other{};
     std::array<int16_t, beatview::kWidth> selected{};
     std::vector<int> drawn;
+    // The harness's decks stand still between frames: the strips are shifted as playing decks
+    // scroll them (about 5 columns a frame), so that each frame blackens what the last one drew.
+    constexpr int kScrollPerFrame = 5;
+    int scroll = 0;
     const auto started = std::chrono::steady_clock::now();
     for (auto _ : state) {
         onsetStrip(h.deck(1).beatView(), other.data());
         onsetStrip(h.deck(0).beatView(), selected.data());
+        scroll = (scroll + kScrollPerFrame) % beatview::kWidth;
+        std::rotate(other.begin(), other.begin() + scroll, other.end());
+        std::rotate(selected.begin(), selected.begin() + scroll, selected.end());
         beatview::render(other.data(), selected.data(), reinterpret_cast<uint32_t*>(frame.bits()),
                          frame.width(), frame.height(), static_cast<int>(frame.bytesPerLine() / 4),
                          drawn);
