@@ -5,18 +5,13 @@
 namespace beatview {
 
 void render(const int16_t* other, const int16_t* selected, uint32_t* pixels, int width, int height,
-            int stride, std::vector<int>& drawn) {
+            int stride) {
     const uint32_t black = rgbFrom555(0);
     const uint32_t both = rgbFrom555(kBoth);
     const uint32_t selectedHigher = rgbFrom555(kSelectedHigher);
     const uint32_t otherHigher = rgbFrom555(kOtherHigher);
-    // Most of the view is black from one frame to the next: it is filled once, and afterwards
-    // only what the bars left is blackened again.
-    if (drawn.size() != static_cast<std::size_t>(width)) {
-        for (int row = 0; row < height; ++row) {
-            std::fill_n(pixels + row * stride, width, black);
-        }
-        drawn.assign(static_cast<std::size_t>(width), 0);
+    for (int row = 0; row < height; ++row) {
+        std::fill_n(pixels + row * stride, width, black);
     }
     // A pixel shows the view's pixel it falls on: a bar of h view pixels covers the device rows
     // below ceil(h * height / kHeight).
@@ -34,10 +29,6 @@ void render(const int16_t* other, const int16_t* selected, uint32_t* pixels, int
         for (int h = 0; h < top; ++h) {
             bottom[x - h * stride] = h < shared ? both : above;
         }
-        for (int h = top; h < drawn[x]; ++h) {
-            bottom[x - h * stride] = black;
-        }
-        drawn[x] = top;
     }
 }
 

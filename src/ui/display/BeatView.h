@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "ui/display/Surface.h"
 
@@ -20,10 +19,8 @@ constexpr uint16_t kOtherHigher = 0xC000;     // the other deck's bar above the 
 
 // Draws both bars into 32-bit pixels (rgbFrom555 colours; rows of stride words, top row first)
 // spread over width x height pixels, as the kWidth x kHeight view scaled to that size; everything
-// else is black. drawn holds, per pixel column, how many rows the last render into these pixels
-// coloured, and is kept up to date: only those rows and the new bars are written. Empty drawn (or
-// one of another width) means pixels of unknown content.
+// else is black.
 void render(const int16_t* other, const int16_t* selected, uint32_t* pixels, int width, int height,
-            int stride, std::vector<int>& drawn);
+            int stride);
 
 }  // namespace beatview

@@ -72,10 +72,9 @@ bool takesRgb32(QImage::Format format) {
            format == QImage::Format_ARGB32_Premultiplied;
 }
 
-void renderInto(const int16_t* other, const int16_t* selected, QImage& image,
-                std::vector<int>& drawn) {
+void renderInto(const int16_t* other, const int16_t* selected, QImage& image) {
     beatview::render(other, selected, reinterpret_cast<uint32_t*>(image.bits()), image.width(),
-                     image.height(), static_cast<int>(image.bytesPerLine() / 4), drawn);
+                     image.height(), static_cast<int>(image.bytesPerLine() / 4));
 }
 
 }  // namespace
@@ -98,16 +97,14 @@ bool Screen::refresh() {
     QImage& frame = frames_[back];
     if (frame.size() != target.size || frame.format() != target.format) {
         frame = QImage(target.size, target.format);
-        drawn_[back].clear();
     }
     if (takesRgb32(target.format)) {
-        renderInto(other.data(), selected.data(), frame, drawn_[back]);
+        renderInto(other.data(), selected.data(), frame);
     } else {
         if (scratch_.size() != target.size) {
             scratch_ = QImage(target.size, QImage::Format_RGB32);
-            scratchDrawn_.clear();
         }
-        renderInto(other.data(), selected.data(), scratch_, scratchDrawn_);
+        renderInto(other.data(), selected.data(), scratch_);
         frame = scratch_.convertToFormat(target.format);
     }
     drawnOther_ = other;

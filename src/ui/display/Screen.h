@@ -9,7 +9,6 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <vector>
 
 #include "core/StopSignal.h"
 #include "ui/display/BeatView.h"
@@ -72,8 +71,6 @@ class Screen {
     std::array<int16_t, beatview::kWidth> drawnSelected_{};
     std::optional<Target> drawnTarget_;
     QImage scratch_;  // for a target that is not 32-bit RGB
-    std::vector<int> scratchDrawn_;
-    std::array<std::vector<int>, 2> drawn_;  // what each frame's bars coloured (beatview::render)
     // Guarded by frameMutex_.
     std::array<QImage, 2> frames_;
     int front_ = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <vector>
 
 #include "ui/display/BeatView.h"
 #include "ui/display/Screen.h"
@@ -32,8 +33,7 @@ TEST(BeatViewTest, BarsInTheirThreeColours) {
     const int height = beatview::kHeight;
     const int stride = width + 3;
     std::vector<uint32_t> pixels(static_cast<std::size_t>(stride) * height, 0x12345678);
-    std::vector<int> drawn;
-    beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride, drawn);
+    beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride);
     // The pixel of a column, counted in rows from the bottom.
     const auto at = [&](int column, int fromBottom) {
         return pixels[(height - 1 - fromBottom) * stride + column];
@@ -53,10 +53,9 @@ TEST(BeatViewTest, BarsInTheirThreeColours) {
     // Drawn again over itself with the bars moved: nothing of the old bars is left.
     std::rotate(other.begin(), other.begin() + 1, other.end());
     std::rotate(selected.begin(), selected.begin() + 1, selected.end());
-    beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride, drawn);
+    beatview::render(other.data(), selected.data(), pixels.data(), width, height, stride);
     std::vector<uint32_t> fresh(pixels.size(), 0x12345678);
-    std::vector<int> none;
-    beatview::render(other.data(), selected.data(), fresh.data(), width, height, stride, none);
+    beatview::render(other.data(), selected.data(), fresh.data(), width, height, stride);
     EXPECT_EQ(pixels, fresh);
 }
 
@@ -120,9 +119,8 @@ TEST(ScreenTest, FrameOnlyWhenABarMovesMadeForThePixelsItIsPaintedOn) {
     paintWide();
     QImage made(pixels.size(), QImage::Format_RGB32);
     const std::array<int16_t, beatview::kWidth> flat{};
-    std::vector<int> drawn;
     beatview::render(flat.data(), bars.data(), reinterpret_cast<uint32_t*>(made.bits()),
-                     made.width(), made.height(), static_cast<int>(made.bytesPerLine() / 4), drawn);
+                     made.width(), made.height(), static_cast<int>(made.bytesPerLine() / 4));
     EXPECT_EQ(wide.copy(pixels), made);
 }
 
