@@ -38,6 +38,10 @@ QProcessEnvironment Session::environment() const {
     env.insert("SPINORA_HOME", QString::fromStdString(data().string()));
     env.insert("SDL_AUDIODRIVER", "disk");
     env.insert("SDL_DISKAUDIOFILE", QString::fromStdString((dir.path() / "played.raw").string()));
+    // The driver waits whole milliseconds per block. Its default for the 5.8 ms block, 5, plays
+    // 1.14 times as fast as a card; 6 plays 0.95 times, nearer, and never makes a block look
+    // shorter than a card's (the latency benchmark counts blocks).
+    env.insert("SDL_DISKAUDIODELAY", "6");
     env.insert("SPINORA_NO_DIALOGS", "1");
     env.remove("QT_QPA_PLATFORM");
     return env;
